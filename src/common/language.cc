@@ -1,0 +1,19 @@
+#include "common/language.h"
+
+#include "common/text.h"
+
+namespace kelvane {
+
+std::string LocaleInfoText(Locale& locale, uint32_t type) {
+  char buffer[256] = {};
+  const int n = locale.GetLocaleInfo(type, buffer, sizeof buffer);
+  if (n <= 0) return {};
+  return std::string(buffer, static_cast<size_t>(n - 1));
+}
+
+int SystemLanguage(Locale& locale) {
+  const std::string name = UpperCase(LocaleInfoText(locale, Locale::kEnglishLanguageName));
+  return name.find("GERMAN") != std::string::npos ? 1 : 0;
+}
+
+}  // namespace kelvane

@@ -1,0 +1,28 @@
+#include "common/paths.h"
+
+namespace kelvane {
+
+std::string FileNameOfPath(std::string_view path) {
+  const size_t at = path.find_last_of("\\/");
+  return std::string(at == std::string_view::npos ? path : path.substr(at + 1));
+}
+
+std::string FolderOfPath(std::string_view path) {
+  const size_t at = path.find_last_of("\\/");
+  return std::string(at == std::string_view::npos ? path : path.substr(0, at + 1));
+}
+
+std::string WithTrailingSeparator(std::string_view path) {
+  std::string p(path);
+  const bool quoted = !p.empty() && p.back() == '"';
+  if (quoted) p.pop_back();
+  if (p.find('\\') != std::string::npos) {
+    if (p.back() != '\\') p += '\\';
+  } else if (p.find('/') != std::string::npos) {
+    if (p.back() != '/') p += '/';
+  }
+  if (quoted) p += '"';
+  return p;
+}
+
+}  // namespace kelvane

@@ -1,0 +1,24 @@
+#pragma once
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace kelvane {
+
+// Program lookup and process start.
+class Launcher {
+ public:
+  virtual ~Launcher() = default;
+  // The program associated with `file`. Returns a value above 32 on success
+  // and writes the program's full path to `program`; 2 when the file is
+  // missing, 31 when no association exists, other values <= 32 on failure.
+  virtual int FindExecutable(const std::string& file, const std::string& directory,
+                             std::string& program) = 0;
+  // Starts a command line (program first, then its arguments) with a window
+  // style (1: normal and activated) without waiting. The process id, or
+  // nothing when no program could be started.
+  virtual std::optional<uint32_t> CreateProcess(const std::string& commandLine,
+                                                int windowStyle) = 0;
+};
+
+}  // namespace kelvane

@@ -1,0 +1,28 @@
+#pragma once
+#include <string>
+
+namespace kelvane {
+
+// Facts about this process and its screen.
+class ProcessFacts {
+ public:
+  virtual ~ProcessFacts() = default;
+  // Everything that follows the program's own name on its command line.
+  virtual std::string ArgumentText() = 0;
+  // The executable's file name without folder and extension.
+  virtual std::string ExeName() = 0;
+  // The folder holding the executable, without a trailing separator.
+  virtual std::string ExeFolder() = 0;
+  // Twips per screen pixel (15 at 96 dpi).
+  virtual double TwipsPerPixelX() = 0;
+  virtual double TwipsPerPixelY() = 0;
+};
+
+// Ending the process, at once, wherever it is.
+class ProcessEnd {
+ public:
+  virtual ~ProcessEnd() = default;
+  [[noreturn]] virtual void EndNow() = 0;
+};
+
+}  // namespace kelvane

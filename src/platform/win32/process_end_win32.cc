@@ -1,0 +1,9 @@
+#include "platform/win32/process_end_win32.h"
+
+#include <windows.h>
+
+namespace kelvane::win32 {
+
+void Win32ProcessEnd::EndNow() { ExitProcess(0); }
+
+}  // namespace kelvane::win32

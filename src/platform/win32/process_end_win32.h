@@ -1,0 +1,11 @@
+#pragma once
+#include "platform/process_facts.h"
+
+namespace kelvane::win32 {
+
+class Win32ProcessEnd : public ProcessEnd {
+ public:
+  [[noreturn]] void EndNow() override;
+};
+
+}  // namespace kelvane::win32

@@ -1,0 +1,84 @@
+// The command line: fetching the argument text and parsing a parameter line.
+#include "common/text.h"
+#include "ui/form1.h"
+
+namespace kelvane {
+namespace {
+
+// Removes a switch keyword from the working copy and from the line; true if
+// it was present.
+bool TakeSwitch(std::string& upper, std::string& line, const char* keyword) {
+  if (InStr(upper, keyword) == 0) return false;
+  upper = Trim(ReplaceText(upper, keyword, "", 0));
+  line = Trim(ReplaceText(line, keyword, "", 0));
+  return true;
+}
+
+// The value that follows `key` up to the character in front of `next` (or to
+// the end of the line when `next` is null). False when it cannot be cut: a
+// keyword is missing or they stand in the wrong order.
+bool CutValue(const std::string& upper, const std::string& line, const char* key,
+              const char* next, std::string& value) {
+  const size_t keyAt = InStr(upper, key);
+  if (keyAt == 0) return false;
+  const size_t start = keyAt + std::string_view(key).size();
+  if (next == nullptr) {
+    value = Trim(Mid(line, start));
+    return true;
+  }
+  const long length = static_cast<long>(InStr(upper, next)) - 1 - static_cast<long>(start);
+  if (length < 0) return false;
+  value = Trim(Mid(line, start, static_cast<size_t>(length)));
+  return true;
+}
+
+}  // namespace
+
+std::string Form1::BefZeileAbrufen() {
+  const std::string text = sys.facts.ArgumentText();
+  std::string result;
+  int words = 0;
+  bool inWord = false;
+  for (char c : text) {
+    result += c;
+    if (c == ' ' || c == '\t') {
+      inWord = false;
+    } else if (!inWord) {
+      if (words == 20) break;
+      ++words;
+      inWord = true;
+    }
+  }
+  return result;
+}
+
+void Form1::ParseParameters(std::string& line) {
+  UpperLine = UpperCase(line);
+  Ask = !TakeSwitch(UpperLine, line, "[NOASK]");
+  AutoStart = TakeSwitch(UpperLine, line, "[AUTOSTART]");
+  SkipInfo = TakeSwitch(UpperLine, line, "[SKIPINFO]");
+
+  HasParam1 = false;
+  Param1.clear();
+  HasParam1 = InStr(UpperLine, "[PARAM1]") != 0;
+  const bool hasParam2 = InStr(UpperLine, "[PARAM2]") != 0;
+
+  Label1.SetText(Tr("'" + StartBtn.Text() + "' startet den Download:",
+                    "Press '" + StartBtn.Text() + "' to start download:"));
+  DoEvents();
+
+  if (!CutValue(UpperLine, line, "[URL]", "[PATH]", URL)) return;
+  if (!HasParam1) {
+    CutValue(UpperLine, line, "[PATH]", nullptr, Path);
+    return;
+  }
+  if (!CutValue(UpperLine, line, "[PATH]", "[PARAM1]", Path)) return;
+  if (hasParam2) {
+    if (!CutValue(UpperLine, line, "[PARAM1]", "[PARAM2]", Param1)) return;
+    CutValue(UpperLine, line, "[PARAM2]", nullptr, Param2);
+  } else {
+    CutValue(UpperLine, line, "[PARAM1]", nullptr, Param1);
+  }
+}
+
+}  // namespace kelvane

@@ -1,0 +1,105 @@
+#include "ui/always_on_top.h"
+
+#include "common/text.h"
+
+namespace kelvane {
+
+namespace {
+constexpr int kWidth = 315;   // twips
+constexpr int kHeight = 300;  // twips
+}  // namespace
+
+AlwaysOnTop::AlwaysOnTop(Control& self, Control& disabled, Control& mouseMove, Control& enabled,
+                         Toolkit& window, SettingsStore& store)
+    : self_(self),
+      AOT_Disabled(disabled),
+      AOT_MouseMove(mouseMove),
+      AOT_Enabled(enabled),
+      window_(window),
+      store_(store) {}
+
+void AlwaysOnTop::ApplyTopmost() {
+  isOnTop_ = true;
+  SaveSettings();
+  window_.SetTopmost(true);
+}
+
+void AlwaysOnTop::ApplyNormal() {
+  isOnTop_ = false;
+  SaveSettings();
+  window_.SetTopmost(false);
+}
+
+void AlwaysOnTop::AOT_MouseMove_Click() {
+  isOnTop_ = true;
+  AOT_Disabled.SetVisible(false);
+  AOT_MouseMove.SetVisible(false);
+  AOT_Enabled.SetVisible(true);
+  ApplyTopmost();
+}
+
+void AlwaysOnTop::AOT_Disabled_Click() { AOT_MouseMove_Click(); }
+
+void AlwaysOnTop::AOT_Enabled_Click() {
+  isOnTop_ = false;
+  AOT_Disabled.SetVisible(false);
+  AOT_MouseMove.SetVisible(true);  // the mouse is over the control
+  AOT_Enabled.SetVisible(false);
+  ApplyNormal();
+}
+
+void AlwaysOnTop::SetToTop(std::optional<bool> saveSettings) {
+  AOT_MouseMove_Click();
+  if (saveSettings.value_or(false)) SaveSettings();
+}
+
+void AlwaysOnTop::SetToNormal(std::optional<bool> saveSettings) {
+  AOT_Enabled_Click();
+  if (saveSettings.value_or(false)) SaveSettings();
+}
+
+void AlwaysOnTop::SaveSettings() {
+  store_.RegistrySet("AlwaysOnTop", "OnTop", GetIsOnTop() ? "True" : "False");
+}
+
+void AlwaysOnTop::LoadSettings() {
+  // Only a value that reads as false ("False" in any case, or 0) means normal;
+  // nothing stored, garbage or an unreadable store mean on top.
+  const std::string v = UpperCase(Trim(store_.RegistryGet("AlwaysOnTop", "OnTop", "True")));
+  if (v != "FALSE" && v != "0")
+    SetToTop(false);
+  else
+    SetToNormal(false);
+}
+
+void AlwaysOnTop::UserControl_Initialize() {
+  isOnTop_ = false;
+  AOT_Disabled.SetVisible(true);
+  AOT_Enabled.SetVisible(false);
+  AOT_MouseMove.SetVisible(false);
+  const Bounds& at = AOT_Disabled.Position();
+  for (Control* image : {&AOT_Enabled, &AOT_MouseMove}) {
+    image->SetTop(at.top);
+    image->SetLeft(at.left);
+  }
+}
+
+void AlwaysOnTop::UserControl_Resize() {
+  self_.SetWidth(kWidth);
+  self_.SetHeight(kHeight);
+}
+
+void AlwaysOnTop::AOT_Disabled_MouseMove() {
+  AOT_Disabled.SetVisible(false);
+  AOT_MouseMove.SetVisible(true);
+  AOT_Enabled.SetVisible(false);
+}
+
+void AlwaysOnTop::UserControl_MouseMove() {
+  if (AOT_MouseMove.Visible()) {
+    AOT_Disabled.SetVisible(true);
+    AOT_MouseMove.SetVisible(false);
+  }
+}
+
+}  // namespace kelvane

@@ -1,0 +1,45 @@
+#pragma once
+// The always-on-top control: three pictures that show whether the window
+// stays above all others, and the stored setting behind them.
+#include <optional>
+
+#include "platform/settings_store.h"
+#include "platform/toolkit.h"
+#include "ui/control.h"
+
+namespace kelvane {
+
+class AlwaysOnTop {
+ public:
+  AlwaysOnTop(Control& self, Control& disabled, Control& mouseMove, Control& enabled,
+              Toolkit& window, SettingsStore& store);
+
+  bool GetIsOnTop() const { return isOnTop_; }
+  // Only an argument of true saves once more.
+  void SetToTop(std::optional<bool> saveSettings = std::nullopt);
+  void SetToNormal(std::optional<bool> saveSettings = std::nullopt);
+  void SaveSettings();
+  void LoadSettings();
+
+  void UserControl_Initialize();
+  void UserControl_Resize();
+  void UserControl_MouseMove();
+  void AOT_Disabled_MouseMove();
+  void AOT_Disabled_Click();
+  void AOT_MouseMove_Click();
+  void AOT_Enabled_Click();
+
+ private:
+  void ApplyTopmost();
+  void ApplyNormal();
+
+  Control& self_;
+  Control& AOT_Disabled;
+  Control& AOT_MouseMove;
+  Control& AOT_Enabled;
+  Toolkit& window_;
+  SettingsStore& store_;
+  bool isOnTop_ = false;
+};
+
+}  // namespace kelvane

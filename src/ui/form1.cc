@@ -1,0 +1,113 @@
+#include "ui/form1.h"
+
+#include <stdexcept>
+
+#include "common/language.h"
+#include "ui/form1_design.h"
+
+namespace kelvane {
+namespace {
+
+std::map<std::string, std::unique_ptr<Control>> MakeControls(const ControlObserver* observer) {
+  std::map<std::string, std::unique_ptr<Control>> controls;
+  for (auto& [name, design] : Form1Design())
+    controls[name] = std::make_unique<Control>(name, std::move(design), observer);
+  return controls;
+}
+
+std::vector<Control*> StoredOrder(const std::map<std::string, std::unique_ptr<Control>>& map) {
+  std::vector<Control*> order;
+  for (const auto& entry : Form1Design()) order.push_back(map.at(entry.first).get());
+  return order;
+}
+
+}  // namespace
+
+Form1::Form1(Platform& platform)
+    : sys(platform),
+      controls_(MakeControls(&observer_)),
+      order_(StoredOrder(controls_)),
+      Form(Find("Form1")),
+      Picture2(Find("Picture2")),
+      Frame1(Find("Frame1")),
+      Timer3(Find("Timer3")),
+      Timer2(Find("Timer2")),
+      ControlFrame(Find("ControlFrame")),
+      Command1(Find("Command1")),
+      Text1(Find("Text1")),
+      RunProgramCheck(Find("RunProgramCheck")),
+      StartBtn(Find("StartBtn")),
+      ShowCheckbox(Find("ShowCheckbox")),
+      AlwaysOnTopHost(Find("AlwaysOnTop1")),
+      AOT_Disabled(Find("AOT_Disabled")),
+      AOT_MouseMove(Find("AOT_MouseMove")),
+      AOT_Enabled(Find("AOT_Enabled")),
+      Label1(Find("Label1")),
+      VersionsInfoText(Find("VersionsInfoText")),
+      Timer1(Find("Timer1")),
+      DLVersion(Find("DLVersion")),
+      Label3(Find("Label3")),
+      Label4(Find("Label4")),
+      Line1(Find("Line1")),
+      VersionCaption(Find("VersionCaption")),
+      Label2(Find("Label2")),
+      AlwaysOnTop1(AlwaysOnTopHost, AOT_Disabled, AOT_MouseMove, AOT_Enabled, platform.ui,
+                   platform.settings) {
+  AlwaysOnTop1.UserControl_Initialize();
+}
+
+Control& Form1::Find(const std::string& name) const {
+  auto it = controls_.find(name);
+  if (it == controls_.end()) throw std::out_of_range("no control named " + name);
+  return *it->second;
+}
+
+void Form1::Dispatch(const Control& c, UiEvent event, int button) {
+  switch (event) {
+    case UiEvent::Click:
+      if (&c == &StartBtn) StartBtn_Click();
+      else if (&c == &Command1) Command1_Click();
+      else if (&c == &ShowCheckbox) ShowCheckbox_Click();
+      else if (&c == &RunProgramCheck) RunProgramCheck_Click();
+      else if (&c == &DLVersion) DLVersion_Click();
+      else if (&c == &Label4) Label4_Click();
+      else if (&c == &AOT_Disabled) AlwaysOnTop1.AOT_Disabled_Click();
+      else if (&c == &AOT_MouseMove) AlwaysOnTop1.AOT_MouseMove_Click();
+      else if (&c == &AOT_Enabled) AlwaysOnTop1.AOT_Enabled_Click();
+      break;
+    case UiEvent::DblClick:
+      if (&c == &Label2) Label2_DblClick();
+      else if (&c == &Picture2) Picture2_DblClick();
+      break;
+    case UiEvent::MouseDown:
+      // The surfaces that move the window, like a title bar would.
+      if (&c == &Form || &c == &Frame1 || &c == &Label1 || &c == &Label2 || &c == &Label3 ||
+          &c == &Picture2 || &c == &VersionsInfoText)
+        Form_MouseDown(button);
+      break;
+    case UiEvent::MouseMove:
+      if (&c == &AOT_Disabled) AlwaysOnTop1.AOT_Disabled_MouseMove();
+      else if (&c == &AlwaysOnTopHost) AlwaysOnTop1.UserControl_MouseMove();
+      break;
+    case UiEvent::GotFocus:
+      if (&c == &Text1) Text1_GotFocus();
+      break;
+    case UiEvent::LostFocus:
+      if (&c == &Text1) Text1_LostFocus();
+      break;
+    case UiEvent::Timer:
+      if (&c == &Timer2 && Timer2.Enabled()) Timer2_Timer();
+      break;
+  }
+}
+
+MsgAnswer Form1::MsgBox(const std::string& text, MsgButtons buttons, MsgIcon icon,
+                        const std::string& title) {
+  return sys.ui.MessageBox(text, title.empty() ? kProgramTitle : title, buttons, icon);
+}
+
+std::string Form1::Tr(const std::string& german, const std::string& english) {
+  return SystemLanguage(sys.locale) == 1 ? german : english;
+}
+
+}  // namespace kelvane

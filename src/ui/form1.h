@@ -1,0 +1,104 @@
+#pragma once
+// The main window: its controls, the parameter record of the job and the
+// window's event handlers. Handlers are implemented in the file of the
+// subsystem they belong to.
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "common/error_record.h"
+#include "platform/platform.h"
+#include "ui/always_on_top.h"
+#include "ui/control.h"
+
+namespace kelvane {
+
+// Variables of Form1 that carry the job between its handlers.
+struct ParameterRecord {
+  std::string CommandLine, UpperLine, URL, Path, Param1, Param2, StartArgs, ScriptFile;
+  bool Ask = false, AutoStart = false, SkipInfo = false, HasParam1 = false, ScriptMode = false;
+};
+
+enum class UiEvent { Click, DblClick, MouseDown, MouseMove, GotFocus, LostFocus, Timer };
+
+constexpr const char* kProgramTitle = "Kelvane";
+constexpr const char* kVersion = "Vers. 1.4b";
+// The maker's homepage; "Update.txt" and "Update.exe" lie directly below it.
+constexpr const char* kHomepage = "https://kelvane.example.org/";
+
+class Form1 : public ParameterRecord {
+ public:
+  explicit Form1(Platform& platform);
+  Form1(const Form1&) = delete;
+  Form1& operator=(const Form1&) = delete;
+
+  // Every control in stored order (Form1 itself first).
+  const std::vector<Control*>& Controls() const { return order_; }
+  Control& Find(const std::string& name) const;
+  // Called by the model after each change; the view installs it.
+  void SetObserver(ControlObserver observer) { observer_ = std::move(observer); }
+
+  // Routes an event of the view to its handler; events without a handler
+  // are ignored. `button` is the mouse button of a MouseDown.
+  void Dispatch(const Control& control, UiEvent event, int button = 1);
+
+  // Start-up and command line.
+  void Form_Load();
+  std::string BefZeileAbrufen();
+  void ParseParameters(std::string& line);
+  bool ScriptCheck();  // true when script mode was entered
+  void ScriptRun();
+
+  // Window commands.
+  void Command1_Click();
+  void Label2_DblClick();
+  void Picture2_DblClick();
+  void ShowCheckbox_Click();
+  void RunProgramCheck_Click();
+  void Text1_GotFocus();
+  void Text1_LostFocus();
+
+  // Update job.
+  void StartBtn_Click();
+  void Timer2_Timer();
+  void RunUpdate();
+  void CopyFile(const std::string& source, const std::string& dest, bool overwrite);
+
+  // Version information.
+  void ReadInfoFile();
+  void DLVersion_Click();
+  void Label4_Click();
+
+  // Presentation.
+  void SetGermanCaptions();
+  void Form_MouseDown(int button);
+
+  // The message box of the program: an empty title shows "Kelvane".
+  MsgAnswer MsgBox(const std::string& text, MsgButtons buttons, MsgIcon icon,
+                   const std::string& title = "");
+  // German when the user's language is German, English otherwise.
+  std::string Tr(const std::string& german, const std::string& english);
+  void DoEvents() { sys.ui.DoEvents(); }
+
+  Platform& sys;
+  ErrorRecord Err;
+
+ private:
+  ControlObserver observer_;
+  std::map<std::string, std::unique_ptr<Control>> controls_;
+  std::vector<Control*> order_;
+
+ public:
+  Control &Form, &Picture2, &Frame1, &Timer3, &Timer2, &ControlFrame, &Command1, &Text1,
+      &RunProgramCheck, &StartBtn, &ShowCheckbox, &AlwaysOnTopHost, &AOT_Disabled,
+      &AOT_MouseMove, &AOT_Enabled, &Label1, &VersionsInfoText, &Timer1, &DLVersion, &Label3,
+      &Label4, &Line1, &VersionCaption, &Label2;
+  AlwaysOnTop AlwaysOnTop1;
+
+ private:
+  bool jobRunning_ = false;  // keeps a second job from starting inside a running one
+};
+
+}  // namespace kelvane

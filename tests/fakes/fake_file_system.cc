@@ -1,0 +1,60 @@
+#include "fakes/fake_file_system.h"
+
+#include "common/paths.h"
+
+namespace kelvane::fakes {
+
+bool FakeFileSystem::IsPresent(const std::string& path) {
+  auto it = files.find(path);
+  return it != files.end() && !it->second.hidden;
+}
+
+std::optional<uint32_t> FakeFileSystem::Attributes(const std::string& path) {
+  std::string bare = path;
+  while (bare.size() > 1 && (bare.back() == '\\' || bare.back() == '/')) bare.pop_back();
+  if (folders.count(bare) || folders.count(path)) return kAttributeDirectory;
+  auto it = files.find(path);
+  if (it == files.end()) return std::nullopt;
+  return 0x20u | (it->second.readOnly ? 1u : 0u) | (it->second.hidden ? 2u : 0u);
+}
+
+bool FakeFileSystem::Delete(const std::string& path) {
+  auto it = files.find(path);
+  if (it == files.end() || it->second.readOnly || it->second.undeletable) return false;
+  files.erase(it);
+  return true;
+}
+
+bool FakeFileSystem::Copy(const std::string& source, const std::string& dest) {
+  auto it = files.find(source);
+  if (it == files.end() || files.count(dest)) return false;
+  return Write(dest, it->second.bytes);
+}
+
+std::optional<std::string> FakeFileSystem::Read(const std::string& path) {
+  auto it = files.find(path);
+  if (it == files.end()) return std::nullopt;
+  return it->second.bytes;
+}
+
+bool FakeFileSystem::Write(const std::string& path, const std::string& bytes) {
+  std::string folder = FolderOfPath(path);
+  if (!folder.empty() && folder.size() > 1) folder.pop_back();
+  if (unwritableFolders.count(folder)) return false;
+  auto it = files.find(path);
+  if (it != files.end() && (it->second.readOnly || it->second.undeletable)) return false;
+  files[path].bytes = bytes;
+  return true;
+}
+
+bool FakeFileSystem::SetCurrentFolder(const std::string& folder) {
+  currentFolder = folder;
+  return true;
+}
+
+bool FakeFileSystem::SetCurrentDrive(char drive) {
+  currentDrive = drive;
+  return true;
+}
+
+}  // namespace kelvane::fakes

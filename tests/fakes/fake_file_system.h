@@ -1,0 +1,44 @@
+#pragma once
+// An in-memory file system with Windows-like presence rules.
+#include <map>
+#include <set>
+#include <string>
+
+#include "platform/file_system.h"
+
+namespace kelvane::fakes {
+
+struct FakeFile {
+  std::string bytes;
+  bool readOnly = false;
+  bool hidden = false;
+  bool undeletable = false;  // in use by a running program
+};
+
+class FakeFileSystem : public FileSystem {
+ public:
+  void Put(const std::string& path, std::string bytes, bool readOnly = false) {
+    files[path] = FakeFile{std::move(bytes), readOnly};
+  }
+  void MakeFolder(const std::string& path) { folders.insert(path); }
+  bool Has(const std::string& path) const { return files.count(path) != 0; }
+  std::string Bytes(const std::string& path) const { return files.at(path).bytes; }
+
+  bool IsPresent(const std::string& path) override;
+  std::optional<uint32_t> Attributes(const std::string& path) override;
+  bool Delete(const std::string& path) override;
+  bool Copy(const std::string& source, const std::string& dest) override;
+  std::optional<std::string> Read(const std::string& path) override;
+  bool Write(const std::string& path, const std::string& bytes) override;
+  std::string CurrentFolder() override { return currentFolder; }
+  bool SetCurrentFolder(const std::string& folder) override;
+  bool SetCurrentDrive(char drive) override;
+
+  std::map<std::string, FakeFile> files;
+  std::set<std::string> folders;
+  std::set<std::string> unwritableFolders;  // creating files there fails
+  std::string currentFolder = "C:\\";
+  char currentDrive = 'C';
+};
+
+}  // namespace kelvane::fakes

@@ -1,0 +1,125 @@
+#pragma once
+// Small behaving fakes of the remaining platform services.
+#include <map>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "fakes/fake_file_system.h"
+#include "platform/fetcher.h"
+#include "platform/launcher.h"
+#include "platform/locale.h"
+#include "platform/process_facts.h"
+#include "platform/process_list.h"
+#include "platform/settings_store.h"
+#include "platform/url_cache.h"
+
+namespace kelvane::fakes {
+
+// Thrown by FakeProcessEnd; only the test harness catches it.
+struct ProcessEnded {};
+
+class FakeProcessEnd : public ProcessEnd {
+ public:
+  [[noreturn]] void EndNow() override { throw ProcessEnded{}; }
+};
+
+class FakeProcessList : public ProcessList {
+ public:
+  std::vector<std::string> running;  // executable names
+  bool failSnapshot = false;
+  int snapshots = 0, closed = 0;
+
+  Handle CreateSnapshot() override;
+  bool First(Handle snapshot, ProcessEntry& entry) override;
+  bool Next(Handle snapshot, ProcessEntry& entry) override;
+  void Close(Handle) override { ++closed; }
+
+ private:
+  bool Fill(ProcessEntry& entry);
+  size_t cursor_ = 0;
+};
+
+// Serves bodies by URL into the fake file system.
+class FakeFetcher : public Fetcher {
+ public:
+  explicit FakeFetcher(FakeFileSystem& fs) : fs_(fs) {}
+  static constexpr int32_t kNotFound = static_cast<int32_t>(0x800C0005);
+  std::map<std::string, std::string> bodies;
+  std::vector<std::pair<std::string, std::string>> calls;  // url, file
+  int32_t DownloadToFile(const std::string& url, const std::string& file) override;
+
+ private:
+  FakeFileSystem& fs_;
+};
+
+// A URL cache of groups and entries that the test fills.
+class FakeUrlCache : public UrlCache {
+ public:
+  bool groupFunctions = true;
+  std::vector<int64_t> groups;
+  std::vector<std::string> entries;
+  std::vector<std::string> calls;  // in order, e.g. "DeleteGroup:7"
+  uint32_t lastError = 0;
+
+  bool HasGroupFunctions() override { return groupFunctions; }
+  Handle FindFirstGroup(int64_t& groupId) override;
+  bool FindNextGroup(Handle find, int64_t& groupId, uint32_t& size) override;
+  bool DeleteGroup(int64_t groupId, uint32_t flags) override;
+  Handle FindFirstEntry(CacheEntryRecord& record, uint32_t& size) override;
+  bool FindNextEntry(Handle find, CacheEntryRecord& record, uint32_t& size) override;
+  bool DeleteEntry(const std::string& sourceUrl) override;
+  uint32_t LastError() override { return lastError; }
+  void SetLastError(uint32_t code) override { lastError = code; }
+
+ private:
+  size_t groupCursor_ = 0, entryCursor_ = 0;
+};
+
+// Associations by extension; started command lines are recorded.
+class FakeLauncher : public Launcher {
+ public:
+  explicit FakeLauncher(FakeFileSystem& fs) : fs_(fs) {}
+  std::map<std::string, std::string> associations;  // ".html" -> program
+  std::vector<std::string> started;
+  bool startFails = false;
+  int FindExecutable(const std::string& file, const std::string& directory,
+                     std::string& program) override;
+  std::optional<uint32_t> CreateProcess(const std::string& commandLine, int windowStyle) override;
+
+ private:
+  FakeFileSystem& fs_;
+};
+
+class FakeSettingsStore : public SettingsStore {
+ public:
+  std::map<std::string, std::string> values;  // "section/key" -> value
+  bool writable = true;
+  int writes = 0;
+  bool RegistrySet(const std::string& section, const std::string& key,
+                   const std::string& value) override;
+  std::string RegistryGet(const std::string& section, const std::string& key,
+                          const std::string& fallback) override;
+};
+
+class FakeLocale : public Locale {
+ public:
+  std::string languageName = "English";  // empty: the query fails
+  int GetLocaleInfo(uint32_t type, char* buffer, int length) override;
+  std::string DecodeSystemText(const std::string& bytes) override;  // Latin-1 to UTF-8
+};
+
+class FakeProcessFacts : public ProcessFacts {
+ public:
+  std::string arguments;
+  std::string exeName = "kelvane";
+  std::string exeFolder = "C:\\Tools";
+  double twipsPerPixel = 15;
+  std::string ArgumentText() override { return arguments; }
+  std::string ExeName() override { return exeName; }
+  std::string ExeFolder() override { return exeFolder; }
+  double TwipsPerPixelX() override { return twipsPerPixel; }
+  double TwipsPerPixelY() override { return twipsPerPixel; }
+};
+
+}  // namespace kelvane::fakes

@@ -1,0 +1,11 @@
+# Sourced: the Wine environment for the 32-bit build, with a warm wineserver.
+# The prefix lives in the build tree unless WINEPREFIX is set.
+: "${KELVANE_WINE_ROOT:=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)/build/win32}"
+export WINEPREFIX="${WINEPREFIX:-$KELVANE_WINE_ROOT/wineprefix}"
+export WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+mkdir -p "$WINEPREFIX"
+# A no-op when a server for this prefix runs already.
+wineserver -p 600 </dev/null >/dev/null 2>&1 &
+if [ ! -f "$WINEPREFIX/system.reg" ]; then
+  wine cmd.exe /c exit </dev/null >/dev/null 2>&1 || true
+fi
