@@ -13,6 +13,10 @@ class ProcessFacts {
   virtual std::string ExeName() = 0;
   // The folder holding the executable, without a trailing separator.
   virtual std::string ExeFolder() = 0;
+  // The folder where short-lived probe files may be written, ending with a
+  // separator: the root folder of the program's drive on Windows, a private
+  // folder of the user elsewhere.
+  virtual std::string ProbeFolder() = 0;
   // Twips per screen pixel (15 at 96 dpi).
   virtual double TwipsPerPixelX() = 0;
   virtual double TwipsPerPixelY() = 0;

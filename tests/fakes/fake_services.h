@@ -118,6 +118,7 @@ class FakeProcessFacts : public ProcessFacts {
   std::string ArgumentText() override { return arguments; }
   std::string ExeName() override { return exeName; }
   std::string ExeFolder() override { return exeFolder; }
+  std::string ProbeFolder() override { return exeFolder.substr(0, 1) + ":\\"; }
   double TwipsPerPixelX() override { return twipsPerPixel; }
   double TwipsPerPixelY() override { return twipsPerPixel; }
 };

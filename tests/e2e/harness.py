@@ -1,0 +1,199 @@
+"""Drives the real program on a private X display, like a user would.
+
+Every test starts its own Xvfb (and, when asked, openbox), starts the program
+natively or under Wine, finds windows with xdotool, answers boxes with keys
+and kills everything it started by its process id.
+"""
+import argparse
+import os
+import re
+import shutil
+import signal
+import subprocess
+import tempfile
+import time
+
+ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+SUPPORT = os.path.join(ROOT, "tests", "support")
+
+
+def parse_args():
+    p = argparse.ArgumentParser()
+    p.add_argument("--platform", choices=["linux", "win32"], required=True)
+    p.add_argument("--exe", required=True)
+    p.add_argument("--build", required=True)
+    return p.parse_args()
+
+
+class Failure(Exception):
+    pass
+
+
+def check(condition, message):
+    if not condition:
+        raise Failure(message)
+
+
+class Display:
+    """A private Xvfb display, optionally with openbox."""
+
+    def __init__(self, window_manager=False, size="1024x768x24"):
+        self.procs = []
+        rfd, wfd = os.pipe()
+        xvfb = subprocess.Popen(
+            ["Xvfb", "-displayfd", str(wfd), "-screen", "0", size, "-nolisten", "tcp", "-dpi", "96"],
+            pass_fds=[wfd], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, start_new_session=True)
+        os.close(wfd)
+        self.procs.append(xvfb)
+        number = b""
+        deadline = time.time() + 15
+        while not number.endswith(b"\n") and time.time() < deadline:
+            chunk = os.read(rfd, 16)
+            if not chunk:
+                break
+            number += chunk
+        os.close(rfd)
+        check(number.strip(), "Xvfb did not start")
+        self.name = ":" + number.decode().strip()
+        self.env = dict(os.environ, DISPLAY=self.name)
+        if window_manager:
+            self.procs.append(subprocess.Popen(["openbox"], env=self.env, stdout=subprocess.DEVNULL,
+                                               stderr=subprocess.DEVNULL, start_new_session=True))
+            wait_for(lambda: self.run(["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"]).find("window id") >= 0,
+                     10, "openbox did not start")
+
+    def run(self, args, timeout=10):
+        r = subprocess.run(args, env=self.env, capture_output=True, text=True, timeout=timeout)
+        return r.stdout
+
+    def close(self):
+        for p in reversed(self.procs):
+            kill_group(p)
+
+
+def kill_group(proc):
+    if proc.poll() is not None:
+        return
+    try:
+        os.killpg(proc.pid, signal.SIGKILL)
+    except ProcessLookupError:
+        pass
+    try:
+        proc.wait(5)
+    except subprocess.TimeoutExpired:
+        pass
+
+
+def wait_for(predicate, timeout, message, interval=0.01):
+    deadline = time.time() + timeout
+    while time.time() < deadline:
+        value = predicate()
+        if value:
+            return value
+        time.sleep(interval)
+    raise Failure(message)
+
+
+def wine_env(build, env):
+    """The environment of the Windows build's Wine prefix, with a warm server."""
+    out = subprocess.run(["bash", "-c", f'source "{SUPPORT}/wine-env.sh" && env -0'],
+                         env=dict(env, KELVANE_WINE_ROOT=build), capture_output=True, timeout=120)
+    pairs = [kv.split("=", 1) for kv in out.stdout.decode().split("\0") if "=" in kv]
+    return dict(env, **{k: v for k, v in pairs if k.startswith("WINE")})
+
+
+class Program:
+    """The program under test, started with a list of arguments."""
+
+    def __init__(self, args, display, platform, exe, build, lang="en_US.UTF-8", cwd=None, extra_env=None,
+                 raw_command_line=None):
+        env = dict(display.env, LANG=lang, LC_ALL=lang, LANGUAGE="")
+        env.update(extra_env or {})
+        if platform == "win32":
+            env = wine_env(build, env)
+            command = ["wine", exe] + args
+        else:
+            command = [exe] + args
+        self.display = display
+        self.proc = subprocess.Popen(command, env=env, cwd=cwd, stdout=subprocess.DEVNULL,
+                                     stderr=subprocess.DEVNULL, start_new_session=True)
+
+    def ended(self, timeout):
+        try:
+            self.proc.wait(timeout)
+            return True
+        except subprocess.TimeoutExpired:
+            return False
+
+    def kill(self):
+        kill_group(self.proc)
+
+
+def find_window(display, title, timeout=30):
+    """The id of the visible window whose title is exactly `title`."""
+    pattern = "^" + re.escape(title) + "$"
+
+    def search():
+        ids = display.run(["xdotool", "search", "--onlyvisible", "--name", pattern]).split()
+        return ids[0] if ids else None
+
+    return wait_for(search, timeout, f"no window titled {title!r}")
+
+
+def window_gone(display, window, timeout=15):
+    def gone():
+        r = subprocess.run(["xdotool", "getwindowname", window], env=display.env, capture_output=True)
+        if r.returncode != 0:
+            return True
+        state = display.run(["xwininfo", "-id", window])
+        return "IsViewable" not in state
+    wait_for(gone, timeout, f"window {window} is still shown")
+
+
+def press(display, window, key):
+    display.run(["xdotool", "windowfocus", "--sync", window])
+    display.run(["xdotool", "key", key])
+
+
+def geometry(display, window):
+    """(x, y, width, height) of a window on the screen."""
+    info = display.run(["xwininfo", "-id", window])
+    get = lambda field: int(re.search(field + r":\s+(-?\d+)", info).group(1))
+    return get("Absolute upper-left X"), get("Absolute upper-left Y"), get("Width"), get("Height")
+
+
+def window_name(display, window):
+    return display.run(["xdotool", "getwindowname", window]).rstrip("\n")
+
+
+def screenshot(display, path, window=None):
+    subprocess.run(["import", "-window", window or "root", path], env=display.env, check=True, timeout=30)
+
+
+def pixel(display, x, y):
+    """The (r, g, b) of one screen pixel."""
+    out = subprocess.run(["import", "-window", "root", "-crop", f"1x1+{x}+{y}", "txt:-"], env=display.env,
+                         capture_output=True, text=True, timeout=30).stdout
+    m = re.search(r"\((\d+),(\d+),(\d+)", out.splitlines()[-1])
+    return tuple(int(v) for v in m.groups())
+
+
+def run_test(body, window_manager=False):
+    """Runs `body(args, display)` with a fresh display; exit status 1 on failure."""
+    args = parse_args()
+    display = Display(window_manager=window_manager)
+    tmp = tempfile.mkdtemp(prefix="kelvane-e2e-")
+    try:
+        body(args, display, tmp)
+    except Failure as e:
+        print("FAILED:", e)
+        raise SystemExit(1)
+    finally:
+        display.close()
+        if args.platform == "win32":
+            # Programs under Wine are children of the wineserver, not ours:
+            # end the server of the build's prefix, which ends them all.
+            subprocess.run(["wineserver", "-k"], env=wine_env(args.build, dict(os.environ)),
+                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=60)
+        shutil.rmtree(tmp, ignore_errors=True)
+    print("passed")

@@ -1,0 +1,145 @@
+#!/usr/bin/env python3
+"""A small loopback HTTP server for tests, with modes for bad servers.
+
+  http_server.py --root DIR [--port 0] [--port-file FILE]
+
+Serves files below DIR. The first path segment may pick a mode; the rest of
+the path names the file (a missing file gives 404):
+  /ok/NAME            200 with Content-Length (also plain /NAME)
+  /redirect/NAME      302 to /ok/NAME
+  /loop/NAME          302 to itself, for ever
+  /notfound/NAME      404 with an error page
+  /error/NAME         500 with an error page
+  /cut/NAME           200, Content-Length of the whole file, half the body sent
+  /cutchunked/NAME    200 chunked, half the body, then the connection drops
+  /close/NAME         connection closed before any byte
+  /stall/NAME         headers and a few bytes, then silence
+  /large/SIZE         200 with SIZE bytes (suffix K, M or G) generated on the fly
+Every request is logged to stdout as "METHOD PATH" and its Cache-Control and
+Pragma headers, so tests can see what was asked.
+"""
+import argparse
+import http.server
+import os
+import socketserver
+import sys
+import threading
+import time
+import urllib.parse
+
+
+def size_of(text):
+    units = {"K": 1 << 10, "M": 1 << 20, "G": 1 << 30}
+    return int(text[:-1]) * units[text[-1]] if text[-1] in units else int(text)
+
+
+class Handler(http.server.BaseHTTPRequestHandler):
+    protocol_version = "HTTP/1.1"
+    root = "."
+
+    def log_message(self, fmt, *args):
+        pass
+
+    def do_GET(self):
+        print(f"GET {self.path} cache-control={self.headers.get('Cache-Control')} "
+              f"pragma={self.headers.get('Pragma')}", flush=True)
+        path = urllib.parse.unquote(urllib.parse.urlsplit(self.path).path)
+        parts = path.lstrip("/").split("/", 1)
+        mode, rest = (parts[0], parts[1]) if len(parts) == 2 else ("ok", parts[0])
+        if mode == "large":
+            return self.send_large(size_of(rest))
+        if mode == "loop":
+            return self.reply(302, b"", [("Location", self.path)])
+        if mode == "redirect":
+            return self.reply(302, b"", [("Location", "/ok/" + urllib.parse.quote(rest))])
+        if mode == "close":
+            self.close_connection = True
+            return
+        if mode == "notfound":
+            return self.reply(404, b"<html>not found</html>")
+        if mode == "error":
+            return self.reply(500, b"<html>server error</html>")
+        file = os.path.join(self.root, rest)
+        if not rest or not os.path.isfile(file):
+            return self.reply(404, b"<html>not found</html>")
+        with open(file, "rb") as f:
+            body = f.read()
+        if mode == "ok":
+            return self.reply(200, body)
+        if mode == "cut":
+            self.send_response(200)
+            self.send_header("Content-Length", str(len(body)))
+            self.end_headers()
+            self.wfile.write(body[: len(body) // 2])
+            self.close_connection = True
+            return
+        if mode == "cutchunked":
+            self.send_response(200)
+            self.send_header("Transfer-Encoding", "chunked")
+            self.end_headers()
+            half = body[: max(1, len(body) // 2)]
+            self.wfile.write(b"%x\r\n%s\r\n" % (len(half), half))
+            self.close_connection = True
+            return
+        if mode == "stall":
+            self.send_response(200)
+            self.send_header("Content-Length", str(len(body) + 1000))
+            self.end_headers()
+            self.wfile.write(body[:10])
+            self.wfile.flush()
+            time.sleep(3600)
+            return
+        return self.reply(404, b"<html>unknown mode</html>")
+
+    def reply(self, status, body, headers=()):
+        self.send_response(status)
+        for k, v in headers:
+            self.send_header(k, v)
+        self.send_header("Content-Type", "application/octet-stream")
+        self.send_header("Content-Length", str(len(body)))
+        self.end_headers()
+        self.wfile.write(body)
+
+    def send_large(self, size):
+        self.send_response(200)
+        self.send_header("Content-Length", str(size))
+        self.end_headers()
+        block = bytes(range(256)) * 4096  # 1 MiB
+        left = size
+        try:
+            while left:
+                n = min(left, len(block))
+                self.wfile.write(block[:n])
+                left -= n
+        except (BrokenPipeError, ConnectionResetError):
+            pass
+
+
+class Server(socketserver.ThreadingMixIn, http.server.HTTPServer):
+    daemon_threads = True
+    allow_reuse_address = True
+
+
+def main():
+    p = argparse.ArgumentParser()
+    p.add_argument("--root", default=".")
+    p.add_argument("--port", type=int, default=0)
+    p.add_argument("--port-file")
+    a = p.parse_args()
+    Handler.root = a.root
+    server = Server(("127.0.0.1", a.port), Handler)
+    port = server.server_address[1]
+    if a.port_file:
+        tmp = a.port_file + ".tmp"
+        with open(tmp, "w") as f:
+            f.write(str(port))
+        os.replace(tmp, a.port_file)
+    print(f"listening {port}", flush=True)
+    try:
+        server.serve_forever()
+    except KeyboardInterrupt:
+        pass
+
+
+if __name__ == "__main__":
+    main()
