@@ -86,15 +86,19 @@ class Form1 : public ParameterRecord {
   ErrorRecord Err;
 
  private:
+  // Reacts to changes the model itself must answer, then tells the view.
+  void Changed(const Control& control);
+
   ControlObserver observer_;
+  ControlObserver notify_;
   std::map<std::string, std::unique_ptr<Control>> controls_;
   std::vector<Control*> order_;
 
  public:
   Control &Form, &Picture2, &Frame1, &Timer3, &Timer2, &ControlFrame, &Command1, &Text1,
-      &RunProgramCheck, &StartBtn, &ShowCheckbox, &AlwaysOnTopHost, &AOT_Disabled,
-      &AOT_MouseMove, &AOT_Enabled, &Label1, &VersionsInfoText, &Timer1, &DLVersion, &Label3,
-      &Label4, &Line1, &VersionCaption, &Label2;
+      &RunProgramCheck, &StartBtn, &ShowCheckbox, &AlwaysOnTopHost, &AOT_Disabled, &AOT_MouseMove,
+      &AOT_Enabled, &Label1, &VersionsInfoText, &Timer1, &DLVersion, &Label3, &Label4, &Line1,
+      &VersionCaption, &Label2;
   AlwaysOnTop AlwaysOnTop1;
 
  private:
