@@ -1,12 +1,24 @@
 #include "ui/always_on_top.h"
 
+#include <charconv>
+
 #include "common/text.h"
 
 namespace kelvane {
 
 namespace {
-constexpr int kWidth = 315;   // twips
-constexpr int kHeight = 300;  // twips
+
+// A stored value that reads as the Boolean false: the word "False" in any
+// case, or a number equal to zero. Everything else, including garbage and an
+// empty text, falls through to the on-top branch.
+bool ReadsAsFalse(const std::string& stored) {
+  const std::string v = UpperCase(Trim(stored));
+  if (v == "FALSE") return true;
+  double number = 1;
+  const auto [end, error] = std::from_chars(v.data(), v.data() + v.size(), number);
+  return error == std::errc() && end == v.data() + v.size() && number == 0;
+}
+
 }  // namespace
 
 AlwaysOnTop::AlwaysOnTop(Control& self, Control& disabled, Control& mouseMove, Control& enabled,
@@ -63,13 +75,11 @@ void AlwaysOnTop::SaveSettings() {
 }
 
 void AlwaysOnTop::LoadSettings() {
-  // Only a value that reads as false ("False" in any case, or 0) means normal;
-  // nothing stored, garbage or an unreadable store mean on top.
-  const std::string v = UpperCase(Trim(store_.RegistryGet("AlwaysOnTop", "OnTop", "True")));
-  if (v != "FALSE" && v != "0")
-    SetToTop(false);
-  else
+  // Nothing stored or an unreadable store give the default "True".
+  if (ReadsAsFalse(store_.RegistryGet("AlwaysOnTop", "OnTop", "True")))
     SetToNormal(false);
+  else
+    SetToTop(false);
 }
 
 void AlwaysOnTop::UserControl_Initialize() {
@@ -85,8 +95,9 @@ void AlwaysOnTop::UserControl_Initialize() {
 }
 
 void AlwaysOnTop::UserControl_Resize() {
-  self_.SetWidth(kWidth);
-  self_.SetHeight(kHeight);
+  // Each setter reports a change that may call this again: set only what differs.
+  if (self_.Position().width != kWidth) self_.SetWidth(kWidth);
+  if (self_.Position().height != kHeight) self_.SetHeight(kHeight);
 }
 
 void AlwaysOnTop::AOT_Disabled_MouseMove() {

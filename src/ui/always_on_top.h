@@ -11,6 +11,10 @@ namespace kelvane {
 
 class AlwaysOnTop {
  public:
+  // The control's fixed size in twips.
+  static constexpr int kWidth = 315;
+  static constexpr int kHeight = 300;
+
   AlwaysOnTop(Control& self, Control& disabled, Control& mouseMove, Control& enabled,
               Toolkit& window, SettingsStore& store);
 
@@ -22,6 +26,7 @@ class AlwaysOnTop {
   void LoadSettings();
 
   void UserControl_Initialize();
+  // Called after every change of the control; restores its fixed size.
   void UserControl_Resize();
   void UserControl_MouseMove();
   void AOT_Disabled_MouseMove();

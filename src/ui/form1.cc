@@ -25,7 +25,8 @@ std::vector<Control*> StoredOrder(const std::map<std::string, std::unique_ptr<Co
 
 Form1::Form1(Platform& platform)
     : sys(platform),
-      controls_(MakeControls(&observer_)),
+      notify_([this](const Control& c) { Changed(c); }),
+      controls_(MakeControls(&notify_)),
       order_(StoredOrder(controls_)),
       Form(Find("Form1")),
       Picture2(Find("Picture2")),
@@ -54,6 +55,12 @@ Form1::Form1(Platform& platform)
       AlwaysOnTop1(AlwaysOnTopHost, AOT_Disabled, AOT_MouseMove, AOT_Enabled, platform.ui,
                    platform.settings) {
   AlwaysOnTop1.UserControl_Initialize();
+}
+
+void Form1::Changed(const Control& c) {
+  // The always-on-top control keeps its size whatever sets it.
+  if (&c == &AlwaysOnTopHost) AlwaysOnTop1.UserControl_Resize();
+  if (observer_) observer_(c);
 }
 
 Control& Form1::Find(const std::string& name) const {

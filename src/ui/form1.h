@@ -86,7 +86,11 @@ class Form1 : public ParameterRecord {
   ErrorRecord Err;
 
  private:
+  // Reacts to changes the model itself must answer, then tells the view.
+  void Changed(const Control& control);
+
   ControlObserver observer_;
+  ControlObserver notify_;
   std::map<std::string, std::unique_ptr<Control>> controls_;
   std::vector<Control*> order_;
 

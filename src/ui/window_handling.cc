@@ -12,8 +12,12 @@ int TwipsToPixels(int twips, double twipsPerPixel) {
 
 void RoundWindow(Form1& window, int corner) {
   const Bounds& size = window.Form.Position();
-  const int w = TwipsToPixels(size.width, window.sys.facts.TwipsPerPixelX());
-  const int h = TwipsToPixels(size.height, window.sys.facts.TwipsPerPixelY());
+  const double perPixelX = window.sys.facts.TwipsPerPixelX();
+  const double perPixelY = window.sys.facts.TwipsPerPixelY();
+  // Without a usable screen measure the window keeps its previous shape.
+  if (!(perPixelX > 0 && perPixelY > 0)) return;
+  const int w = TwipsToPixels(size.width, perPixelX);
+  const int h = TwipsToPixels(size.height, perPixelY);
   window.sys.ui.SetRoundRegion(w, h, corner);
 }
 

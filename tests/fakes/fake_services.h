@@ -1,6 +1,7 @@
 #pragma once
 // Small behaving fakes of the remaining platform services.
 #include <map>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -95,6 +96,7 @@ class FakeSettingsStore : public SettingsStore {
  public:
   std::map<std::string, std::string> values;  // "section/key" -> value
   bool writable = true;
+  bool readable = true;  // false: every read gives the fallback
   int writes = 0;
   bool RegistrySet(const std::string& section, const std::string& key,
                    const std::string& value) override;
@@ -115,12 +117,13 @@ class FakeProcessFacts : public ProcessFacts {
   std::string exeName = "kelvane";
   std::string exeFolder = "C:\\Tools";
   double twipsPerPixel = 15;
+  std::optional<double> twipsPerPixelVertical;  // set: a screen with non-square pixels
   std::string ArgumentText() override { return arguments; }
   std::string ExeName() override { return exeName; }
   std::string ExeFolder() override { return exeFolder; }
   std::string ProbeFolder() override { return exeFolder.substr(0, 1) + ":\\"; }
   double TwipsPerPixelX() override { return twipsPerPixel; }
-  double TwipsPerPixelY() override { return twipsPerPixel; }
+  double TwipsPerPixelY() override { return twipsPerPixelVertical.value_or(twipsPerPixel); }
 };
 
 }  // namespace kelvane::fakes

@@ -1,8 +1,9 @@
+#include "common/text.h"
+
 #include <gtest/gtest.h>
 
 #include "common/language.h"
 #include "common/paths.h"
-#include "common/text.h"
 #include "fakes/fake_services.h"
 
 namespace kelvane {
@@ -49,9 +50,12 @@ TEST(Paths, FileFolderAndTrailingSeparator) {
 
 TEST(Language, GermanOnlyWhenTheLanguageNameSaysSo) {
   fakes::FakeLocale locale;
-  for (const auto& [name, flag] : std::vector<std::pair<std::string, int>>{
-           {"German", 1}, {"german", 1}, {"Swiss German", 1}, {"English", 0}, {"French", 0},
-           {"", 0}}) {
+  for (const auto& [name, flag] : std::vector<std::pair<std::string, int>>{{"German", 1},
+                                                                           {"german", 1},
+                                                                           {"Swiss German", 1},
+                                                                           {"English", 0},
+                                                                           {"French", 0},
+                                                                           {"", 0}}) {
     locale.languageName = name;
     EXPECT_EQ(SystemLanguage(locale), flag) << name;
   }

@@ -1,0 +1,196 @@
+#include "platform/linux/settings_linux.h"
+
+#include <fcntl.h>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <optional>
+#include <string_view>
+#include <vector>
+
+namespace kelvane::linux_platform {
+namespace {
+
+// The file is ours and tiny; anything beyond this is not read.
+constexpr size_t kMaxRead = 64 * 1024;
+
+std::string_view TrimSpace(std::string_view s) {
+  const auto first = s.find_first_not_of(" \t\r");
+  if (first == std::string_view::npos) return {};
+  return s.substr(first, s.find_last_not_of(" \t\r") - first + 1);
+}
+
+bool SameName(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
+    if (lower(a[i]) != lower(b[i])) return false;
+  }
+  return true;
+}
+
+// A name or value that would break the line structure of the file.
+bool Unstorable(std::string_view text) {
+  return text.find_first_of("\r\n") != std::string_view::npos;
+}
+
+// The section a "[name]" line opens, or nothing for any other line.
+std::optional<std::string_view> SectionOf(std::string_view line) {
+  line = TrimSpace(line);
+  if (line.size() < 2 || line.front() != '[' || line.back() != ']') return std::nullopt;
+  return TrimSpace(line.substr(1, line.size() - 2));
+}
+
+// The key of a "key=value" line, with its value.
+std::optional<std::pair<std::string_view, std::string_view>> EntryOf(std::string_view line) {
+  const auto eq = line.find('=');
+  if (eq == std::string_view::npos) return std::nullopt;
+  return std::pair{TrimSpace(line.substr(0, eq)), TrimSpace(line.substr(eq + 1))};
+}
+
+std::vector<std::string_view> Lines(std::string_view text) {
+  std::vector<std::string_view> lines;
+  while (!text.empty()) {
+    const auto end = text.find('\n');
+    lines.push_back(text.substr(0, end));
+    if (end == std::string_view::npos) break;
+    text.remove_prefix(end + 1);
+  }
+  return lines;
+}
+
+// The file's first kMaxRead bytes, cut after the last whole line when the
+// file is longer; empty when it cannot be read.
+std::string ReadCapped(const std::string& path) {
+  const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return {};
+  std::string text(kMaxRead + 1, '\0');
+  size_t got = 0;
+  while (got < text.size()) {
+    const ssize_t n = read(fd, text.data() + got, text.size() - got);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) break;
+    got += static_cast<size_t>(n);
+  }
+  close(fd);
+  text.resize(got);
+  if (got > kMaxRead) {
+    const auto lastLine = text.rfind('\n', kMaxRead - 1);
+    text.resize(lastLine == std::string::npos ? 0 : lastLine + 1);
+  }
+  return text;
+}
+
+// `text` with `key` in `section` set to `value`; every other line is kept.
+std::string WithValue(std::string_view text, const std::string& section, const std::string& key,
+                      const std::string& value) {
+  const std::string entry = key + "=" + value;
+  std::string out;
+  bool inSection = false, done = false;
+  size_t insertAt = std::string::npos;  // after the section's last entry
+  for (std::string_view line : Lines(text)) {
+    if (auto name = SectionOf(line)) {
+      inSection = !done && SameName(*name, section);
+    } else if (inSection) {
+      auto kv = EntryOf(line);
+      if (kv && SameName(kv->first, key)) {
+        out += entry + "\n";
+        done = true;
+        inSection = false;
+        continue;
+      }
+    }
+    out.append(line) += "\n";
+    if (inSection && !TrimSpace(line).empty()) insertAt = out.size();
+  }
+  if (done) return out;
+  if (insertAt != std::string::npos) return out.insert(insertAt, entry + "\n");
+  if (!out.empty()) out += "\n";
+  return out + "[" + section + "]\n" + entry + "\n";
+}
+
+bool MakeFolders(const std::string& folder) {
+  for (size_t slash = folder.find('/', 1);; slash = folder.find('/', slash + 1)) {
+    const std::string part = folder.substr(0, slash);
+    if (mkdir(part.c_str(), 0700) != 0 && errno != EEXIST) return false;
+    if (slash == std::string::npos) break;
+  }
+  struct stat st;
+  return stat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool WriteAll(int fd, std::string_view bytes) {
+  while (!bytes.empty()) {
+    const ssize_t n = write(fd, bytes.data(), bytes.size());
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    bytes.remove_prefix(static_cast<size_t>(n));
+  }
+  return true;
+}
+
+// Writes `bytes` to a temporary sibling, flushes it and renames it over `file`.
+bool ReplaceFile(const std::string& folder, const std::string& file, std::string_view bytes) {
+  std::string temp = folder + "/.kelvane.ini.XXXXXX";
+  const int fd = mkostemp(temp.data(), O_CLOEXEC);
+  if (fd < 0) return false;
+  bool ok = WriteAll(fd, bytes) && fsync(fd) == 0;
+  ok = close(fd) == 0 && ok;
+  ok = ok && rename(temp.c_str(), file.c_str()) == 0;
+  if (!ok) {
+    unlink(temp.c_str());
+    return false;
+  }
+  // The rename itself reaches the disk with the folder.
+  const int dir = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (dir >= 0) {
+    fsync(dir);
+    close(dir);
+  }
+  return true;
+}
+
+}  // namespace
+
+LinuxSettingsStore::LinuxSettingsStore(std::string folder)
+    : folder_(std::move(folder)), file_(folder_ + "/kelvane.ini") {}
+
+std::string LinuxSettingsStore::DefaultFolder() {
+  const char* config = std::getenv("XDG_CONFIG_HOME");
+  if (config && config[0] == '/') return std::string(config) + "/kelvane";
+  const char* home = std::getenv("HOME");
+  if (!home || home[0] != '/') {
+    const passwd* user = getpwuid(getuid());
+    home = user && user->pw_dir ? user->pw_dir : "/tmp";
+  }
+  return std::string(home) + "/.config/kelvane";
+}
+
+bool LinuxSettingsStore::RegistrySet(const std::string& section, const std::string& key,
+                                     const std::string& value) {
+  if (Unstorable(section) || Unstorable(key) || Unstorable(value) ||
+      section.find(']') != std::string::npos || key.find('=') != std::string::npos)
+    return false;
+  if (folder_.empty() || folder_[0] != '/' || !MakeFolders(folder_)) return false;
+  return ReplaceFile(folder_, file_, WithValue(ReadCapped(file_), section, key, value));
+}
+
+std::string LinuxSettingsStore::RegistryGet(const std::string& section, const std::string& key,
+                                            const std::string& fallback) {
+  const std::string text = ReadCapped(file_);
+  bool inSection = false;
+  for (std::string_view line : Lines(text)) {
+    if (auto name = SectionOf(line)) {
+      inSection = SameName(*name, section);
+    } else if (inSection) {
+      auto kv = EntryOf(line);
+      if (kv && SameName(kv->first, key)) return std::string(kv->second);
+    }
+  }
+  return fallback;
+}
+
+}  // namespace kelvane::linux_platform

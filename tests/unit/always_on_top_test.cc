@@ -1,0 +1,204 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <iterator>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "fakes/fake_platform.h"
+
+namespace kelvane {
+namespace {
+
+using fakes::FakePlatform;
+
+constexpr const char* kStored = "AlwaysOnTop/OnTop";
+
+// The one visible picture of the control; fails when not exactly one shows.
+std::string Shown(const Form1& form) {
+  std::string shown;
+  int count = 0;
+  for (const Control* image : {&form.AOT_Disabled, &form.AOT_MouseMove, &form.AOT_Enabled}) {
+    if (image->Visible()) {
+      shown = image->Name();
+      ++count;
+    }
+  }
+  EXPECT_EQ(count, 1) << "pictures visible at once";
+  return shown;
+}
+
+// What the window was told about staying on top, in order.
+std::vector<std::string> TopmostCalls(const FakePlatform& p) {
+  std::vector<std::string> calls;
+  std::copy_if(p.ui.log.begin(), p.ui.log.end(), std::back_inserter(calls),
+               [](const std::string& entry) { return entry.starts_with("topmost:"); });
+  return calls;
+}
+
+TEST(AlwaysOnTop, UserEventsWalkTheStateTableAndStoreEveryChange) {
+  FakePlatform p;
+  auto form = p.MakeForm();
+  AlwaysOnTop& aot = form->AlwaysOnTop1;
+
+  // Normal at start, nothing stored and the window left alone.
+  EXPECT_EQ(Shown(*form), "AOT_Disabled");
+  EXPECT_FALSE(aot.GetIsOnTop());
+  EXPECT_EQ(p.settings.writes, 0);
+  EXPECT_FALSE(p.ui.topmost);
+
+  // The bare surface does nothing in Normal; the picture gives Hover and back.
+  form->Dispatch(form->AlwaysOnTopHost, UiEvent::MouseMove);
+  EXPECT_EQ(Shown(*form), "AOT_Disabled");
+  form->Dispatch(form->AOT_Disabled, UiEvent::MouseMove);
+  EXPECT_EQ(Shown(*form), "AOT_MouseMove");
+  form->Dispatch(form->AlwaysOnTopHost, UiEvent::MouseMove);
+  EXPECT_EQ(Shown(*form), "AOT_Disabled");
+  EXPECT_EQ(p.settings.writes, 0);
+  EXPECT_FALSE(aot.GetIsOnTop());
+
+  // Normal --click--> On top.
+  form->Dispatch(form->AOT_Disabled, UiEvent::Click);
+  EXPECT_EQ(Shown(*form), "AOT_Enabled");
+  EXPECT_TRUE(aot.GetIsOnTop());
+  EXPECT_TRUE(p.ui.topmost);
+  EXPECT_EQ(p.settings.values[kStored], "True");
+  EXPECT_EQ(p.settings.writes, 1);
+
+  // Moving over the control while on top changes nothing.
+  form->Dispatch(form->AlwaysOnTopHost, UiEvent::MouseMove);
+  EXPECT_EQ(Shown(*form), "AOT_Enabled");
+
+  // On top --click--> Hover, the mouse being over the control.
+  form->Dispatch(form->AOT_Enabled, UiEvent::Click);
+  EXPECT_EQ(Shown(*form), "AOT_MouseMove");
+  EXPECT_FALSE(aot.GetIsOnTop());
+  EXPECT_FALSE(p.ui.topmost);
+  EXPECT_EQ(p.settings.values[kStored], "False");
+  EXPECT_EQ(p.settings.writes, 2);
+
+  // Hover --click--> On top.
+  form->Dispatch(form->AOT_MouseMove, UiEvent::Click);
+  EXPECT_EQ(Shown(*form), "AOT_Enabled");
+  EXPECT_TRUE(p.ui.topmost);
+  EXPECT_EQ(p.settings.values[kStored], "True");
+  EXPECT_EQ(p.settings.writes, 3);
+
+  const std::vector<std::string> windowCalls{"topmost:1", "topmost:0", "topmost:1"};
+  EXPECT_EQ(TopmostCalls(p), windowCalls);
+}
+
+TEST(AlwaysOnTop, MethodsSaveOnceAndOnceMoreOnlyWhenAskedWithTrue) {
+  FakePlatform p;
+  auto form = p.MakeForm();
+  AlwaysOnTop& aot = form->AlwaysOnTop1;
+
+  aot.SetToTop();
+  EXPECT_EQ(Shown(*form), "AOT_Enabled");
+  EXPECT_EQ(p.settings.values[kStored], "True");
+  EXPECT_EQ(p.settings.writes, 1);
+
+  // Again while on top: the window is made topmost again and stored twice.
+  aot.SetToTop(true);
+  EXPECT_EQ(Shown(*form), "AOT_Enabled");
+  EXPECT_EQ(p.settings.writes, 3);
+  aot.SetToTop(false);
+  EXPECT_EQ(p.settings.writes, 4);
+  EXPECT_EQ(TopmostCalls(p), std::vector<std::string>(3, "topmost:1"));
+
+  // Without the argument SetToNormal still stores "False" once.
+  aot.SetToNormal();
+  EXPECT_EQ(Shown(*form), "AOT_MouseMove");
+  EXPECT_FALSE(p.ui.topmost);
+  EXPECT_EQ(p.settings.values[kStored], "False");
+  EXPECT_EQ(p.settings.writes, 5);
+  aot.SetToNormal(true);
+  EXPECT_EQ(Shown(*form), "AOT_MouseMove");
+  EXPECT_EQ(p.settings.writes, 7);
+
+  // From Normal (not Hover) the methods reach the same states.
+  form->Dispatch(form->AlwaysOnTopHost, UiEvent::MouseMove);
+  EXPECT_EQ(Shown(*form), "AOT_Disabled");
+  aot.SetToNormal(false);
+  EXPECT_EQ(Shown(*form), "AOT_MouseMove");
+  EXPECT_EQ(p.settings.writes, 8);
+  form->Dispatch(form->AlwaysOnTopHost, UiEvent::MouseMove);
+  aot.SetToTop(true);
+  EXPECT_EQ(Shown(*form), "AOT_Enabled");
+  EXPECT_EQ(p.settings.writes, 10);
+
+  // A store that cannot be written changes nothing else.
+  p.settings.writable = false;
+  aot.SetToNormal(true);
+  EXPECT_FALSE(aot.GetIsOnTop());
+  EXPECT_FALSE(p.ui.topmost);
+  EXPECT_EQ(Shown(*form), "AOT_MouseMove");
+  EXPECT_EQ(p.settings.values[kStored], "True");
+  EXPECT_EQ(p.settings.writes, 10);
+}
+
+TEST(AlwaysOnTop, LoadSettingsGoesOnTopForAnythingButFalse) {
+  struct Case {
+    const char* label;
+    std::optional<std::string> stored;
+    bool readable;
+    bool onTop;
+  };
+  const std::vector<Case> cases{
+      {"nothing stored", std::nullopt, true, true},
+      {"True", "True", true, true},
+      {"False", "False", true, false},
+      {"lower case", "false", true, false},
+      {"blanks around", "  FALSE ", true, false},
+      {"zero", "0", true, false},
+      {"minus one", "-1", true, true},
+      {"garbage", "maybe", true, true},
+      {"empty", "", true, true},
+      {"False inside garbage", "Falsetto", true, true},
+      {"1 MB of text", std::string(1 << 20, 'F'), true, true},
+      {"unreadable store", "False", false, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.label);
+    FakePlatform p;
+    if (c.stored) p.settings.values[kStored] = *c.stored;
+    p.settings.readable = c.readable;
+    auto form = p.MakeForm();
+    form->AlwaysOnTop1.LoadSettings();
+    EXPECT_EQ(form->AlwaysOnTop1.GetIsOnTop(), c.onTop);
+    EXPECT_EQ(p.ui.topmost, c.onTop);
+    EXPECT_EQ(Shown(*form), c.onTop ? "AOT_Enabled" : "AOT_MouseMove");
+    // Stored once, never a second time.
+    EXPECT_EQ(p.settings.writes, 1);
+    EXPECT_EQ(p.settings.values[kStored], c.onTop ? "True" : "False");
+  }
+
+  // An unwritable store: the state still follows the stored value.
+  FakePlatform p;
+  p.settings.values[kStored] = "False";
+  p.settings.writable = false;
+  auto form = p.MakeForm();
+  form->AlwaysOnTop1.LoadSettings();
+  EXPECT_FALSE(form->AlwaysOnTop1.GetIsOnTop());
+  EXPECT_EQ(p.settings.writes, 0);
+}
+
+TEST(AlwaysOnTop, KeepsItsSizeWhateverSetsIt) {
+  FakePlatform p;
+  auto form = p.MakeForm();
+  Control& host = form->AlwaysOnTopHost;
+  const Bounds design = host.Position();
+
+  host.SetWidth(1000);
+  host.SetHeight(10);
+  EXPECT_EQ(host.Position(), design);
+  host.SetWidth(0);
+  EXPECT_EQ(host.Position().width, 315);
+  // A move is not a resize.
+  host.SetLeft(100);
+  EXPECT_EQ(host.Position(), (Bounds{100, design.top, 315, 300}));
+}
+
+}  // namespace
+}  // namespace kelvane

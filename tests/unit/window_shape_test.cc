@@ -1,0 +1,73 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <iterator>
+#include <set>
+#include <string>
+
+#include "fakes/fake_platform.h"
+#include "ui/window_handling.h"
+
+namespace kelvane {
+namespace {
+
+using fakes::FakePlatform;
+
+TEST(WindowShape, RegionFollowsTheWindowInPixelsRoundedHalfToEven) {
+  FakePlatform p;
+  auto form = p.MakeForm();
+
+  RoundWindow(*form, 40);
+  form->Form.SetHeight(4980);  // the taller form with the version information
+  RoundWindow(*form, 40);
+  p.facts.twipsPerPixel = 10;  // 144 dpi: 469.5 and 498 pixels
+  RoundWindow(*form, 40);
+  form->Form.SetHeight(2505);  // 250.5 pixels
+  RoundWindow(*form, 40);
+  p.facts.twipsPerPixel = 12;  // 120 dpi: 391.25 x 208.75
+  RoundWindow(*form, 40);
+  p.facts.twipsPerPixel = 15;
+  p.facts.twipsPerPixelVertical = 7.5;  // each direction by its own measure
+  RoundWindow(*form, 20);
+  p.facts.twipsPerPixel = 0;  // no usable measure: the shape stays as it was
+  RoundWindow(*form, 40);
+
+  const std::vector<std::string> regions{"region:313x167/40", "region:313x332/40",
+                                         "region:470x498/40", "region:470x250/40",
+                                         "region:391x209/40", "region:313x334/20"};
+  std::vector<std::string> shown;
+  std::copy_if(p.ui.log.begin(), p.ui.log.end(), std::back_inserter(shown),
+               [](const std::string& entry) { return entry.starts_with("region:"); });
+  EXPECT_EQ(shown, regions);
+
+  EXPECT_EQ(TwipsToPixels(25, 10), 2);
+  EXPECT_EQ(TwipsToPixels(35, 10), 4);
+  EXPECT_EQ(TwipsToPixels(-25, 10), -2);
+  EXPECT_EQ(TwipsToPixels(26, 10), 3);
+}
+
+TEST(WindowShape, ExactlyTheTitleLikeSurfacesStartAMoveWithAnyButton) {
+  FakePlatform p;
+  auto form = p.MakeForm();
+  const std::set<std::string> movers{"Form1",  "Frame1",   "Label1",          "Label2",
+                                     "Label3", "Picture2", "VersionsInfoText"};
+  std::set<std::string> moved;
+  for (const Control* c : form->Controls()) {
+    for (int button : {1, 2, 4}) {
+      p.ui.log.clear();
+      form->Dispatch(*c, UiEvent::MouseDown, button);
+      if (movers.count(c->Name())) {
+        EXPECT_EQ(p.ui.log, std::vector<std::string>{"drag"}) << c->Name() << " " << button;
+        moved.insert(c->Name());
+      } else {
+        // A press elsewhere has no effect at all.
+        EXPECT_TRUE(p.ui.log.empty()) << c->Name() << " " << button;
+      }
+    }
+  }
+  EXPECT_EQ(moved, movers);
+  EXPECT_TRUE(p.ui.boxes.empty());
+}
+
+}  // namespace
+}  // namespace kelvane
