@@ -64,6 +64,25 @@ class Display:
                                                stderr=subprocess.DEVNULL, start_new_session=True))
             wait_for(lambda: self.run(["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"]).find("window id") >= 0,
                      10, "openbox did not start")
+            self._wait_until_windows_are_managed()
+
+    def _wait_until_windows_are_managed(self):
+        """openbox announces itself before it handles map requests, and drops
+        the ones that come too early: map probe windows until one shows."""
+        deadline = time.time() + 15
+        while time.time() < deadline:
+            probe = subprocess.Popen(["xlogo", "-name", "kelvane-wm-probe"], env=self.env,
+                                     stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                                     start_new_session=True)
+            try:
+                wait_for(lambda: self.run(["xdotool", "search", "--onlyvisible", "--classname",
+                                           "^kelvane-wm-probe$"]).strip(), 1, "")
+                return
+            except Failure:
+                pass
+            finally:
+                kill_group(probe)
+        raise Failure("openbox does not map windows")
 
     def run(self, args, timeout=10):
         r = subprocess.run(args, env=self.env, capture_output=True, text=True, timeout=timeout)
@@ -144,7 +163,11 @@ def find_window(display, title, timeout=30):
         ids = display.run(["xdotool", "search", "--onlyvisible", "--name", pattern]).split()
         return ids[0] if ids else None
 
-    return wait_for(search, timeout, f"no window titled {title!r}")
+    try:
+        return wait_for(search, timeout, "")
+    except Failure:
+        shown = [window_name(display, w) for w in visible_windows(display)]
+        raise Failure(f"no window titled {title!r}; visible: {shown!r}")
 
 
 def visible_windows(display):

@@ -89,12 +89,18 @@ def rejected_lines(ctx, display):
             program.kill()
 
 
-def window_in(ctx, display, lang, shot):
+def window_in(ctx, display, lang, shot, managed=False):
     program = start(VALID_LINE, display, ctx, lang=lang)
     try:
         window, _, _ = main_window(display, TITLE)
         check(window_name(display, window) == TITLE, "wrong title")
+        if managed:
+            # The load puts the window above all others; Escape does not close it.
+            harness.wait_for(lambda: "_NET_WM_STATE_ABOVE" in harness.window_property(
+                display, window, "_NET_WM_STATE"), 5, "the window is not kept above the others")
+            press(display, window, "Escape")
         check(not program.ended(0.5), f"the program ended under {lang}")
+        check(window in visible_windows(display), f"the window closed under {lang}")
         if os.environ.get("KELVANE_SCREENSHOTS") == "1":
             folder = os.path.join(harness.ROOT, "docs", "screenshots")
             os.makedirs(folder, exist_ok=True)
@@ -107,8 +113,12 @@ def body(ctx, display, tmp):
     version_box(ctx, display)
     usage_then_window(ctx, display)
     rejected_lines(ctx, display)
-    window_in(ctx, display, "en_US.UTF-8", "linux-en.png")
     window_in(ctx, display, "de_DE.UTF-8", "linux-de.png")
+    managed = harness.Display(window_manager=True)
+    try:
+        window_in(ctx, managed, "en_US.UTF-8", "linux-en.png", managed=True)
+    finally:
+        managed.close()
 
 
 if __name__ == "__main__":

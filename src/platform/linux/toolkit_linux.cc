@@ -339,7 +339,7 @@ void LinuxToolkit::ShowWindow() {
   }
   window_->show();
   if (!mapped_) {
-    window_->wait_for_expose();
+    WaitUntilViewable(fl_display, fl_xid(window_.get()), 2.0);
     mapped_ = true;
     if (hasRegion_) SetRoundRegion(regionW_, regionH_, regionCorner_);
     if (hasTopmostWish_) SetTopmost(topmostWish_);

@@ -29,14 +29,12 @@ int MainWindow::handle(int event) {
       }
       break;
     case FL_DRAG:
+    case FL_RELEASE:
+      // FLTK may hold the last motion back until after the release, so the
+      // release moves the window too.
       if (dragging_) {
         position(Fl::event_x_root() - offsetX_, Fl::event_y_root() - offsetY_);
-        return 1;
-      }
-      break;
-    case FL_RELEASE:
-      if (dragging_) {
-        dragging_ = false;
+        dragging_ = event == FL_DRAG;
         return 1;
       }
       break;

@@ -2,7 +2,10 @@
 
 #include <X11/extensions/shape.h>
 
+#include <FL/Fl.H>
+
 #include <algorithm>
+#include <chrono>
 
 namespace kelvane::linux_platform {
 
@@ -34,6 +37,17 @@ void ShapeRoundRect(Display* display, Window window, int width, int height, int 
   XFreeGC(display, gc);
   XFreePixmap(display, mask);
   XFlush(display);
+}
+
+bool WaitUntilViewable(Display* display, Window window, double seconds) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+  for (;;) {
+    XWindowAttributes attributes;
+    if (XGetWindowAttributes(display, window, &attributes) && attributes.map_state == IsViewable)
+      return true;
+    if (std::chrono::steady_clock::now() > deadline) return false;
+    Fl::wait(0.01);
+  }
 }
 
 void SendKeepAbove(Display* display, Window window, bool above) {

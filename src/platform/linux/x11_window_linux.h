@@ -9,6 +9,10 @@ namespace kelvane::linux_platform {
 // are rounded by ellipses of corner x corner pixels (SHAPE extension).
 void ShapeRoundRect(Display* display, Window window, int width, int height, int corner);
 
+// True once `window` is viewable; gives up after `seconds` (a window
+// manager that never maps it must not stop the program).
+bool WaitUntilViewable(Display* display, Window window, double seconds);
+
 // Asks the window manager to keep a mapped window above the others, or not.
 void SendKeepAbove(Display* display, Window window, bool above);
 
