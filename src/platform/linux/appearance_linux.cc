@@ -25,17 +25,22 @@ void DrawUnderlined(const Fl_Label* label, int x, int y, int w, int h, Fl_Align 
   int textW = 0, textH = 0;
   fl_measure(label->value, textW, textH, 0);
   int top = y;
-  if (align & FL_ALIGN_BOTTOM) top = y + h - textH;
-  else if (!(align & FL_ALIGN_TOP)) top = y + (h - textH) / 2;
+  if (align & FL_ALIGN_BOTTOM)
+    top = y + h - textH;
+  else if (!(align & FL_ALIGN_TOP))
+    top = y + (h - textH) / 2;
   const int lineHeight = fl_height();
   size_t start = 0;
   for (int row = 0; start <= text.size(); ++row) {
     size_t end = text.find('\n', start);
     if (end == std::string::npos) end = text.size();
-    const int width = static_cast<int>(fl_width(text.c_str() + start, static_cast<int>(end - start)));
+    const int width =
+        static_cast<int>(fl_width(text.c_str() + start, static_cast<int>(end - start)));
     int left = x;
-    if (align & FL_ALIGN_RIGHT) left = x + w - width;
-    else if (!(align & FL_ALIGN_LEFT)) left = x + (w - width) / 2;
+    if (align & FL_ALIGN_RIGHT)
+      left = x + w - width;
+    else if (!(align & FL_ALIGN_LEFT))
+      left = x + (w - width) / 2;
     const int base = top + row * lineHeight + lineHeight - fl_descent() + 1;
     if (width > 0) fl_xyline(left, base, left + width - 1);
     start = end + 1;

@@ -44,13 +44,12 @@ void AppendLatin1(std::string& out, unsigned char byte) {
 // Length of the valid UTF-8 sequence at `p`, 0 when it is not one.
 size_t Utf8SequenceLength(const unsigned char* p, size_t left) {
   if (p[0] < 0x80) return 1;
-  size_t n;
-  uint32_t code;
-  if ((p[0] & 0xE0) == 0xC0) n = 2, code = p[0] & 0x1F;
-  else if ((p[0] & 0xF0) == 0xE0) n = 3, code = p[0] & 0x0F;
-  else if ((p[0] & 0xF8) == 0xF0) n = 4, code = p[0] & 0x07;
-  else return 0;
-  if (n > left) return 0;
+  const size_t n = (p[0] & 0xE0) == 0xC0   ? 2
+                   : (p[0] & 0xF0) == 0xE0 ? 3
+                   : (p[0] & 0xF8) == 0xF0 ? 4
+                                           : 0;
+  if (n == 0 || n > left) return 0;
+  uint32_t code = p[0] & (0x7F >> n);  // the payload bits of the lead byte
   for (size_t i = 1; i < n; ++i) {
     if ((p[i] & 0xC0) != 0x80) return 0;
     code = (code << 6) | (p[i] & 0x3F);
@@ -110,19 +109,51 @@ std::string UserCharset() {
 
 std::string EnglishLanguageName(const std::string& localeName) {
   static const std::map<std::string, std::string> kNames = {
-      {"ar", "Arabic"},    {"bg", "Bulgarian"}, {"ca", "Catalan"},   {"cs", "Czech"},
-      {"da", "Danish"},    {"de", "German"},    {"el", "Greek"},     {"en", "English"},
-      {"es", "Spanish"},   {"et", "Estonian"},  {"fi", "Finnish"},   {"fr", "French"},
-      {"gsw", "Swiss German"}, {"he", "Hebrew"}, {"hr", "Croatian"}, {"hu", "Hungarian"},
-      {"is", "Icelandic"}, {"it", "Italian"},   {"ja", "Japanese"},  {"ko", "Korean"},
-      {"lb", "Luxembourgish"}, {"lt", "Lithuanian"}, {"lv", "Latvian"},
-      {"nb", "Norwegian"}, {"nds", "Low German"}, {"nl", "Dutch"},  {"nn", "Norwegian"},
-      {"no", "Norwegian"}, {"pl", "Polish"},    {"pt", "Portuguese"}, {"ro", "Romanian"},
-      {"ru", "Russian"},   {"sk", "Slovak"},    {"sl", "Slovenian"}, {"sr", "Serbian"},
-      {"sv", "Swedish"},   {"th", "Thai"},      {"tr", "Turkish"},   {"uk", "Ukrainian"},
-      {"vi", "Vietnamese"}, {"zh", "Chinese"},
+      {"ar", "Arabic"},
+      {"bg", "Bulgarian"},
+      {"ca", "Catalan"},
+      {"cs", "Czech"},
+      {"da", "Danish"},
+      {"de", "German"},
+      {"el", "Greek"},
+      {"en", "English"},
+      {"es", "Spanish"},
+      {"et", "Estonian"},
+      {"fi", "Finnish"},
+      {"fr", "French"},
+      {"gsw", "Swiss German"},
+      {"he", "Hebrew"},
+      {"hr", "Croatian"},
+      {"hu", "Hungarian"},
+      {"is", "Icelandic"},
+      {"it", "Italian"},
+      {"ja", "Japanese"},
+      {"ko", "Korean"},
+      {"lb", "Luxembourgish"},
+      {"lt", "Lithuanian"},
+      {"lv", "Latvian"},
+      {"nb", "Norwegian"},
+      {"nds", "Low German"},
+      {"nl", "Dutch"},
+      {"nn", "Norwegian"},
+      {"no", "Norwegian"},
+      {"pl", "Polish"},
+      {"pt", "Portuguese"},
+      {"ro", "Romanian"},
+      {"ru", "Russian"},
+      {"sk", "Slovak"},
+      {"sl", "Slovenian"},
+      {"sr", "Serbian"},
+      {"sv", "Swedish"},
+      {"th", "Thai"},
+      {"tr", "Turkish"},
+      {"uk", "Ukrainian"},
+      {"vi", "Vietnamese"},
+      {"zh", "Chinese"},
       // The neutral locales speak English.
-      {"", "English"},     {"c", "English"},    {"posix", "English"},
+      {"", "English"},
+      {"c", "English"},
+      {"posix", "English"},
   };
   auto it = kNames.find(LanguageCode(localeName));
   return it == kNames.end() ? std::string() : it->second;

@@ -16,9 +16,15 @@ int main(int argc, char** argv) {
   LinuxProcessEnd end;
   LinuxToolkit toolkit(facts, locale);
   auto services = MakeLinuxServices();
-  Platform platform{toolkit,          services->processes(), services->fetcher(),
-                    services->cache(), services->launcher(),  services->fs(),
-                    services->settings(), locale,             facts,
+  Platform platform{toolkit,
+                    services->processes(),
+                    services->fetcher(),
+                    services->cache(),
+                    services->launcher(),
+                    services->fs(),
+                    services->settings(),
+                    locale,
+                    facts,
                     end};
   Form1 form(platform);
   toolkit.Build(form);

@@ -90,8 +90,8 @@ MsgAnswer ShowMessageBox(const std::string& text, const std::string& title, MsgB
   Outcome outcome{&window, choices.back().answer};  // what Escape or closing answers
 
   if (icon != MsgIcon::None) {
-    auto* sign = new Fl_Box(kMargin, kMargin, kIconSize, kIconSize,
-                            icon == MsgIcon::Question ? "?" : "i");
+    auto* sign =
+        new Fl_Box(kMargin, kMargin, kIconSize, kIconSize, icon == MsgIcon::Question ? "?" : "i");
     sign->box(FL_THIN_UP_BOX);
     sign->labelfont(FL_TIMES_BOLD);
     sign->labelsize(34);

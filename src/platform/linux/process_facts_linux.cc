@@ -1,10 +1,10 @@
 #include "platform/linux/process_facts_linux.h"
 
+#include <FL/x.H>
 #include <X11/Xlib.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <FL/x.H>
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
@@ -35,8 +35,7 @@ double ScreenDpi() {
 
 bool IsPrivateFolder(const std::string& path, bool tighten) {
   struct stat st;
-  if (lstat(path.c_str(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != geteuid())
-    return false;
+  if (lstat(path.c_str(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != geteuid()) return false;
   return (st.st_mode & 077) == 0 || (tighten && chmod(path.c_str(), 0700) == 0);
 }
 

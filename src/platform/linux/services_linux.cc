@@ -26,8 +26,14 @@ class EmptyCache : public UrlCache {
   void SetLastError(uint32_t code) override { lastError_ = code; }
 
  private:
-  int None() { lastError_ = kErrorNoMoreItems; return 0; }
-  bool NotFound() { lastError_ = kErrorFileNotFound; return false; }
+  int None() {
+    lastError_ = kErrorNoMoreItems;
+    return 0;
+  }
+  bool NotFound() {
+    lastError_ = kErrorFileNotFound;
+    return false;
+  }
   uint32_t lastError_ = 0;
 };
 

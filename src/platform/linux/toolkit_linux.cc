@@ -76,8 +76,8 @@ void LinuxToolkit::Build(Form1& form) {
     if (!view.widget) continue;
     owners_[view.widget] = control;
     const std::string& parent = control->Design().parent;
-    Fl_Group* container = parent == main.Name() ? window_.get()
-                                                : views_.at(&form.Find(parent)).widget->as_group();
+    Fl_Group* container =
+        parent == main.Name() ? window_.get() : views_.at(&form.Find(parent)).widget->as_group();
     container->add(view.widget);
   }
   for (auto& [control, view] : views_) Mirror(view);
@@ -235,12 +235,18 @@ void LinuxToolkit::Mirror(View& view) {
       break;
   }
   if (c.Kind() == ControlKind::CheckBox) static_cast<Fl_Check_Button*>(w)->value(c.Value() != 0);
-  if (c.ToolTip().empty()) w->tooltip(nullptr);
-  else w->copy_tooltip(c.ToolTip().c_str());
-  if (c.Visible()) w->show();
-  else w->hide();
-  if (c.Enabled()) w->activate();
-  else w->deactivate();
+  if (c.ToolTip().empty())
+    w->tooltip(nullptr);
+  else
+    w->copy_tooltip(c.ToolTip().c_str());
+  if (c.Visible())
+    w->show();
+  else
+    w->hide();
+  if (c.Enabled())
+    w->activate();
+  else
+    w->deactivate();
   Place(view);
 }
 

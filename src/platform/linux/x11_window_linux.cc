@@ -1,8 +1,7 @@
 #include "platform/linux/x11_window_linux.h"
 
-#include <X11/extensions/shape.h>
-
 #include <FL/Fl.H>
+#include <X11/extensions/shape.h>
 
 #include <algorithm>
 #include <chrono>

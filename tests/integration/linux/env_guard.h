@@ -11,8 +11,10 @@ class EnvGuard {
  public:
   ~EnvGuard() {
     for (const auto& [name, value] : saved_) {
-      if (value) setenv(name.c_str(), value->c_str(), 1);
-      else unsetenv(name.c_str());
+      if (value)
+        setenv(name.c_str(), value->c_str(), 1);
+      else
+        unsetenv(name.c_str());
     }
   }
   // Sets `name` to `value`; nothing unsets it.
@@ -21,8 +23,10 @@ class EnvGuard {
       const char* old = std::getenv(name.c_str());
       saved_[name] = old ? std::optional<std::string>(old) : std::nullopt;
     }
-    if (value) setenv(name.c_str(), value->c_str(), 1);
-    else unsetenv(name.c_str());
+    if (value)
+      setenv(name.c_str(), value->c_str(), 1);
+    else
+      unsetenv(name.c_str());
   }
 
  private:

@@ -25,7 +25,7 @@ TEST(LinuxLocale, NamesTheLanguageOfTheEnvironmentInItsBuffer) {
   const LocaleCase cases[] = {
       {std::nullopt, std::nullopt, "de_DE.UTF-8", "German", 1},
       {std::nullopt, std::nullopt, "de_AT.ISO-8859-15@euro", "German", 1},
-      {"", "", "de_CH", "German", 1},                      // empty values do not count
+      {"", "", "de_CH", "German", 1},                              // empty values do not count
       {"de_DE.UTF-8", "fr_FR.UTF-8", "en_US.UTF-8", "German", 1},  // LC_ALL first
       {std::nullopt, "fr_FR.UTF-8", "de_DE.UTF-8", "French", 0},   // then LC_MESSAGES
       {std::nullopt, std::nullopt, "en_GB.UTF-8", "English", 0},
@@ -61,8 +61,14 @@ TEST(LinuxLocale, KeepsUtf8AndTakesInvalidBytesAsLatin1) {
   EnvGuard env;
   env.Set("LC_ALL", "de_DE.UTF-8");
   LinuxLocale locale;
-  EXPECT_EQ(locale.DecodeSystemText("Gr\xC3\xBC\xC3\x9F" "e \xE2\x82\xAC"), "Gr\xC3\xBC\xC3\x9F" "e \xE2\x82\xAC");
-  EXPECT_EQ(locale.DecodeSystemText("a\xFF" "b"), "a\xC3\xBF" "b");
+  EXPECT_EQ(locale.DecodeSystemText("Gr\xC3\xBC\xC3\x9F"
+                                    "e \xE2\x82\xAC"),
+            "Gr\xC3\xBC\xC3\x9F"
+            "e \xE2\x82\xAC");
+  EXPECT_EQ(locale.DecodeSystemText("a\xFF"
+                                    "b"),
+            "a\xC3\xBF"
+            "b");
   EXPECT_EQ(locale.DecodeSystemText("cut \xC3"), "cut \xC3\x83");
   EXPECT_EQ(locale.DecodeSystemText("\xC0\xAF"), "\xC3\x80\xC2\xAF");  // overlong: two bytes
   EXPECT_EQ(locale.DecodeSystemText(std::string("nul\0x", 5)), std::string("nul\0x", 5));
@@ -70,7 +76,8 @@ TEST(LinuxLocale, KeepsUtf8AndTakesInvalidBytesAsLatin1) {
 
 // A Latin-1 locale: an installed one, or one compiled into a private folder.
 std::optional<std::string> Latin1Locale(EnvGuard& env, const std::filesystem::path& scratch) {
-  for (const char* name : {"de_DE.ISO-8859-1", "de_DE.iso88591", "en_US.ISO-8859-1", "en_US.iso88591"}) {
+  for (const char* name :
+       {"de_DE.ISO-8859-1", "de_DE.iso88591", "en_US.ISO-8859-1", "en_US.iso88591"}) {
     locale_t l = newlocale(LC_CTYPE_MASK, name, static_cast<locale_t>(0));
     if (l != static_cast<locale_t>(0)) {
       freelocale(l);
@@ -95,7 +102,8 @@ TEST(LinuxLocale, DecodesTheCharsetOfALatin1Locale) {
   }
   env.Set("LC_ALL", *name);
   LinuxLocale locale;
-  EXPECT_EQ(locale.DecodeSystemText("\xE4\xF6\xFC\xDF \xC4"), "\xC3\xA4\xC3\xB6\xC3\xBC\xC3\x9F \xC3\x84");
+  EXPECT_EQ(locale.DecodeSystemText("\xE4\xF6\xFC\xDF \xC4"),
+            "\xC3\xA4\xC3\xB6\xC3\xBC\xC3\x9F \xC3\x84");
   EXPECT_EQ(locale.DecodeSystemText("plain"), "plain");
   std::filesystem::remove_all(folder);
 }
