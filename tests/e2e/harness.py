@@ -40,8 +40,11 @@ class Display:
     def __init__(self, window_manager=False, size="1024x768x24"):
         self.procs = []
         rfd, wfd = os.pipe()
+        # -noreset: a server reset when the last client leaves refuses the
+        # clients that connect meanwhile ("Can't open display").
         xvfb = subprocess.Popen(
-            ["Xvfb", "-displayfd", str(wfd), "-screen", "0", size, "-nolisten", "tcp", "-dpi", "96"],
+            ["Xvfb", "-displayfd", str(wfd), "-screen", "0", size, "-nolisten", "tcp", "-dpi", "96",
+             "-noreset"],
             pass_fds=[wfd], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, start_new_session=True)
         os.close(wfd)
         self.procs.append(xvfb)
@@ -61,6 +64,25 @@ class Display:
                                                stderr=subprocess.DEVNULL, start_new_session=True))
             wait_for(lambda: self.run(["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"]).find("window id") >= 0,
                      10, "openbox did not start")
+            self._wait_until_windows_are_managed()
+
+    def _wait_until_windows_are_managed(self):
+        """openbox announces itself before it handles map requests, and drops
+        the ones that come too early: map probe windows until one shows."""
+        deadline = time.time() + 15
+        while time.time() < deadline:
+            probe = subprocess.Popen(["xlogo", "-name", "kelvane-wm-probe"], env=self.env,
+                                     stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                                     start_new_session=True)
+            try:
+                wait_for(lambda: self.run(["xdotool", "search", "--onlyvisible", "--classname",
+                                           "^kelvane-wm-probe$"]).strip(), 1, "")
+                return
+            except Failure:
+                pass
+            finally:
+                kill_group(probe)
+        raise Failure("openbox does not map windows")
 
     def run(self, args, timeout=10):
         r = subprocess.run(args, env=self.env, capture_output=True, text=True, timeout=timeout)
@@ -115,8 +137,10 @@ class Program:
         else:
             command = [exe] + args
         self.display = display
+        # KELVANE_E2E_STDERR=1 lets the program's complaints through.
+        errors = None if os.environ.get("KELVANE_E2E_STDERR") == "1" else subprocess.DEVNULL
         self.proc = subprocess.Popen(command, env=env, cwd=cwd, stdout=subprocess.DEVNULL,
-                                     stderr=subprocess.DEVNULL, start_new_session=True)
+                                     stderr=errors, start_new_session=True)
 
     def ended(self, timeout):
         try:
@@ -131,13 +155,28 @@ class Program:
 
 def find_window(display, title, timeout=30):
     """The id of the visible window whose title is exactly `title`."""
-    pattern = "^" + re.escape(title) + "$"
+    # xdotool takes a POSIX regular expression: escape only what is special
+    # there (Python's re.escape also escapes blanks, which POSIX leaves undefined).
+    pattern = "^" + re.sub(r"([.\[\]()*+?{}|^$\\])", r"\\\1", title) + "$"
 
     def search():
         ids = display.run(["xdotool", "search", "--onlyvisible", "--name", pattern]).split()
         return ids[0] if ids else None
 
-    return wait_for(search, timeout, f"no window titled {title!r}")
+    try:
+        return wait_for(search, timeout, "")
+    except Failure:
+        shown = [window_name(display, w) for w in visible_windows(display)]
+        raise Failure(f"no window titled {title!r}; visible: {shown!r}")
+
+
+def visible_windows(display):
+    """The ids of every visible window that has a title."""
+    return display.run(["xdotool", "search", "--onlyvisible", "--name", "."]).split()
+
+
+def window_property(display, window, name):
+    return display.run(["xprop", "-id", window, name])
 
 
 def window_gone(display, window, timeout=15):
@@ -172,7 +211,8 @@ def screenshot(display, path, window=None):
 
 def pixel(display, x, y):
     """The (r, g, b) of one screen pixel."""
-    out = subprocess.run(["import", "-window", "root", "-crop", f"1x1+{x}+{y}", "txt:-"], env=display.env,
+    out = subprocess.run(["import", "-window", "root", "-crop", f"1x1+{x}+{y}", "-depth", "8", "txt:-"],
+                         env=display.env,
                          capture_output=True, text=True, timeout=30).stdout
     m = re.search(r"\((\d+),(\d+),(\d+)", out.splitlines()[-1])
     return tuple(int(v) for v in m.groups())

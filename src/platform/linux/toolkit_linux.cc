@@ -1,0 +1,387 @@
+#include "platform/linux/toolkit_linux.h"
+
+#include <FL/Fl.H>
+#include <FL/Fl_Check_Button.H>
+#include <FL/Fl_Group.H>
+#include <FL/Fl_Multiline_Output.H>
+#include <FL/Fl_RGB_Image.H>
+#include <FL/fl_draw.H>
+#include <FL/x.H>
+
+#include "common/language.h"
+#include "platform/linux/appearance_linux.h"
+#include "platform/linux/message_box_linux.h"
+#include "platform/linux/widgets_linux.h"
+#include "platform/linux/x11_window_linux.h"
+#include "ui/window_handling.h"
+
+namespace kelvane::linux_platform {
+namespace {
+
+// The button numbers of the window model: 1 left, 2 right, 4 middle.
+int ModelButton(int flButton) {
+  if (flButton == FL_RIGHT_MOUSE) return 2;
+  if (flButton == FL_MIDDLE_MOUSE) return 4;
+  return 1;
+}
+
+Fl_Align LabelAlign(const ControlDesign& d) {
+  Fl_Align align = FL_ALIGN_INSIDE | FL_ALIGN_TOP | FL_ALIGN_CLIP;
+  if (d.align == Align::Left) align |= FL_ALIGN_LEFT;
+  if (d.align == Align::Right) align |= FL_ALIGN_RIGHT;
+  if (!d.autoSize && !d.font.underline) align |= FL_ALIGN_WRAP;
+  return align;
+}
+
+}  // namespace
+
+LinuxToolkit::LinuxToolkit(ProcessFacts& facts, Locale& locale) : facts_(facts), locale_(locale) {
+  fl_open_display();  // text is measured before the window first shows
+  RegisterLabelTypes();
+}
+
+LinuxToolkit::~LinuxToolkit() = default;
+
+int LinuxToolkit::Px(int twips) const { return TwipsToPixels(twips, facts_.TwipsPerPixelX()); }
+
+void LinuxToolkit::Build(Form1& form) {
+  form_ = &form;
+  const Control& main = form.Form;
+  window_ = std::make_unique<MainWindow>(Px(main.Position().width), Px(main.Position().height));
+  window_->border(0);
+  window_->color(ColourOf(main.Design().back));
+  window_->callback([](Fl_Widget*, void*) {});  // Escape and the window manager do not close it
+  window_->onPress = [this] {
+    const Control* target = ControlAt(window_.get());
+    if (!target) target = &form_->Form;
+    const bool second = Fl::event_clicks() > 0 && Fl::event_button() == FL_LEFT_MOUSE;
+    Dispatch(*target, second ? UiEvent::DblClick : UiEvent::MouseDown,
+             ModelButton(Fl::event_button()));
+  };
+  window_->onMove = [this] {
+    const Control* target = ControlAt(window_.get());
+    Dispatch(target ? *target : form_->Form, UiEvent::MouseMove);
+  };
+  if (auto icon = ImageOf(PictureNamed(main.Design().picture))) {
+    window_->icon(icon.get());
+    images_.push_back(std::move(icon));
+  }
+
+  for (Control* control : form.Controls()) {
+    View& view = views_[control];
+    view.toolkit = this;
+    view.control = control;
+    if (control == &main) continue;
+    view.widget = MakeWidget(view);
+    if (!view.widget) continue;
+    owners_[view.widget] = control;
+    const std::string& parent = control->Design().parent;
+    Fl_Group* container =
+        parent == main.Name() ? window_.get() : views_.at(&form.Find(parent)).widget->as_group();
+    container->add(view.widget);
+  }
+  for (auto& [control, view] : views_) Mirror(view);
+  form.SetObserver([this](const Control& control) { ApplyControl(control); });
+}
+
+Fl_Widget* LinuxToolkit::MakeWidget(View& view) {
+  const ControlDesign& d = view.control->Design();
+  const double dpi = 1440.0 / facts_.TwipsPerPixelY();
+  const FlFont font = FontFor(d.font, dpi);
+  Fl_Group::current(nullptr);
+  Fl_Widget* widget = nullptr;
+  switch (d.kind) {
+    case ControlKind::Form:
+    case ControlKind::Timer:
+      return nullptr;
+    case ControlKind::Frame:
+    case ControlKind::AlwaysOnTop: {
+      auto* group = new Fl_Group(0, 0, 0, 0);
+      group->end();
+      group->box(FL_FLAT_BOX);
+      group->color(d.systemColours ? FL_BACKGROUND_COLOR : ColourOf(d.back));
+      group->clip_children(1);
+      widget = group;
+      break;
+    }
+    case ControlKind::PushButton: {
+      auto* button = new PushButton();
+      if (!d.systemColours) button->color(ColourOf(d.back));
+      if (d.picture.empty()) {
+        button->labelfont(font.face);
+        button->labelsize(font.pixels);
+      } else {
+        button->box(FL_THIN_UP_BOX);
+        button->down_box(FL_THIN_DOWN_BOX);
+        button->align(FL_ALIGN_CENTER | FL_ALIGN_INSIDE | FL_ALIGN_CLIP);
+      }
+      button->callback(OnClick, &view);
+      widget = button;
+      break;
+    }
+    case ControlKind::CheckBox: {
+      auto* check = new Fl_Check_Button(0, 0, 0, 0);
+      check->box(FL_FLAT_BOX);
+      check->color(ColourOf(d.back));
+      check->labelcolor(ColourOf(d.fore));
+      check->labelfont(font.face);
+      check->labelsize(font.pixels);
+      check->callback(OnToggle, &view);
+      widget = check;
+      break;
+    }
+    case ControlKind::TextField: {
+      auto* input = new FocusInput();
+      input->box(FL_DOWN_BOX);
+      input->color(ColourOf(d.back));
+      input->textcolor(ColourOf(d.fore));
+      input->cursor_color(ColourOf(d.fore));
+      input->textfont(font.face);
+      input->textsize(font.pixels);
+      input->when(FL_WHEN_CHANGED);
+      input->callback(OnTyped, &view);
+      input->onFocus = [this, &view](bool gained) {
+        Dispatch(*view.control, gained ? UiEvent::GotFocus : UiEvent::LostFocus);
+      };
+      widget = input;
+      break;
+    }
+    case ControlKind::TextBox: {
+      auto* box = new Fl_Multiline_Output(0, 0, 0, 0);
+      box->box(FL_DOWN_BOX);
+      box->color(ColourOf(d.back));
+      box->textcolor(ColourOf(d.fore));
+      box->textfont(font.face);
+      box->textsize(font.pixels);
+      box->wrap(1);
+      widget = box;
+      break;
+    }
+    case ControlKind::Line: {
+      auto* line = new LineWidget();
+      line->color(ColourOf(d.fore));
+      widget = line;
+      break;
+    }
+    case ControlKind::Label:
+    case ControlKind::PictureBox:
+    case ControlKind::Image: {
+      auto* box = new ClickBox();
+      const bool opaque = d.kind == ControlKind::PictureBox || !d.transparent;
+      box->box(opaque && d.kind != ControlKind::Image ? FL_FLAT_BOX : FL_NO_BOX);
+      box->color(ColourOf(d.back));
+      box->labelcolor(ColourOf(d.fore));
+      box->labelfont(font.face);
+      box->labelsize(font.pixels);
+      box->labeltype(d.font.underline ? kUnderlinedLabel : kPlainLabel);
+      box->align(d.kind == ControlKind::Label
+                     ? LabelAlign(d)
+                     : FL_ALIGN_INSIDE | FL_ALIGN_TOP_LEFT | FL_ALIGN_CLIP);
+      box->callback(OnClick, &view);
+      widget = box;
+      break;
+    }
+  }
+  if (widget->labeltype() == FL_NORMAL_LABEL) widget->labeltype(kPlainLabel);
+  if (auto image = ImageOf(PictureNamed(d.picture))) {
+    widget->image(image.get());
+    images_.push_back(std::move(image));
+  }
+  return widget;
+}
+
+void LinuxToolkit::ApplyControl(const Control& control) {
+  auto it = views_.find(&control);
+  if (it == views_.end()) return;
+  Mirror(it->second);
+  // Transparent labels and moved containers leave traces on a partial
+  // redraw; the window is small, so it is drawn anew.
+  window_->redraw();
+}
+
+void LinuxToolkit::Mirror(View& view) {
+  const Control& c = *view.control;
+  if (c.Kind() == ControlKind::Timer) return MirrorTimer(view);
+  if (c.Kind() == ControlKind::Form) {
+    window_->size(Px(c.Position().width), Px(c.Position().height));
+    window_->copy_label(c.Text().c_str());
+    return;
+  }
+  Fl_Widget* w = view.widget;
+  switch (c.Kind()) {
+    case ControlKind::Label:
+    case ControlKind::CheckBox:
+      w->copy_label(ForDisplay(c.Text()).c_str());
+      break;
+    case ControlKind::PushButton:
+      if (c.Design().picture.empty()) w->copy_label(c.Text().c_str());
+      break;
+    case ControlKind::TextBox:
+      static_cast<Fl_Multiline_Output*>(w)->value(ForDisplay(c.Text()).c_str());
+      break;
+    case ControlKind::TextField: {
+      auto* input = static_cast<FocusInput*>(w);
+      const bool replaced = c.Text() != input->value();
+      if (replaced) input->value(c.Text().c_str());
+      // The user's own cursor stays until the model chooses a selection.
+      if (replaced || c.SelStart() != view.shownSelStart || c.SelLength() != view.shownSelLength) {
+        input->position(c.SelStart() + c.SelLength(), c.SelStart());
+        view.shownSelStart = c.SelStart();
+        view.shownSelLength = c.SelLength();
+      }
+      break;
+    }
+    default:
+      break;
+  }
+  if (c.Kind() == ControlKind::CheckBox) static_cast<Fl_Check_Button*>(w)->value(c.Value() != 0);
+  if (c.ToolTip().empty())
+    w->tooltip(nullptr);
+  else
+    w->copy_tooltip(c.ToolTip().c_str());
+  if (c.Visible())
+    w->show();
+  else
+    w->hide();
+  if (c.Enabled())
+    w->activate();
+  else
+    w->deactivate();
+  Place(view);
+}
+
+void LinuxToolkit::ContainerOrigin(const Control& control, int& left, int& top) const {
+  left = top = 0;
+  for (std::string parent = control.Design().parent; !parent.empty();) {
+    const Control& container = form_->Find(parent);
+    if (container.Kind() == ControlKind::Form) break;
+    left += container.Position().left;
+    top += container.Position().top;
+    parent = container.Design().parent;
+  }
+}
+
+void LinuxToolkit::Place(const View& view) {
+  const Control& c = *view.control;
+  if (!view.widget) return;
+  int left, top;
+  ContainerOrigin(c, left, top);
+  const Bounds& b = c.Position();
+  if (c.Kind() == ControlKind::Line) {
+    static_cast<LineWidget*>(view.widget)
+        ->SetEnds(Px(left + b.left), Px(top + b.top), Px(left + b.width), Px(top + b.height),
+                  c.Design().lineWidth);
+    return;
+  }
+  int w = Px(b.width), h = Px(b.height);
+  if (c.Design().autoSize) {
+    // An auto-size label takes the size of its caption.
+    fl_font(view.widget->labelfont(), view.widget->labelsize());
+    w = h = 0;
+    fl_measure(view.widget->label(), w, h, 0);
+  }
+  view.widget->resize(Px(left + b.left), Px(top + b.top), w, h);
+  // Children are placed in window coordinates, so they follow their container.
+  if (view.widget->as_group()) {
+    for (auto& [other, child] : views_)
+      if (other->Design().parent == c.Name()) Place(child);
+  }
+}
+
+void LinuxToolkit::MirrorTimer(View& view) {
+  const Control& c = *view.control;
+  const bool run = c.Enabled() && c.Design().interval > 0;
+  if (run && !view.timerOn) Fl::add_timeout(c.Design().interval / 1000.0, OnTimer, &view);
+  if (!run && view.timerOn) Fl::remove_timeout(OnTimer, &view);
+  view.timerOn = run;
+}
+
+const Control* LinuxToolkit::ControlAt(Fl_Group* group) const {
+  for (int i = group->children() - 1; i >= 0; --i) {
+    Fl_Widget* child = group->child(i);
+    auto owner = owners_.find(child);
+    if (owner == owners_.end() || !child->visible() || owner->second->Kind() == ControlKind::Line ||
+        !Fl::event_inside(child))
+      continue;
+    if (Fl_Group* inner = child->as_group())
+      if (const Control* deeper = ControlAt(inner)) return deeper;
+    return owner->second;
+  }
+  return nullptr;
+}
+
+void LinuxToolkit::Dispatch(const Control& control, UiEvent event, int button) {
+  form_->Dispatch(control, event, button);
+}
+
+void LinuxToolkit::OnClick(Fl_Widget*, void* data) {
+  auto* view = static_cast<View*>(data);
+  view->toolkit->Dispatch(*view->control, UiEvent::Click);
+}
+
+void LinuxToolkit::OnToggle(Fl_Widget* widget, void* data) {
+  auto* view = static_cast<View*>(data);
+  view->control->TakeToggledValue(static_cast<Fl_Check_Button*>(widget)->value() ? 1 : 0);
+  view->toolkit->Dispatch(*view->control, UiEvent::Click);
+}
+
+void LinuxToolkit::OnTyped(Fl_Widget* widget, void* data) {
+  static_cast<View*>(data)->control->TakeTypedText(static_cast<Fl_Input*>(widget)->value());
+}
+
+void LinuxToolkit::OnTimer(void* data) {
+  auto* view = static_cast<View*>(data);
+  // Re-armed before the handler runs: the handler may switch the timer off.
+  Fl::repeat_timeout(view->control->Design().interval / 1000.0, OnTimer, data);
+  view->toolkit->Dispatch(*view->control, UiEvent::Timer);
+}
+
+void LinuxToolkit::ShowWindow() {
+  if (!placed_) {
+    int sx, sy, sw, sh;
+    Fl::screen_xywh(sx, sy, sw, sh, 0);
+    window_->position(sx + (sw - window_->w()) / 2, sy + (sh - window_->h()) / 2);
+    placed_ = true;
+  }
+  window_->show();
+  if (!mapped_) {
+    WaitUntilViewable(fl_display, fl_xid(window_.get()), 2.0);
+    mapped_ = true;
+    if (hasRegion_) SetRoundRegion(regionW_, regionH_, regionCorner_);
+    if (hasTopmostWish_) SetTopmost(topmostWish_);
+  }
+}
+
+void LinuxToolkit::SetWindowTitle(const std::string& title) { window_->copy_label(title.c_str()); }
+
+void LinuxToolkit::SetFocus(const Control& control) {
+  auto it = views_.find(&control);
+  if (it != views_.end() && it->second.widget) it->second.widget->take_focus();
+}
+
+MsgAnswer LinuxToolkit::MessageBox(const std::string& text, const std::string& title,
+                                   MsgButtons buttons, MsgIcon icon) {
+  return ShowMessageBox(text, title, buttons, icon, SystemLanguage(locale_) == 1);
+}
+
+void LinuxToolkit::DoEvents() { Fl::check(); }
+
+void LinuxToolkit::SetRoundRegion(int width, int height, int corner) {
+  regionW_ = width, regionH_ = height, regionCorner_ = corner;
+  hasRegion_ = true;
+  if (mapped_) ShapeRoundRect(fl_display, fl_xid(window_.get()), width, height, corner);
+}
+
+void LinuxToolkit::BeginWindowDrag() { window_->BeginDrag(); }
+
+void LinuxToolkit::SetTopmost(bool topmost) {
+  topmostWish_ = topmost;
+  hasTopmostWish_ = true;
+  if (mapped_) SendKeepAbove(fl_display, fl_xid(window_.get()), topmost);
+}
+
+void LinuxToolkit::RunForever() {
+  for (;;) Fl::wait(1e20);
+}
+
+}  // namespace kelvane::linux_platform

@@ -1,0 +1,96 @@
+#include "platform/linux/widgets_linux.h"
+
+#include <FL/Fl.H>
+#include <FL/fl_draw.H>
+
+#include <algorithm>
+
+namespace kelvane::linux_platform {
+
+MainWindow::MainWindow(int w, int h) : Fl_Double_Window(w, h) { end(); }
+
+void MainWindow::BeginDrag() {
+  dragArmed_ = true;
+  offsetX_ = Fl::event_x_root() - x();
+  offsetY_ = Fl::event_y_root() - y();
+}
+
+int MainWindow::handle(int event) {
+  switch (event) {
+    case FL_PUSH:
+      dragArmed_ = false;
+      if (onPress) onPress();
+      if (dragArmed_) {
+        // The window takes the press itself, so the drag and release come here.
+        dragArmed_ = false;
+        dragging_ = true;
+        Fl::pushed(this);
+        return 1;
+      }
+      break;
+    case FL_DRAG:
+    case FL_RELEASE:
+      // FLTK may hold the last motion back until after the release, so the
+      // release moves the window too.
+      if (dragging_) {
+        position(Fl::event_x_root() - offsetX_, Fl::event_y_root() - offsetY_);
+        dragging_ = event == FL_DRAG;
+        return 1;
+      }
+      break;
+    case FL_MOVE:
+      if (onMove) onMove();
+      break;
+    default:
+      break;
+  }
+  return Fl_Double_Window::handle(event);
+}
+
+int ClickBox::handle(int event) {
+  switch (event) {
+    case FL_PUSH:
+      return 1;  // to receive the release
+    case FL_RELEASE:
+      if (Fl::event_button() == FL_LEFT_MOUSE && Fl::event_inside(this)) do_callback();
+      return 1;
+    default:
+      return Fl_Box::handle(event);
+  }
+}
+
+void ClickBox::draw() {
+  draw_box();
+  draw_label(x(), y(), w(), h(), align());
+}
+
+int PushButton::handle(int event) {
+  if (event == FL_KEYBOARD && Fl::focus() == this &&
+      (Fl::event_key() == FL_Enter || Fl::event_key() == FL_KP_Enter)) {
+    do_callback();
+    return 1;
+  }
+  return Fl_Button::handle(event);
+}
+
+int FocusInput::handle(int event) {
+  const int handled = Fl_Input::handle(event);
+  if ((event == FL_FOCUS || event == FL_UNFOCUS) && onFocus) onFocus(event == FL_FOCUS);
+  return handled;
+}
+
+void LineWidget::SetEnds(int x1, int y1, int x2, int y2, int width) {
+  x1_ = x1, y1_ = y1, x2_ = x2, y2_ = y2, width_ = std::max(width, 1);
+  const int pad = width_;
+  resize(std::min(x1, x2) - pad, std::min(y1, y2) - pad, std::abs(x2 - x1) + 2 * pad,
+         std::abs(y2 - y1) + 2 * pad);
+}
+
+void LineWidget::draw() {
+  fl_color(color());
+  fl_line_style(FL_SOLID | FL_CAP_FLAT, width_);
+  fl_line(x1_, y1_, x2_, y2_);
+  fl_line_style(0);
+}
+
+}  // namespace kelvane::linux_platform

@@ -1,0 +1,19 @@
+#pragma once
+// The two things the window needs from X11 directly: a rounded shape and
+// the window manager's keep-above state.
+#include <X11/Xlib.h>
+
+namespace kelvane::linux_platform {
+
+// Cuts a mapped window to the rectangle (0,0)-(width,height) whose corners
+// are rounded by ellipses of corner x corner pixels (SHAPE extension).
+void ShapeRoundRect(Display* display, Window window, int width, int height, int corner);
+
+// True once `window` is viewable; gives up after `seconds` (a window
+// manager that never maps it must not stop the program).
+bool WaitUntilViewable(Display* display, Window window, double seconds);
+
+// Asks the window manager to keep a mapped window above the others, or not.
+void SendKeepAbove(Display* display, Window window, bool above);
+
+}  // namespace kelvane::linux_platform

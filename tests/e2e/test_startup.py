@@ -1,0 +1,125 @@
+#!/usr/bin/env python3
+"""Start-up as the user sees it: the version box, the usage message, the
+rejection of unusable lines and the main window in English and German."""
+import os
+import sys
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import harness  # noqa: E402
+from harness import check, find_window, geometry, press, visible_windows, window_name  # noqa: E402
+
+WIDTH, HEIGHT = 313, 167
+TITLE = "Kelvane  Vers.Vers. 1.4b"
+VALID_LINE = ["[URL]", "http://127.0.0.1:9/x.exe", "[PATH]", "/tmp/none/x.exe", "[SKIPINFO]"]
+GREY = (128, 128, 128)
+
+
+def start(args, display, ctx, lang="en_US.UTF-8"):
+    return harness.Program(args, display, ctx.platform, ctx.exe, ctx.build, lang=lang)
+
+
+def answer_and_end(display, program, title, what):
+    """Return on the box titled `title`; the program must then end at once,
+    and no other window may have shown meanwhile."""
+    box = find_window(display, title)
+    check(visible_windows(display) == [box], f"{what}: more than the box {title!r} is shown")
+    press(display, box, "Return")
+    deadline = 10
+    for _ in range(deadline * 20):
+        if program.ended(0.05):
+            break
+        check(set(visible_windows(display)) <= {box}, f"{what}: a window showed after the box")
+    check(program.ended(0), f"{what}: the program did not end after the box {title!r}")
+    check(program.proc.returncode == 0, f"{what}: exit status {program.proc.returncode}")
+
+
+def main_window(display, title):
+    window = find_window(display, title)
+    x, y, w, h = geometry(display, window)
+    check((w, h) == (WIDTH, HEIGHT), f"main window is {w} x {h}, not {WIDTH} x {HEIGHT}")
+    return window, x, y
+
+
+def version_box(ctx, display):
+    program = start(["/?"], display, ctx)
+    try:
+        answer_and_end(display, program, "Kelvane Info", "/?")
+    finally:
+        program.kill()
+
+
+def usage_then_window(ctx, display):
+    program = start([], display, ctx)
+    try:
+        press(display, find_window(display, "Missing commandline parameter"), "Return")
+        # The usage path ends the load before the title is set: the window
+        # keeps its design title.
+        window, x, y = main_window(display, "Form1")
+        check(not program.ended(1.0), "the program ended after the usage message")
+        check(window in visible_windows(display), "the main window did not stay")
+        # Centred on the 1024 x 768 screen, with rounded corners on grey.
+        check((x, y) == ((1024 - WIDTH) // 2, (768 - HEIGHT) // 2), f"window at {x},{y}, not centred")
+        harness.wait_for(lambda: harness.pixel(display, x + 150, y + 2) == GREY, 5,
+                         "the window's surface is not grey")
+        check(harness.pixel(display, x, y) != GREY, "the top left corner is not cut off")
+        # Pressing on the status line moves the window like a title bar.
+        display.run(["xdotool", "mousemove", str(x + 156), str(y + 60), "mousedown", "1"])
+        display.run(["xdotool", "mousemove", str(x + 206), str(y + 90)])
+        display.run(["xdotool", "mouseup", "1"])
+        harness.wait_for(lambda: geometry(display, window)[:2] == (x + 50, y + 30), 5,
+                         "dragging the status line did not move the window")
+    finally:
+        program.kill()
+
+
+def rejected_lines(ctx, display):
+    cases = {
+        "[NOASK] only": ["[NOASK]"],
+        "blank": ["   "],
+        "keywords only": ["[URL]", "[PATH]"],
+        "unbalanced quote": ["[URL]", '"http://127.0.0.1:9/x.exe', "[NOASK]"],
+        "10,000 characters": ["[URL]" + "x" * 10000],
+        "binary": [bytes(range(1, 256))],
+    }
+    for what, args in cases.items():
+        program = start(args, display, ctx)
+        try:
+            answer_and_end(display, program, "Kelvane", what)
+        finally:
+            program.kill()
+
+
+def window_in(ctx, display, lang, shot, managed=False):
+    program = start(VALID_LINE, display, ctx, lang=lang)
+    try:
+        window, _, _ = main_window(display, TITLE)
+        check(window_name(display, window) == TITLE, "wrong title")
+        if managed:
+            # The load puts the window above all others; Escape does not close it.
+            harness.wait_for(lambda: "_NET_WM_STATE_ABOVE" in harness.window_property(
+                display, window, "_NET_WM_STATE"), 5, "the window is not kept above the others")
+            press(display, window, "Escape")
+        check(not program.ended(0.5), f"the program ended under {lang}")
+        check(window in visible_windows(display), f"the window closed under {lang}")
+        if os.environ.get("KELVANE_SCREENSHOTS") == "1":
+            folder = os.path.join(harness.ROOT, "docs", "screenshots")
+            os.makedirs(folder, exist_ok=True)
+            harness.screenshot(display, os.path.join(folder, shot), window)
+    finally:
+        program.kill()
+
+
+def body(ctx, display, tmp):
+    version_box(ctx, display)
+    usage_then_window(ctx, display)
+    rejected_lines(ctx, display)
+    window_in(ctx, display, "de_DE.UTF-8", "linux-de.png")
+    managed = harness.Display(window_manager=True)
+    try:
+        window_in(ctx, managed, "en_US.UTF-8", "linux-en.png", managed=True)
+    finally:
+        managed.close()
+
+
+if __name__ == "__main__":
+    harness.run_test(body)
