@@ -112,7 +112,11 @@ TEST(BefZeileAbrufen, CutsBehindTheFirstCharacterOfThe21stWord) {
   fakes::FakePlatform fake;
   auto form = fake.MakeForm();
   std::string twenty;
-  for (int i = 1; i <= 20; ++i) twenty += "w" + std::to_string(i) + (i % 2 ? " " : "\t ");
+  for (int i = 1; i <= 20; ++i) {
+    twenty += 'w';
+    twenty += std::to_string(i);
+    twenty += i % 2 ? " " : "\t ";
+  }
   fake.facts.arguments = twenty + "next word";
   EXPECT_EQ(form->BefZeileAbrufen(), twenty + "n");
   fake.facts.arguments = twenty;
