@@ -19,8 +19,8 @@ bool IsProgramRunning(ProcessList& processes, std::string path) {
   bool found = false;
   for (bool more = processes.First(snapshot, entry); more && !found;
        more = processes.Next(snapshot, entry))
-    found = UpperCase(std::string(entry.exeFile, strnlen(entry.exeFile, sizeof entry.exeFile))) ==
-            name;
+    found =
+        UpperCase(std::string(entry.exeFile, strnlen(entry.exeFile, sizeof entry.exeFile))) == name;
   processes.Close(snapshot);
   return found;
 }

@@ -58,10 +58,10 @@ void Form1::RunUpdate() {
            MsgIcon::None);
   CopyFile(target, backup, true);
   if (!sys.fs.IsPresent(backup) && sys.fs.IsPresent(target)) {
-    MsgBox(Tr(std::string("Fehler Backup Datei:") + CR + target + CR +
-                  "konnte nicht angelegt werden",
-              std::string("Error: Could not create backup file:") + CR + target),
-           MsgButtons::Ok, MsgIcon::None);
+    MsgBox(
+        Tr(std::string("Fehler Backup Datei:") + CR + target + CR + "konnte nicht angelegt werden",
+           std::string("Error: Could not create backup file:") + CR + target),
+        MsgButtons::Ok, MsgIcon::None);
     sys.end.EndNow();
   }
 

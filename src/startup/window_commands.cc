@@ -40,9 +40,7 @@ void Form1::ShowCheckbox_Click() {
 void Form1::RunProgramCheck_Click() { Ask = RunProgramCheck.Value() == 0; }
 
 // The first character (a drive letter) stays unselected.
-void Form1::Text1_GotFocus() {
-  Text1.SetSelection(1, static_cast<int>(Text1.Text().size()));
-}
+void Form1::Text1_GotFocus() { Text1.SetSelection(1, static_cast<int>(Text1.Text().size())); }
 
 void Form1::Text1_LostFocus() {
   const int length = static_cast<int>(Text1.Text().size());

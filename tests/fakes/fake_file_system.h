@@ -38,7 +38,7 @@ class FakeFileSystem : public FileSystem {
   std::map<std::string, FakeFile> files;
   std::set<std::string> folders;
   std::set<std::string> unwritableFolders;  // creating files there fails
-  size_t capacity = SIZE_MAX;  // bytes the disk holds; a write that does not fit fails
+  size_t capacity = SIZE_MAX;               // bytes the disk holds; a write that does not fit fails
   std::string currentFolder = "C:\\";
   char currentDrive = 'C';
 };

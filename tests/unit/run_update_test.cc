@@ -56,12 +56,12 @@ TEST(RunUpdate, AskAndTheCheckBoxDecideQuestionAndStart) {
     EXPECT_EQ(b.File(b.target + ".old"), "old");
     EXPECT_EQ(b.File(b.target + "_"), "<none>");
     const std::vector<std::string> captions =
-        row.german ? std::vector<std::string>{"Downloading ...", "Download abgeschlossen",
-                                              "Remove Temp-Files..", "fertig ...",
-                                              "Programm wird gestartet.."}
-                   : std::vector<std::string>{"Downloading ...", "Download Done ..",
-                                              "Remove Temp-Files..", "done ...",
-                                              "Restarting Program.."};
+        row.german
+            ? std::vector<std::string>{"Downloading ...", "Download abgeschlossen",
+                                       "Remove Temp-Files..", "fertig ...",
+                                       "Programm wird gestartet.."}
+            : std::vector<std::string>{"Downloading ...", "Download Done ..", "Remove Temp-Files..",
+                                       "done ...", "Restarting Program.."};
     EXPECT_EQ(b.p.ui.texts["Label1"], captions);
     EXPECT_EQ(b.form->Label3.Text(), "...all done!");
     EXPECT_TRUE(b.form->Label3.Visible());
@@ -111,7 +111,8 @@ TEST(RunUpdate, TargetRunningThroughAllChecksWarnsSixTimesAndSurvives) {
       const auto& log = b.p.ui.log;
       auto at = log.begin();
       for (int pass = 0; pass < 6; ++pass) {
-        const auto box = std::find_if(at, log.end(), [](auto& e) { return e.rfind("box:", 0) == 0; });
+        const auto box =
+            std::find_if(at, log.end(), [](auto& e) { return e.rfind("box:", 0) == 0; });
         EXPECT_EQ(std::count(at, box, "yield"), 501);
         EXPECT_EQ(box - at, 501);
         at = box + 1;
@@ -153,9 +154,9 @@ TEST(RunUpdate, DownloadErrorAndFailedBackupEndWithTheTargetUntouched) {
     EXPECT_TRUE(noBackup.Run());
     ASSERT_EQ(noBackup.p.ui.boxes.size(), 1u);
     ExpectBox(noBackup.p.ui.boxes[0],
-              german ? Lines({"Fehler Backup Datei:", noBackup.target,
-                              "konnte nicht angelegt werden"})
-                     : Lines({"Error: Could not create backup file:", noBackup.target}),
+              german
+                  ? Lines({"Fehler Backup Datei:", noBackup.target, "konnte nicht angelegt werden"})
+                  : Lines({"Error: Could not create backup file:", noBackup.target}),
               "Kelvane", MsgButtons::Ok, MsgIcon::None);
     EXPECT_EQ(noBackup.File(noBackup.target), "old");
     EXPECT_TRUE(noBackup.p.launcher.started.empty());
@@ -214,7 +215,7 @@ TEST(RunUpdate, PathWithABlankIsQuotedForQuestionCommandAndLaterUse) {
     std::string path, param1, param2, shown, arguments;
   };
   for (const Row& row : {
-           Row{"C:\\Program Files\\My Tool\\tool.exe", "/install", "", 
+           Row{"C:\\Program Files\\My Tool\\tool.exe", "/install", "",
                "\"C:\\Program Files\\My Tool\\tool.exe\"", " /install"},
            Row{"C:\\Apps\\\"odd\" tool.exe", "/a", "/b", "C:\\Apps\\\"odd\" tool.exe", " /a /b"},
            Row{"C:\\Programme\\Grüße\\wörter.exe", "", "", "C:\\Programme\\Grüße\\wörter.exe", ""},

@@ -37,7 +37,8 @@ TEST(WindowCommands, ParameterDisplayAndCloseConfirmation) {
     c.p.ui.ExpectBox(MsgAnswer::Ok);
     EXPECT_TRUE(fakes::Ends([&] { c.form->Picture2_DblClick(); }));
     for (const auto& box : c.p.ui.boxes) {
-      EXPECT_EQ(box.text, german ? "Programm beenden?" : "Cancel all activity and close this Program?");
+      EXPECT_EQ(box.text,
+                german ? "Programm beenden?" : "Cancel all activity and close this Program?");
       EXPECT_EQ(box.title, german ? "Programm beenden?" : "Close Program?");
       EXPECT_EQ(box.buttons, MsgButtons::OkCancel);
       EXPECT_EQ(box.icon, MsgIcon::Question);
