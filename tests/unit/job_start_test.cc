@@ -59,7 +59,10 @@ TEST(JobStart, CancelOrConfirmedCloseInTheMiddleEndsWithTheOldProgram) {
     EXPECT_TRUE(b.p.fetcher.calls.empty());
     EXPECT_EQ(b.File(b.target), "old");
     // Cancel starts the program that is there; the confirmed close starts nothing.
-    EXPECT_EQ(b.p.launcher.started.size(), cancel ? 1u : 0u);
+    ASSERT_EQ(b.p.launcher.started.size(), cancel ? 1u : 0u);
+    if (cancel) {
+      EXPECT_EQ(Unquoted(b.p.launcher.started[0]), b.target);
+    }
   }
 
   // A close that is not confirmed lets the job go on, and a tick that finds

@@ -67,7 +67,6 @@ TEST(RunUpdate, AskAndTheCheckBoxDecideQuestionAndStart) {
     EXPECT_TRUE(b.form->Label3.Visible());
     EXPECT_FALSE(b.form->Label4.Visible());
     EXPECT_FALSE(b.p.ui.topmost);
-    EXPECT_EQ(b.p.settings.values["AlwaysOnTop/OnTop"], "False");
     EXPECT_EQ(b.p.fs.currentFolder, "C:\\Tools");
   }
 }
