@@ -1,9 +1,123 @@
 // One update job from the running-program check to the start of the program.
+#include "common/text.h"
+#include "download/url_download.h"
+#include "job/program_running.h"
+#include "launch/run_file.h"
 #include "ui/form1.h"
 
 namespace kelvane {
+namespace {
 
-void Form1::RunUpdate() {}
-void Form1::CopyFile(const std::string&, const std::string&, bool) {}
+constexpr int kRunningChecks = 6;
+constexpr int kYieldsPerCheck = 501;  // a short pause counted in yields, not in time
+
+}  // namespace
+
+void Form1::RunUpdate() {
+  for (int check = 1; check <= kRunningChecks; ++check) {
+    for (int i = 0; i < kYieldsPerCheck; ++i) DoEvents();
+    if (!IsProgramRunning(sys.processes, Path)) break;
+    // After the last warning the job goes on: the replacement then shows
+    // whether the file can still be swapped.
+    MsgBox(Tr(std::string("Das Programm: ") + CR + Path + CR + CR + "ist noch gestartet!" + CR +
+                  "Bitte schließen sie das Program bevor Sie das Update starten!",
+              std::string("The program: ") + CR + Path + CR + CR + "is still running!" + CR +
+                  "Please close the program before starting the Update-Process!"),
+           MsgButtons::Ok, MsgIcon::Information,
+           Tr("Bitte Programm schließen..", "Close program.."));
+  }
+
+  const std::string target = Path;
+  const std::string download = target + "_";
+  const std::string backup = target + ".old";
+  const std::string olderBackup = target + ".old2";
+
+  Label1.SetText("Downloading ...");
+  DoEvents();
+  URLDownload(sys, Err, URL, download);  // judged by the file it leaves, below
+  Label1.SetText(Tr("Download abgeschlossen", "Download Done .."));
+  if (!ScriptMode) Label3.SetText("...all done!");
+  Label3.SetVisible(true);
+  Label4.SetVisible(false);
+  DoEvents();
+  DoEvents();
+
+  if (!sys.fs.IsPresent(download)) {
+    MsgBox(Tr(std::string("Download Fehler!") + CR + "Erneut versuchen?",
+              std::string("Download Error!") + CR + "You want to try it again?"),
+           MsgButtons::Ok, MsgIcon::None);
+    sys.end.EndNow();
+  }
+
+  // Two generations of backups: ".old2" from ".old", ".old" from the target.
+  if (sys.fs.IsPresent(olderBackup)) sys.fs.Delete(olderBackup);
+  if (sys.fs.IsPresent(backup)) CopyFile(backup, olderBackup, true);
+  if (sys.fs.IsPresent(backup)) sys.fs.Delete(backup);
+  if (sys.fs.IsPresent(backup))
+    MsgBox(std::string("Fehler: Backup file is writeprotected!") + CR + backup, MsgButtons::Ok,
+           MsgIcon::None);
+  CopyFile(target, backup, true);
+  if (!sys.fs.IsPresent(backup) && sys.fs.IsPresent(target)) {
+    MsgBox(
+        Tr(std::string("Fehler Backup Datei:") + CR + target + CR + "konnte nicht angelegt werden",
+           std::string("Error: Could not create backup file:") + CR + target),
+        MsgButtons::Ok, MsgIcon::None);
+    sys.end.EndNow();
+  }
+
+  Label1.SetText("Remove Temp-Files..");
+  DoEvents();
+  sys.fs.Delete(target);
+  if (sys.fs.IsPresent(target))  // the user may still remove it while the box is open
+    MsgBox(Tr(std::string("Die Datei:") + CR + target + CR +
+                  "Konnte nicht gelöscht werden.. bitte löschen sie sie, bevor die fortfahren!",
+              std::string("Could not delete file:") + CR + target + CR +
+                  "Please delete it before continue.."),
+           MsgButtons::Ok, MsgIcon::None);
+  CopyFile(download, target, true);
+  DoEvents();
+  if (!sys.fs.IsPresent(target)) {
+    // Put the old program back without overwriting anything; the download
+    // stays for a later attempt.
+    CopyFile(backup, target, false);
+    return;
+  }
+  sys.fs.Delete(download);  // also when the old target stayed: the download is discarded
+
+  Label1.SetText(Tr("fertig ...", "done ..."));
+  AlwaysOnTop1.SetToNormal(true);
+  if (!ScriptMode) Label1.SetText(Tr("Programm wird gestartet..", "Restarting Program.."));
+  DoEvents();
+  const std::string ownFolder = sys.facts.ExeFolder();
+  sys.fs.SetCurrentFolder(ownFolder);
+  if (!ownFolder.empty()) sys.fs.SetCurrentDrive(ownFolder.front());
+
+  // From here on every use of Path, also outside the job, sees the quoted form.
+  if (Path.find(' ') != std::string::npos && Path.find('"') == std::string::npos)
+    Path = '"' + Trim(Path) + '"';
+  DoEvents();
+
+  if (!ScriptMode && Ask &&
+      MsgBox(Tr(std::string("Programm jetzt starten:") + CR + CR + Path,
+                std::string("Restart:") + CR + CR + Path),
+             MsgButtons::YesNo, MsgIcon::Question,
+             Tr("Programm starten?", "Run program?")) == MsgAnswer::No)
+    sys.end.EndNow();
+
+  if (RunProgramCheck.Value() == 1 && !ScriptMode) {
+    StartArgs = Trim(" " + Param1 + " " + Param2);
+    StartFile(sys, Path + " " + StartArgs, 1);
+    sys.end.EndNow();
+  }
+  if (!ScriptMode) Command1.SetText(Tr("Schließen", "Close"));
+}
+
+void Form1::CopyFile(const std::string& source, const std::string& dest, bool overwrite) {
+  if (overwrite && sys.fs.IsPresent(source) && sys.fs.IsPresent(dest)) sys.fs.Delete(dest);
+  // A destination that is still there (never overwritten, or not deletable)
+  // is left as it is.
+  if (sys.fs.IsPresent(dest)) return;
+  sys.fs.Copy(source, dest);  // without effect when the source is missing
+}
 
 }  // namespace kelvane

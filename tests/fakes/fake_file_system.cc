@@ -43,6 +43,10 @@ bool FakeFileSystem::Write(const std::string& path, const std::string& bytes) {
   if (unwritableFolders.count(folder)) return false;
   auto it = files.find(path);
   if (it != files.end() && (it->second.readOnly || it->second.undeletable)) return false;
+  size_t used = bytes.size();
+  for (const auto& [name, file] : files)
+    if (name != path) used += file.bytes.size();
+  if (used > capacity) return false;
   files[path].bytes = bytes;
   return true;
 }

@@ -1,5 +1,6 @@
 #pragma once
 // An in-memory file system with Windows-like presence rules.
+#include <cstdint>
 #include <map>
 #include <set>
 #include <string>
@@ -37,6 +38,7 @@ class FakeFileSystem : public FileSystem {
   std::map<std::string, FakeFile> files;
   std::set<std::string> folders;
   std::set<std::string> unwritableFolders;  // creating files there fails
+  size_t capacity = SIZE_MAX;               // bytes the disk holds; a write that does not fit fails
   std::string currentFolder = "C:\\";
   char currentDrive = 'C';
 };

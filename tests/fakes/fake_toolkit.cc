@@ -36,9 +36,10 @@ MsgAnswer FakeToolkit::MessageBox(const std::string& text, const std::string& bo
   }
   // A modal box runs its own event loop: queued events happen while it is open.
   RunQueuedEvents();
-  const MsgAnswer answer = answers_.front();
+  ScriptedAnswer next = std::move(answers_.front());
   answers_.pop_front();
-  return answer;
+  if (next.whileOpen) next.whileOpen();
+  return next.answer;
 }
 
 void FakeToolkit::DoEvents() {

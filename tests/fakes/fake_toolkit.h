@@ -20,8 +20,11 @@ struct MessageBoxRecord {
 class FakeToolkit : public Toolkit {
  public:
   // The answer for the next message box; a box without a queued answer fails
-  // the test.
-  void ExpectBox(MsgAnswer answer) { answers_.push_back(answer); }
+  // the test. `whileOpen` runs while that box is open, like a user acting
+  // elsewhere before answering it.
+  void ExpectBox(MsgAnswer answer, std::function<void()> whileOpen = {}) {
+    answers_.push_back({answer, std::move(whileOpen)});
+  }
   // Runs `event` at the next yield (or at the next message box, which runs
   // its own event loop while it is open).
   void AtNextYield(std::function<void()> event) { events_.push_back(std::move(event)); }
@@ -55,7 +58,11 @@ class FakeToolkit : public Toolkit {
  private:
   void RunQueuedEvents();
 
-  std::deque<MsgAnswer> answers_;
+  struct ScriptedAnswer {
+    MsgAnswer answer;
+    std::function<void()> whileOpen;
+  };
+  std::deque<ScriptedAnswer> answers_;
   std::deque<std::function<void()>> events_;
   std::map<int, std::vector<std::function<void()>>> atYield_;
 };

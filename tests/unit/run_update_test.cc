@@ -1,0 +1,242 @@
+#include <gtest/gtest.h>
+
+#include <optional>
+
+#include "unit/job_bench.h"
+
+namespace kelvane::testing {
+namespace {
+
+using fakes::MessageBoxRecord;
+
+void ExpectBox(const MessageBoxRecord& box, const std::string& text, const std::string& title,
+               MsgButtons buttons, MsgIcon icon) {
+  EXPECT_EQ(box.text, text);
+  EXPECT_EQ(box.title, title);
+  EXPECT_EQ(box.buttons, buttons);
+  EXPECT_EQ(box.icon, icon);
+}
+
+TEST(RunUpdate, AskAndTheCheckBoxDecideQuestionAndStart) {
+  struct Row {
+    bool ask;
+    int check;
+    std::optional<MsgAnswer> answer;
+    bool ends, started, german;
+  };
+  for (const Row& row : {Row{true, 1, MsgAnswer::Yes, true, true, false},
+                         Row{true, 1, MsgAnswer::No, true, false, true},
+                         Row{true, 0, MsgAnswer::Yes, false, false, true},
+                         Row{true, 0, MsgAnswer::No, true, false, false},
+                         Row{false, 1, std::nullopt, true, true, false},
+                         Row{false, 0, std::nullopt, false, false, true}}) {
+    SCOPED_TRACE(::testing::Message() << "Ask " << row.ask << ", check " << row.check);
+    JobBench b;
+    if (row.german) b.p.German();
+    b.Settings(row.ask, row.check);
+    b.form->Param1 = "/install";
+    if (row.answer) b.p.ui.ExpectBox(*row.answer);
+
+    EXPECT_EQ(b.Run(), row.ends);
+    ASSERT_EQ(b.p.ui.boxes.size(), row.answer ? 1u : 0u);
+    if (row.answer)
+      ExpectBox(b.p.ui.boxes[0],
+                Lines({row.german ? "Programm jetzt starten:" : "Restart:", "", b.target}),
+                row.german ? "Programm starten?" : "Run program?", MsgButtons::YesNo,
+                MsgIcon::Question);
+    ASSERT_EQ(b.p.launcher.started.size(), row.started ? 1u : 0u);
+    if (row.started) {
+      EXPECT_EQ(Unquoted(b.p.launcher.started[0]), b.target + " /install");
+    }
+    const std::string closeCaption = row.german ? "Schließen" : "Close";
+    EXPECT_EQ(b.form->Command1.Text() == closeCaption, !row.ends);
+
+    // Every row replaced the file and cleaned up before the decision.
+    EXPECT_EQ(b.File(b.target), "new");
+    EXPECT_EQ(b.File(b.target + ".old"), "old");
+    EXPECT_EQ(b.File(b.target + "_"), "<none>");
+    const std::vector<std::string> captions =
+        row.german
+            ? std::vector<std::string>{"Downloading ...", "Download abgeschlossen",
+                                       "Remove Temp-Files..", "fertig ...",
+                                       "Programm wird gestartet.."}
+            : std::vector<std::string>{"Downloading ...", "Download Done ..", "Remove Temp-Files..",
+                                       "done ...", "Restarting Program.."};
+    EXPECT_EQ(b.p.ui.texts["Label1"], captions);
+    EXPECT_EQ(b.form->Label3.Text(), "...all done!");
+    EXPECT_TRUE(b.form->Label3.Visible());
+    EXPECT_FALSE(b.form->Label4.Visible());
+    EXPECT_FALSE(b.p.ui.topmost);
+    EXPECT_EQ(b.p.fs.currentFolder, "C:\\Tools");
+  }
+}
+
+TEST(RunUpdate, TargetRunningThroughAllChecksWarnsSixTimesAndSurvives) {
+  for (bool german : {false, true}) {
+    for (bool userRemovesIt : {false, true}) {
+      SCOPED_TRACE(::testing::Message() << "german " << german << ", removed " << userRemovesIt);
+      JobBench b;
+      if (german) b.p.German();
+      b.Settings(false, 0);
+      b.p.processes.running = {"explorer.exe", "TOOL.EXE"};
+      b.p.fs.files[b.target].undeletable = true;  // in use
+      for (int i = 0; i < 6; ++i) b.p.ui.ExpectBox(MsgAnswer::Ok);
+      b.p.ui.ExpectBox(MsgAnswer::Ok, [&] {
+        if (!userRemovesIt) return;
+        b.p.fs.files.erase(b.target);
+      });
+      b.p.ui.log.clear();
+
+      EXPECT_FALSE(b.Run());
+      ASSERT_EQ(b.p.ui.boxes.size(), 7u);
+      for (int i = 0; i < 6; ++i)
+        ExpectBox(b.p.ui.boxes[i],
+                  german ? Lines({"Das Programm: ", b.target, "", "ist noch gestartet!",
+                                  "Bitte schließen sie das Program bevor Sie das Update starten!"})
+                         : Lines({"The program: ", b.target, "", "is still running!",
+                                  "Please close the program before starting the "
+                                  "Update-Process!"}),
+                  german ? "Bitte Programm schließen.." : "Close program..", MsgButtons::Ok,
+                  MsgIcon::Information);
+      ExpectBox(b.p.ui.boxes[6],
+                german ? Lines({"Die Datei:", b.target,
+                                "Konnte nicht gelöscht werden.. bitte löschen sie sie, bevor die "
+                                "fortfahren!"})
+                       : Lines({"Could not delete file:", b.target,
+                                "Please delete it before continue.."}),
+                "Kelvane", MsgButtons::Ok, MsgIcon::None);
+
+      // Each warning follows a pause of 501 yields, and the download only the sixth.
+      const auto& log = b.p.ui.log;
+      auto at = log.begin();
+      for (int pass = 0; pass < 6; ++pass) {
+        const auto box =
+            std::find_if(at, log.end(), [](auto& e) { return e.rfind("box:", 0) == 0; });
+        EXPECT_EQ(std::count(at, box, "yield"), 501);
+        EXPECT_EQ(box - at, 501);
+        at = box + 1;
+      }
+      EXPECT_EQ(b.p.fetcher.calls.size(), 1u);
+      // The old program stays unless the user removed it; no download is left behind.
+      EXPECT_EQ(b.File(b.target), userRemovesIt ? "new" : "old");
+      EXPECT_EQ(b.File(b.target + ".old"), "old");
+      EXPECT_EQ(b.File(b.target + "_"), "<none>");
+    }
+  }
+}
+
+TEST(RunUpdate, DownloadErrorAndFailedBackupEndWithTheTargetUntouched) {
+  for (bool german : {false, true}) {
+    JobBench failedDownload;
+    if (german) failedDownload.p.German();
+    failedDownload.p.fetcher.bodies.clear();
+    failedDownload.p.fs.Put(failedDownload.target + ".old", "o1");
+    failedDownload.p.fs.Put(failedDownload.target + ".old2", "o2");
+    failedDownload.p.ui.ExpectBox(MsgAnswer::Ok);
+    EXPECT_TRUE(failedDownload.Run());
+    ASSERT_EQ(failedDownload.p.ui.boxes.size(), 1u);
+    ExpectBox(failedDownload.p.ui.boxes[0],
+              german ? Lines({"Download Fehler!", "Erneut versuchen?"})
+                     : Lines({"Download Error!", "You want to try it again?"}),
+              "Kelvane", MsgButtons::Ok, MsgIcon::None);
+    EXPECT_EQ(failedDownload.p.fs.files.size(), 3u);
+    EXPECT_EQ(failedDownload.File(failedDownload.target), "old");
+    EXPECT_EQ(failedDownload.File(failedDownload.target + ".old"), "o1");
+    EXPECT_EQ(failedDownload.File(failedDownload.target + ".old2"), "o2");
+
+    // A hidden file of the backup's name is not found, and cannot be replaced.
+    JobBench noBackup;
+    if (german) noBackup.p.German();
+    noBackup.p.fs.Put(noBackup.target + ".old", "hidden");
+    noBackup.p.fs.files[noBackup.target + ".old"].hidden = true;
+    noBackup.p.ui.ExpectBox(MsgAnswer::Ok);
+    EXPECT_TRUE(noBackup.Run());
+    ASSERT_EQ(noBackup.p.ui.boxes.size(), 1u);
+    ExpectBox(noBackup.p.ui.boxes[0],
+              german
+                  ? Lines({"Fehler Backup Datei:", noBackup.target, "konnte nicht angelegt werden"})
+                  : Lines({"Error: Could not create backup file:", noBackup.target}),
+              "Kelvane", MsgButtons::Ok, MsgIcon::None);
+    EXPECT_EQ(noBackup.File(noBackup.target), "old");
+    EXPECT_TRUE(noBackup.p.launcher.started.empty());
+  }
+}
+
+TEST(RunUpdate, BackupsRotateAndAReadOnlyFirstBackupIsKept) {
+  JobBench b("C:\\Apps\\tool.exe", "");  // a first installation
+  b.Settings(false, 0);
+  const auto job = [&](const std::string& version) {
+    b.p.fetcher.bodies[b.form->URL] = version;
+    EXPECT_FALSE(b.Run());
+    EXPECT_EQ(b.File(b.target), version);
+    EXPECT_EQ(b.File(b.target + "_"), "<none>");
+  };
+  job("v1");
+  EXPECT_EQ(b.File(b.target + ".old"), "<none>");
+  job("v2");
+  EXPECT_EQ(b.File(b.target + ".old"), "v1");
+  EXPECT_EQ(b.File(b.target + ".old2"), "<none>");
+  job("v3");
+  EXPECT_EQ(b.File(b.target + ".old"), "v2");
+  EXPECT_EQ(b.File(b.target + ".old2"), "v1");
+  EXPECT_TRUE(b.p.ui.boxes.empty());
+
+  b.p.German();  // the write-protected message has one text only
+  b.p.fs.Put(b.target + ".old", "ro", true);
+  b.p.ui.ExpectBox(MsgAnswer::Ok);
+  job("v4");
+  ASSERT_EQ(b.p.ui.boxes.size(), 1u);
+  ExpectBox(b.p.ui.boxes[0], Lines({"Fehler: Backup file is writeprotected!", b.target + ".old"}),
+            "Kelvane", MsgButtons::Ok, MsgIcon::None);
+  EXPECT_EQ(b.File(b.target + ".old"), "ro");
+  EXPECT_EQ(b.File(b.target + ".old2"), "ro");
+}
+
+TEST(RunUpdate, FailedReplacementRestoresTheFirstBackupAndKeepsTheDownload) {
+  JobBench b;
+  b.Settings(true, 1);
+  b.p.fetcher.bodies[b.form->URL] = "new-version";
+  // Room for the download and the backup, not for a second copy of the download.
+  b.p.fs.capacity = 3 + 11 + 3;
+
+  EXPECT_FALSE(b.Run());
+  EXPECT_EQ(b.File(b.target), "old");
+  EXPECT_EQ(b.File(b.target + ".old"), "old");
+  EXPECT_EQ(b.File(b.target + "_"), "new-version");
+  EXPECT_TRUE(b.p.ui.boxes.empty());
+  EXPECT_TRUE(b.p.launcher.started.empty());
+  EXPECT_EQ(b.form->Label1.Text(), "Remove Temp-Files..");
+  EXPECT_EQ(b.form->Command1.Text(), "Cancel");
+}
+
+TEST(RunUpdate, PathWithABlankIsQuotedForQuestionCommandAndLaterUse) {
+  struct Row {
+    std::string path, param1, param2, shown, arguments;
+  };
+  for (const Row& row : {
+           Row{"C:\\Program Files\\My Tool\\tool.exe", "/install", "",
+               "\"C:\\Program Files\\My Tool\\tool.exe\"", " /install"},
+           Row{"C:\\Apps\\\"odd\" tool.exe", "/a", "/b", "C:\\Apps\\\"odd\" tool.exe", " /a /b"},
+           Row{"C:\\Programme\\Grüße\\wörter.exe", "", "", "C:\\Programme\\Grüße\\wörter.exe", ""},
+       }) {
+    SCOPED_TRACE(row.path);
+    JobBench b(row.path);
+    b.Settings(true, 1);
+    b.form->Param1 = row.param1;
+    b.form->Param2 = row.param2;
+    b.p.ui.ExpectBox(MsgAnswer::Yes);
+
+    EXPECT_TRUE(b.Run());
+    EXPECT_EQ(b.File(row.path), "new");
+    EXPECT_EQ(b.File(row.path + ".old"), "old");
+    EXPECT_EQ(b.form->Path, row.shown);
+    ASSERT_EQ(b.p.ui.boxes.size(), 1u);
+    EXPECT_EQ(b.p.ui.boxes[0].text, Lines({"Restart:", "", row.shown}));
+    EXPECT_EQ(b.form->StartArgs, Trim(row.arguments));
+    ASSERT_EQ(b.p.launcher.started.size(), 1u);
+    EXPECT_EQ(Unquoted(b.p.launcher.started[0]), Unquoted(row.shown) + row.arguments);
+  }
+}
+
+}  // namespace
+}  // namespace kelvane::testing

@@ -1,0 +1,139 @@
+#include <gtest/gtest.h>
+
+#include "unit/job_bench.h"
+
+namespace kelvane::testing {
+namespace {
+
+const std::string kScript = "C:\\Jobs\\list.txt";
+
+// A window started with a script; the URLs u1, u2 ... serve "new1", "new2" ...
+struct ScriptBench : JobBench {
+  explicit ScriptBench(const std::string& script) : JobBench("C:\\Apps\\a.exe", "a0") {
+    p.fs.Put(kScript, script);
+    for (int i = 1; i <= 4; ++i)
+      p.fetcher.bodies["u" + std::to_string(i)] = "new" + std::to_string(i);
+    p.facts.arguments = "[BatchFile]  " + kScript + " ";
+    form->URL.clear();  // a fresh window knows no job yet
+    form->Path.clear();
+  }
+  bool Load() {
+    return fakes::Ends([&] { form->Form_Load(); });
+  }
+  bool Start() {
+    return fakes::Ends([&] { form->Dispatch(form->StartBtn, UiEvent::Click); });
+  }
+  std::vector<std::string> Fetched() const {
+    std::vector<std::string> urls;
+    for (const auto& call : p.fetcher.calls) urls.push_back(call.first);
+    return urls;
+  }
+};
+
+TEST(ScriptMode, StartUpPreviewsTheFirstJobLineOrRejectsTheFile) {
+  ScriptBench b(
+      "  \r\n[URL] u1 [PATH] \"C:\\A B\\one.exe\" [SKIPINFO]\r\n[URL] u2 [PATH] C:\\two.exe");
+  EXPECT_FALSE(b.Load());
+  EXPECT_TRUE(b.form->ScriptMode);
+  EXPECT_EQ(b.form->ScriptFile, kScript);
+  EXPECT_EQ(b.form->Path, "C:\\A B\\one.exe");
+  EXPECT_EQ(b.form->Text1.Text(), "C:\\A B\\one.exe");
+  EXPECT_EQ(b.form->Label3.Text(), "Script-Mode");
+  EXPECT_FALSE(b.form->Label4.Visible());
+  EXPECT_TRUE(b.p.fetcher.calls.empty());
+
+  // Missing, empty, binary, two blank lines first, words after the file name.
+  for (const auto& [script, arguments] : std::vector<std::pair<std::string, std::string>>{
+           {"", "[BATCHFILE] C:\\Jobs\\missing.txt"},
+           {"", ""},
+           {std::string("\x00\x89PNG\r\n\x1A\xFF[PATH] x", 17), ""},
+           {" \r\r[URL] u1 [PATH] C:\\three.exe", ""},
+           {"[URL] u1 [PATH] C:\\one.exe", "[BATCHFILE] " + kScript + " [NOASK]"}}) {
+    SCOPED_TRACE(script + arguments);
+    ScriptBench bad(script);
+    if (!arguments.empty()) bad.p.facts.arguments = arguments;
+    bad.p.ui.ExpectBox(MsgAnswer::Ok);
+    EXPECT_TRUE(bad.Load());
+    ASSERT_EQ(bad.p.ui.boxes.size(), 1u);
+    EXPECT_EQ(bad.p.ui.boxes[0].text, Lines({"Wrong parameter", bad.p.facts.arguments}));
+  }
+}
+
+TEST(ScriptMode, RunWorksThroughEveryJobLineInOrder) {
+  ScriptBench b(
+      "[URL] u1 [PATH] C:\\Apps\\a.exe [PARAM1] /p1 [PARAM2] /p2 [NOASK]\r\n"
+      "\r\n   \r"
+      "[URL] u2 [PATH] C:\\Apps\\gr\xFCn.exe\r"
+      "[URL] u3 [PATH] C:\\Apps\\a.exe\n[URL] u4 [PATH] C:\\Apps\\d.exe\r\n");
+  EXPECT_FALSE(b.Load());
+  EXPECT_TRUE(b.form->Timer2.Enabled());
+  EXPECT_FALSE(b.Start());
+
+  // The lone LF is part of the third job's line: u4 is never fetched.
+  EXPECT_EQ(b.Fetched(), (std::vector<std::string>{"u1", "u2", "u3"}));
+  EXPECT_EQ(b.p.fetcher.calls[1].second, "C:\\Apps\\grün.exe_");
+  EXPECT_EQ(b.p.ui.texts["Label3"], (std::vector<std::string>{"Script-Mode", "ScriptMode: 1",
+                                                              "ScriptMode: 2", "ScriptMode: 3"}));
+  EXPECT_EQ(b.File("C:\\Apps\\a.exe"), "new1");  // the third job's odd target was not it
+  EXPECT_EQ(b.File("C:\\Apps\\a.exe.old"), "a0");
+  EXPECT_EQ(b.File("C:\\Apps\\grün.exe"), "new2");
+  EXPECT_EQ(b.form->Param1, "");
+  EXPECT_EQ(b.form->Param2, "/p2");  // kept from the first line
+  // No question, no start, no completion text; the window waits to be closed.
+  EXPECT_TRUE(b.p.ui.boxes.empty());
+  EXPECT_TRUE(b.p.launcher.started.empty());
+  EXPECT_TRUE(b.form->Command1.Enabled());
+  EXPECT_EQ(b.form->Command1.Text(), "Close");
+  EXPECT_FALSE(b.form->StartBtn.Enabled());
+  EXPECT_TRUE(b.form->Label3.Visible());
+  EXPECT_EQ(b.form->Label3.Text(), "ScriptMode: 3");
+
+  b.form->Ask = false;
+  b.form->Dispatch(b.form->Timer2, UiEvent::Timer);
+  EXPECT_EQ(b.p.fetcher.calls.size(), 3u);
+}
+
+TEST(ScriptMode, SameTargetTwiceKeepsTheEarliestVersionInTheSecondBackup) {
+  ScriptBench b("[URL] u1 [PATH] C:\\Apps\\a.exe\r\n[URL] u2 [PATH] C:\\Apps\\a.exe\r\n");
+  EXPECT_FALSE(b.Load());
+  EXPECT_FALSE(b.Start());
+  EXPECT_EQ(b.File("C:\\Apps\\a.exe"), "new2");
+  EXPECT_EQ(b.File("C:\\Apps\\a.exe.old"), "new1");
+  EXPECT_EQ(b.File("C:\\Apps\\a.exe.old2"), "a0");
+}
+
+TEST(ScriptMode, FatalJobOrUnreadableFileEndsTheRun) {
+  ScriptBench fatal(
+      "[URL] u1 [PATH] C:\\Apps\\a.exe\r\n[URL] gone [PATH] C:\\Apps\\b.exe\r\n"
+      "[URL] u3 [PATH] C:\\Apps\\c.exe");
+  EXPECT_FALSE(fatal.Load());
+  fatal.p.ui.ExpectBox(MsgAnswer::Ok);  // the download error
+  EXPECT_TRUE(fatal.Start());
+  EXPECT_EQ(fatal.Fetched(), (std::vector<std::string>{"u1", "gone"}));
+  EXPECT_EQ(fatal.form->Label3.Text(), "ScriptMode: 2");
+
+  ScriptBench vanished("[URL] u1 [PATH] C:\\Apps\\a.exe");
+  EXPECT_FALSE(vanished.Load());
+  vanished.p.fs.files.erase(kScript);
+  EXPECT_FALSE(vanished.Start());
+  EXPECT_TRUE(vanished.p.fetcher.calls.empty());
+  EXPECT_TRUE(vanished.form->Command1.Enabled());
+  EXPECT_EQ(vanished.form->Command1.Text(), "Close");
+}
+
+TEST(ScriptMode, ThousandJobLines) {
+  std::string script;
+  for (int i = 1; i <= 1000; ++i)
+    script += "[URL] u" + std::to_string(i % 4 + 1) + " [PATH] C:\\Apps\\t" + std::to_string(i) +
+              ".exe\r\n";
+  ScriptBench b(script);
+  EXPECT_FALSE(b.Load());
+  EXPECT_FALSE(b.Start());
+  EXPECT_EQ(b.p.fetcher.calls.size(), 1000u);
+  EXPECT_EQ(b.form->Label3.Text(), "ScriptMode: 1000");
+  EXPECT_EQ(b.File("C:\\Apps\\t1000.exe"), "new1");
+  EXPECT_EQ(b.form->Command1.Text(), "Close");
+}
+
+}  // namespace
+}  // namespace kelvane::testing
