@@ -100,6 +100,8 @@ bool FakeUrlCache::DeleteEntry(const std::string& sourceUrl) {
 int FakeLauncher::FindExecutable(const std::string& file, const std::string&,
                                  std::string& program) {
   if (!fs_.Has(file)) return 2;
+  lookups.emplace_back(file, fs_.Bytes(file));
+  if (unanswered.count(file)) return 31;
   const std::string name = FileNameOfPath(file);
   const size_t dot = name.rfind('.');
   const std::string ext = dot == std::string::npos ? "" : UpperCase(name.substr(dot));
