@@ -11,7 +11,7 @@ namespace kelvane {
 namespace {
 
 constexpr const char* kInfoTempName = "info_tempdownloadfile.txt";
-constexpr int kInfoFormHeight = 4980;     // twips, room for the info text
+constexpr int kInfoFormHeight = 4980;       // twips, room for the info text
 constexpr int kInfoControlFrameTop = 2520;  // twips inside Frame1, below the text
 
 // The address of the information file: the download's address with its

@@ -82,7 +82,7 @@ class FakeLauncher : public Launcher {
  public:
   explicit FakeLauncher(FakeFileSystem& fs) : fs_(fs) {}
   std::map<std::string, std::string> associations;  // ".html" -> program
-  std::set<std::string> unanswered;  // files whose look-up fails all the same
+  std::set<std::string> unanswered;                 // files whose look-up fails all the same
   std::vector<std::pair<std::string, std::string>> lookups;  // file, its bytes when asked
   std::vector<std::string> started;
   bool startFails = false;
