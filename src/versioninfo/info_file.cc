@@ -1,4 +1,5 @@
 // Release notes that lie next to the download.
+#include <algorithm>
 #include <string_view>
 
 #include "common/paths.h"
@@ -27,25 +28,27 @@ std::string InfoUrlOf(std::string url) {
   return url + ".txt";
 }
 
-// Every line break (CR LF, a lone CR or a lone LF) becomes `lineBreak`.
-std::string UnifyLineBreaks(std::string_view text, const char* lineBreak) {
-  const std::string lf = ReplaceText(ReplaceText(text, "\r\n", "\n", 0), "\r", "\n", 0);
-  return ReplaceText(lf, "\n", lineBreak, 0);
-}
-
 // The file's lines, each followed by CR LF. A line ends at a CR, a CR LF
-// pair or the end of the file; a lone LF stays inside its line as a CR.
+// pair or the end of the file, so it holds no CR; each LF in it becomes one.
 std::string JoinLines(std::string_view text) {
   std::string joined;
   for (size_t start = 0; start < text.size();) {
     size_t end = text.find(CR, start);
     if (end == std::string_view::npos) end = text.size();
-    joined += UnifyLineBreaks(text.substr(start, end - start), "\r");
+    const size_t line = joined.size();
+    joined.append(text.substr(start, end - start));
+    std::replace(joined.begin() + line, joined.end(), '\n', CR);
     joined += "\r\n";
     start = end + 1;
     if (start < text.size() && text[start] == '\n') ++start;
   }
   return joined;
+}
+
+// Every line break (CR LF, a lone CR or a lone LF) becomes CR LF.
+std::string WithCrLf(std::string_view text) {
+  const std::string lf = ReplaceText(ReplaceText(text, "\r\n", "\n", 0), "\r", "\n", 0);
+  return ReplaceText(lf, "\n", "\r\n", 0);
 }
 
 }  // namespace
@@ -67,7 +70,7 @@ void Form1::ReadInfoFile() {
   sys.fs.Delete(infoTempFile);
   if (text.empty()) return;
 
-  VersionsInfoText.SetText(UnifyLineBreaks(text, "\r\n"));
+  VersionsInfoText.SetText(WithCrLf(text));
   VersionsInfoText.SetVisible(true);
   Form.SetHeight(kInfoFormHeight);
   RoundWindow(*this, 40);
