@@ -66,6 +66,7 @@ std::string ReplaceText(std::string_view text, std::string_view search,
                         std::string_view replacement, int mode) {
   if (search.empty()) return std::string(text);
   std::string result;
+  result.reserve(text.size());
   size_t done = 0;  // text before this position is in `result` already
   if (mode != 0 || HasNoCase(search)) {
     for (size_t at; (at = text.find(search, done)) != std::string_view::npos;

@@ -32,6 +32,7 @@ std::string InfoUrlOf(std::string url) {
 // pair or the end of the file, so it holds no CR; each LF in it becomes one.
 std::string JoinLines(std::string_view text) {
   std::string joined;
+  joined.reserve(text.size());
   for (size_t start = 0; start < text.size();) {
     size_t end = text.find(CR, start);
     if (end == std::string_view::npos) end = text.size();
@@ -65,12 +66,14 @@ void Form1::ReadInfoFile() {
   Label1.SetText("info loaded ..");
   if (!sys.fs.IsPresent(infoTempFile)) return;
 
-  std::string text;
-  if (auto bytes = sys.fs.Read(infoTempFile)) text = JoinLines(sys.locale.DecodeSystemText(*bytes));
+  std::string text;  // one copy of the file at a time: it may be large
+  if (auto bytes = sys.fs.Read(infoTempFile)) text = sys.locale.DecodeSystemText(*bytes);
   sys.fs.Delete(infoTempFile);
+  text = JoinLines(text);
   if (text.empty()) return;
 
-  VersionsInfoText.SetText(WithCrLf(text));
+  text = WithCrLf(text);
+  VersionsInfoText.SetText(text);
   VersionsInfoText.SetVisible(true);
   Form.SetHeight(kInfoFormHeight);
   RoundWindow(*this, 40);
