@@ -31,8 +31,6 @@ TEST_F(InfoFileTest, InfoUrlReplacesTheExtensionFoundByPosition) {
            {"http://h/dl/Update.exe", "http://h/dl/Update.txt"},
            {"http://h/dl/Update.txt", "http://h/dl/Update.txt"},
            {"http://h/index.html", "http://h/index.txt"},
-           {"http://h/page.xhtml", "http://h/page.txt"},
-           {"http://h/a.gz", "http://h/a.txt"},
            {"http://h/dl/setup", "http://h/dl/setup.txt"},
            {"http://h/dl/folder/", "http://h/dl/folder.txt"},
            {"http://h.de/", "http://h.txt"},
