@@ -2,19 +2,45 @@
 
 namespace kelvane {
 
+namespace {
+
+// One byte of the upper-case copy. `pairSecond` tells whether the byte is the
+// second of a two-byte Latin-1 letter and is updated for the next byte, so a
+// scan left to right gives exactly what UpperCase gives for the whole text.
+char UpperByte(char byte, bool& pairSecond) {
+  const unsigned char c = static_cast<unsigned char>(byte);
+  if (pairSecond) {
+    // U+00E0..U+00FE (but not U+00F7) map to U+00C0..U+00DE, same length.
+    pairSecond = false;
+    return c >= 0xA0 && c <= 0xBE && c != 0xB7 ? static_cast<char>(c - 0x20) : byte;
+  }
+  if (c >= 'a' && c <= 'z') return static_cast<char>(c - 32);
+  pairSecond = c == 0xC3;
+  return byte;
+}
+
+// Whether the upper-case copy holds `key` at `at`, scanning from `pairSecond`.
+bool UpperMatchAt(std::string_view text, size_t at, std::string_view key, bool pairSecond) {
+  if (text.size() - at < key.size()) return false;
+  for (size_t k = 0; k < key.size(); ++k)
+    if (UpperByte(text[at + k], pairSecond) != key[k]) return false;
+  return true;
+}
+
+// A search text of ASCII non-letters is found at the same places with or
+// without regard to case, whatever the upper-casing does around it.
+bool HasNoCase(std::string_view search) {
+  for (unsigned char c : search)
+    if (c >= 0x80 || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z')) return false;
+  return true;
+}
+
+}  // namespace
+
 std::string UpperCase(std::string_view text) {
   std::string out(text);
-  for (size_t i = 0; i < out.size(); ++i) {
-    unsigned char c = static_cast<unsigned char>(out[i]);
-    if (c >= 'a' && c <= 'z') {
-      out[i] = static_cast<char>(c - 32);
-    } else if (c == 0xC3 && i + 1 < out.size()) {
-      // U+00E0..U+00FE (but not U+00F7) map to U+00C0..U+00DE, same length.
-      unsigned char n = static_cast<unsigned char>(out[i + 1]);
-      if (n >= 0xA0 && n <= 0xBE && n != 0xB7) out[i + 1] = static_cast<char>(n - 0x20);
-      ++i;
-    }
-  }
+  bool pairSecond = false;
+  for (char& c : out) c = UpperByte(c, pairSecond);
   return out;
 }
 
@@ -38,18 +64,32 @@ std::string Mid(std::string_view text, size_t start, size_t length) {
 
 std::string ReplaceText(std::string_view text, std::string_view search,
                         std::string_view replacement, int mode) {
-  std::string result(text);
-  if (search.empty()) return result;
-  const std::string key = mode == 0 ? UpperCase(search) : std::string(search);
-  size_t from = 0;  // 0-based position to search from
-  while (from < result.size()) {
-    const std::string compare = mode == 0 ? UpperCase(result) : result;
-    const size_t at = compare.find(key, from);
-    if (at == std::string::npos) break;
-    result.replace(at, search.size(), replacement);
-    from = at + replacement.size();
+  if (search.empty()) return std::string(text);
+  std::string result;
+  result.reserve(text.size());
+  size_t done = 0;  // text before this position is in `result` already
+  if (mode != 0 || HasNoCase(search)) {
+    for (size_t at; (at = text.find(search, done)) != std::string_view::npos;
+         done = at + search.size())
+      result.append(text.substr(done, at - done)).append(replacement);
+    return result.append(text.substr(done));
   }
-  return result;
+  // Without regard to case: the comparison copy is the upper case of the text
+  // as rebuilt so far. It is made on the fly, one pass, instead of being
+  // rebuilt after every replacement; the scan state carries the result's
+  // upper-casing across each inserted replacement.
+  const std::string key = UpperCase(search);
+  bool pairSecond = false;
+  for (size_t at = 0; at < text.size();) {
+    if (UpperMatchAt(text, at, key, pairSecond)) {
+      result.append(text.substr(done, at - done)).append(replacement);
+      for (char c : replacement) UpperByte(c, pairSecond);
+      done = at += search.size();
+    } else {
+      UpperByte(text[at++], pairSecond);
+    }
+  }
+  return result.append(text.substr(done));
 }
 
 bool IsBlank(std::string_view text) { return text.find_first_not_of(' ') == std::string_view::npos; }

@@ -100,6 +100,8 @@ bool FakeUrlCache::DeleteEntry(const std::string& sourceUrl) {
 int FakeLauncher::FindExecutable(const std::string& file, const std::string&,
                                  std::string& program) {
   if (!fs_.Has(file)) return 2;
+  lookups.emplace_back(file, fs_.Bytes(file));
+  if (unanswered.count(file)) return 31;
   const std::string name = FileNameOfPath(file);
   const size_t dot = name.rfind('.');
   const std::string ext = dot == std::string::npos ? "" : UpperCase(name.substr(dot));
@@ -147,13 +149,16 @@ int FakeLocale::GetLocaleInfo(uint32_t type, char* buffer, int length) {
 
 std::string FakeLocale::DecodeSystemText(const std::string& bytes) {
   std::string out;
-  for (unsigned char c : bytes) {
-    if (c < 0x80) {
-      out += static_cast<char>(c);
-    } else {
-      out += static_cast<char>(0xC0 | (c >> 6));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    }
+  out.reserve(bytes.size());
+  for (size_t i = 0; i < bytes.size();) {
+    size_t ascii = i;  // copied as a run: tests decode files of many megabytes
+    while (ascii < bytes.size() && static_cast<unsigned char>(bytes[ascii]) < 0x80) ++ascii;
+    out.append(bytes, i, ascii - i);
+    if (ascii == bytes.size()) break;
+    const unsigned char c = static_cast<unsigned char>(bytes[ascii]);
+    out += static_cast<char>(0xC0 | (c >> 6));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+    i = ascii + 1;
   }
   return out;
 }

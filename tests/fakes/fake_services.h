@@ -2,6 +2,7 @@
 // Small behaving fakes of the remaining platform services.
 #include <map>
 #include <optional>
+#include <set>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -82,6 +83,8 @@ class FakeLauncher : public Launcher {
  public:
   explicit FakeLauncher(FakeFileSystem& fs) : fs_(fs) {}
   std::map<std::string, std::string> associations;  // ".html" -> program
+  std::set<std::string> unanswered;                 // files whose look-up fails all the same
+  std::vector<std::pair<std::string, std::string>> lookups;  // file, its bytes when asked
   std::vector<std::string> started;
   bool startFails = false;
   int FindExecutable(const std::string& file, const std::string& directory,

@@ -19,6 +19,9 @@ TEST(ReplaceText, IgnoresCaseInModeZeroAndKeepsTheRest) {
   // Upper-casing keeps byte positions, so a replacement behind a non-ASCII
   // letter hits the right bytes.
   EXPECT_EQ(ReplaceText("\xC3\xA4[noask]z", "[NOASK]", "", 0), "\xC3\xA4z");
+  // Matches are sought in the upper case of the text as rebuilt so far: a
+  // replacement ending in a letter's first byte pairs with the byte after it.
+  EXPECT_EQ(ReplaceText("aa", "A", "\xC3", 0), std::string("\xC3") + "a");
 }
 
 TEST(TextHelpers, UpperCaseTrimAndPositions) {

@@ -1,0 +1,122 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "fakes/fake_platform.h"
+
+namespace kelvane {
+namespace {
+
+const std::string kTemp = "C:\\Tools\\info_tempdownloadfile.txt";
+
+struct InfoFileTest : testing::Test {
+  fakes::FakePlatform fake;
+  std::unique_ptr<Form1> form = fake.MakeForm();
+
+  // Serves `body` as "http://h/a.txt" and reads the notes of "http://h/a.exe".
+  const std::string& Show(std::string body) {
+    fake.fetcher.bodies["http://h/a.txt"] = std::move(body);
+    form->URL = "http://h/a.exe";
+    form->ReadInfoFile();
+    EXPECT_FALSE(fake.fs.Has(kTemp));
+    return form->VersionsInfoText.Text();
+  }
+  bool Rounded() const {
+    return std::count(fake.ui.log.begin(), fake.ui.log.end(), "region:313x332/40") > 0;
+  }
+};
+
+TEST_F(InfoFileTest, InfoUrlReplacesTheExtensionFoundByPosition) {
+  for (const auto& [url, info] : std::vector<std::pair<std::string, std::string>>{
+           {"http://h/dl/Update.exe", "http://h/dl/Update.txt"},
+           {"http://h/dl/Update.txt", "http://h/dl/Update.txt"},
+           {"http://h/index.html", "http://h/index.txt"},
+           {"http://h/dl/setup", "http://h/dl/setup.txt"},
+           {"http://h/dl/folder/", "http://h/dl/folder.txt"},
+           {"http://h.de/", "http://h.txt"},
+           {"http://h/a..cfg", "http://h/a.txt"},                   // four before three
+           {"http://h/tool.1.exe", "http://h/tool.1.txt"},          // three before five
+           {"http://www.example.co.uk", "http://www.example.txt"},  // five before two
+           {"http://h/pkg.z", "http://h/pkg.z.txt"},
+           {"http://h/file.abcdef", "http://h/file.abcdef.txt"},
+       }) {
+    form->URL = url;
+    form->ReadInfoFile();
+    EXPECT_EQ(fake.fetcher.calls.back(), std::pair(info, kTemp)) << url;
+    EXPECT_EQ(form->URL, url);
+  }
+}
+
+TEST_F(InfoFileTest, EveryLineBreakIsShownAsCrLf) {
+  for (const auto& [file, shown] : std::vector<std::pair<std::string, std::string>>{
+           {"a\r\nb\r\n", "a\r\nb\r\n"},
+           {"a\rb\r", "a\r\nb\r\n"},
+           {"a\r\nb", "a\r\nb\r\n"},
+           {"a\nb", "a\r\nb\r\n"},
+           {"a\nb\n", "a\r\nb\r\n\r\n"},  // one line whose final LF is a break of its own
+           {"a\r\r\nb\n\rc", "a\r\n\r\nb\r\n\r\nc\r\n"},
+           {"\r\r\r", "\r\n\r\n\r\n"},
+           {"gr\xFC\xDF", "gr\xC3\xBC\xC3\x9F\r\n"},  // decoded from the system code page
+       }) {
+    EXPECT_EQ(Show(file), shown);
+  }
+}
+
+TEST_F(InfoFileTest, FoundNotesEnlargeTheWindowWithStatusOnTheWay) {
+  fake.ui.AtNextYield([&] {
+    EXPECT_EQ(form->Label1.Text(), "Searching for Version Info ...");
+    EXPECT_TRUE(fake.fetcher.calls.empty());
+  });
+  Show("Vers. 2");
+  EXPECT_EQ(fake.ui.yields, 1);
+  EXPECT_EQ(fake.ui.texts["Label1"], (std::vector<std::string>{"Searching for Version Info ...",
+                                                               "info loaded ..", "Versions Info"}));
+  EXPECT_TRUE(form->VersionsInfoText.Visible());
+  EXPECT_EQ(form->Form.Position().height, 4980);
+  EXPECT_EQ(form->ControlFrame.Position().top, 2520);
+  EXPECT_TRUE(Rounded());
+
+  EXPECT_EQ(Show("Vers. 3"), "Vers. 3\r\n");  // shown in the same place
+  EXPECT_EQ(form->Form.Position().height, 4980);
+  EXPECT_EQ(form->ControlFrame.Position().top, 2520);
+}
+
+TEST_F(InfoFileTest, MissingOrEmptyNotesLeaveTheWindowAsItWas) {
+  fake.German();
+  const std::string startText = form->VersionsInfoText.Text();
+  const Bounds formSize = form->Form.Position();
+  fake.fs.Put(kTemp, "stale notes");  // removed before the fetch, never shown
+  form->URL = "http://h/missing.exe";
+  form->ReadInfoFile();
+  EXPECT_FALSE(fake.fs.Has(kTemp));
+  EXPECT_EQ(fake.ui.texts["Label1"],
+            (std::vector<std::string>{"Suche Versions - Info ...", "info loaded .."}));
+
+  EXPECT_EQ(Show(""), startText);
+  EXPECT_EQ(form->Label1.Text(), "info loaded ..");
+  EXPECT_FALSE(form->VersionsInfoText.Visible());
+  EXPECT_EQ(form->Form.Position(), formSize);
+  EXPECT_FALSE(Rounded());
+}
+
+TEST_F(InfoFileTest, BinaryAndHugeFilesAreShownWhole) {
+  std::string binary;
+  for (int c = 0; c < 256; ++c) binary += static_cast<char>(c);
+  EXPECT_EQ(Show(binary),
+            fake.locale.DecodeSystemText(binary.substr(0, 10) + "\r\n" + binary.substr(11, 2) +
+                                         "\r\n" + binary.substr(14) + "\r\n"));
+
+  std::string huge, shown;  // 52 MB of mixed line ends
+  for (int i = 0; i < 1'200'000; ++i) {
+    huge += "Fixed in this build:\r\nthe window\rthe check\n";
+    shown += "Fixed in this build:\r\nthe window\r\nthe check\r\n";
+  }
+  shown += "\r\n";
+  const std::string& text = Show(std::move(huge));
+  EXPECT_EQ(text.size(), shown.size());
+  EXPECT_TRUE(text == shown);  // not EXPECT_EQ: a failure would print 60 MB
+  EXPECT_TRUE(Rounded());
+}
+
+}  // namespace
+}  // namespace kelvane
