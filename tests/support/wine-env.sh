@@ -4,8 +4,8 @@
 export WINEPREFIX="${WINEPREFIX:-$KELVANE_WINE_ROOT/wineprefix}"
 export WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 mkdir -p "$WINEPREFIX"
-# A no-op when a server for this prefix runs already.
+# Start the server and Wine's own helper processes with their output on
+# /dev/null, so that they never hold a caller's pipe open (CTest would wait
+# for them). Both are quick no-ops when they run already.
 wineserver -p 600 </dev/null >/dev/null 2>&1 &
-if [ ! -f "$WINEPREFIX/system.reg" ]; then
-  wine cmd.exe /c exit </dev/null >/dev/null 2>&1 || true
-fi
+wine cmd.exe /c exit </dev/null >/dev/null 2>&1 || true
