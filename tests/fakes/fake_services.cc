@@ -121,11 +121,11 @@ bool FakeUrlCache::DeleteEntry(const std::string& sourceUrl) {
 
 int FakeLauncher::FindExecutable(const std::string& file, const std::string&,
                                  std::string& program) {
-  if (!fs_.Has(file)) return 2;
+  if (!fs_.Has(file)) return fs_.Attributes(file) ? 31 : 2;  // a folder has no association
   const std::string name = FileNameOfPath(file);
   const size_t dot = name.rfind('.');
   const std::string ext = dot == std::string::npos ? "" : UpperCase(name.substr(dot));
-  if (ext == ".EXE" || ext == ".COM" || ext == ".BAT") {
+  if (ext == ".EXE" || ext == ".COM" || ext == ".BAT" || executables.count(file)) {
     program = file;
     return 42;
   }
@@ -140,6 +140,7 @@ int FakeLauncher::FindExecutable(const std::string& file, const std::string&,
 
 std::optional<uint32_t> FakeLauncher::CreateProcess(const std::string& commandLine, int) {
   started.push_back(commandLine);
+  startedIn.push_back(fs_.CurrentFolder());
   if (startFails) return std::nullopt;
   return static_cast<uint32_t>(1000 + started.size());
 }

@@ -108,7 +108,9 @@ class FakeLauncher : public Launcher {
  public:
   explicit FakeLauncher(FakeFileSystem& fs) : fs_(fs) {}
   std::map<std::string, std::string> associations;  // ".html" -> program
+  std::set<std::string> executables;  // runnable files without a program type
   std::vector<std::string> started;
+  std::vector<std::string> startedIn;  // the current folder at each start
   bool startFails = false;
   int FindExecutable(const std::string& file, const std::string& directory,
                      std::string& program) override;
