@@ -1,6 +1,7 @@
 #include "download/url_download.h"
 
 #include "download/cache_purge.h"
+#include "download/fetch_policy.h"
 
 namespace kelvane {
 namespace {
@@ -42,7 +43,7 @@ std::string URLDownload(Platform& sys, ErrorRecord& err, std::string url, std::s
     if (slash == std::string::npos) {
       // No file name in the URL: noted, and the fetch below fails on the
       // empty name.
-      err.Raise(kInvalidUrl, kUrlDownloadSource, sys.cache.LastError());
+      err.Raise(kFetchInvalidUrl, kUrlDownloadSource, sys.cache.LastError());
       file.clear();
     } else {
       file = JoinPath(target, url.substr(slash + 1));

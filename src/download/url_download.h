@@ -8,8 +8,6 @@
 
 namespace kelvane {
 
-// Number recorded when a folder target meets a URL without any "/".
-constexpr int32_t kInvalidUrl = static_cast<int32_t>(0x800C0002);
 constexpr const char* kUrlDownloadSource = "modURLDownload.URLDownload";
 
 // Fetches `url` into `target` (a file, or an existing folder that receives

@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """A small loopback HTTP server for tests, with modes for bad servers.
 
-  http_server.py --root DIR [--port 0] [--port-file FILE]
+  http_server.py --root DIR [--port 0] [--port-file FILE] [--while-file FILE]
+                 [--lifetime SECONDS]
 
 Serves files below DIR. The first path segment may pick a mode; the rest of
 the path names the file (a missing file gives 404):
@@ -15,6 +16,9 @@ the path names the file (a missing file gives 404):
   /close/NAME         connection closed before any byte
   /stall/NAME         headers and a few bytes, then silence
   /large/SIZE         200 with SIZE bytes (suffix K, M or G) generated on the fly
+With --while-file the server ends once that file is gone (a test removes
+its port file to stop it, which works from Wine as well); --lifetime ends it
+after that many seconds whatever happens.
 Every request is logged to stdout as "METHOD PATH" and its Cache-Control and
 Pragma headers, so tests can see what was asked.
 """
@@ -120,11 +124,21 @@ class Server(socketserver.ThreadingMixIn, http.server.HTTPServer):
     allow_reuse_address = True
 
 
+def watch(server, while_file, lifetime):
+    end = time.monotonic() + lifetime if lifetime else None
+    while (not while_file or os.path.exists(while_file)) and \
+            (end is None or time.monotonic() < end):
+        time.sleep(0.2)
+    server.shutdown()
+
+
 def main():
     p = argparse.ArgumentParser()
     p.add_argument("--root", default=".")
     p.add_argument("--port", type=int, default=0)
     p.add_argument("--port-file")
+    p.add_argument("--while-file")
+    p.add_argument("--lifetime", type=float)
     a = p.parse_args()
     Handler.root = a.root
     server = Server(("127.0.0.1", a.port), Handler)
@@ -135,6 +149,9 @@ def main():
             f.write(str(port))
         os.replace(tmp, a.port_file)
     print(f"listening {port}", flush=True)
+    if a.while_file or a.lifetime:
+        threading.Thread(target=watch, args=(server, a.while_file, a.lifetime),
+                         daemon=True).start()
     try:
         server.serve_forever()
     except KeyboardInterrupt:
