@@ -109,7 +109,7 @@ class LoopbackServer {
     for (const std::string& word :
          {LinuxPath(SupportFolder() / "http_server.py"), std::string("--root"), LinuxPath(root),
           std::string("--port-file"), LinuxPath(portFile_), std::string("--while-file"),
-          LinuxPath(portFile_), std::string("--lifetime"), std::string("300")}) {
+          LinuxPath(portFile_), std::string("--lifetime"), std::string("300"), std::string("--quiet")}) {
       args.append(" \"").append(word).append("\"");
     }
 #ifdef _WIN32

@@ -20,7 +20,7 @@ With --while-file the server ends once that file is gone (a test removes
 its port file to stop it, which works from Wine as well); --lifetime ends it
 after that many seconds whatever happens.
 Every request is logged to stdout as "METHOD PATH" and its Cache-Control and
-Pragma headers, so tests can see what was asked.
+Pragma headers, so tests can see what was asked (not with --quiet).
 """
 import argparse
 import http.server
@@ -40,13 +40,15 @@ def size_of(text):
 class Handler(http.server.BaseHTTPRequestHandler):
     protocol_version = "HTTP/1.1"
     root = "."
+    quiet = False
 
     def log_message(self, fmt, *args):
         pass
 
     def do_GET(self):
-        print(f"GET {self.path} cache-control={self.headers.get('Cache-Control')} "
-              f"pragma={self.headers.get('Pragma')}", flush=True)
+        if not self.quiet:
+            print(f"GET {self.path} cache-control={self.headers.get('Cache-Control')} "
+                  f"pragma={self.headers.get('Pragma')}", flush=True)
         path = urllib.parse.unquote(urllib.parse.urlsplit(self.path).path)
         parts = path.lstrip("/").split("/", 1)
         mode, rest = (parts[0], parts[1]) if len(parts) == 2 else ("ok", parts[0])
@@ -123,6 +125,10 @@ class Server(socketserver.ThreadingMixIn, http.server.HTTPServer):
     daemon_threads = True
     allow_reuse_address = True
 
+    def handle_error(self, request, client_address):
+        if not Handler.quiet:  # clients that hang up are expected in tests
+            super().handle_error(request, client_address)
+
 
 def watch(server, while_file, lifetime):
     end = time.monotonic() + lifetime if lifetime else None
@@ -139,8 +145,10 @@ def main():
     p.add_argument("--port-file")
     p.add_argument("--while-file")
     p.add_argument("--lifetime", type=float)
+    p.add_argument("--quiet", action="store_true")
     a = p.parse_args()
     Handler.root = a.root
+    Handler.quiet = a.quiet
     server = Server(("127.0.0.1", a.port), Handler)
     port = server.server_address[1]
     if a.port_file:
@@ -148,7 +156,8 @@ def main():
         with open(tmp, "w") as f:
             f.write(str(port))
         os.replace(tmp, a.port_file)
-    print(f"listening {port}", flush=True)
+    if not a.quiet:
+        print(f"listening {port}", flush=True)
     if a.while_file or a.lifetime:
         threading.Thread(target=watch, args=(server, a.while_file, a.lifetime),
                          daemon=True).start()

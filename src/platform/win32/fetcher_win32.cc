@@ -46,16 +46,22 @@ int32_t FromLastError(DWORD error) {
 
 bool IsHttp(const std::wstring& url) { return _wcsnicmp(url.c_str(), L"http", 4) == 0; }
 
-// The status must say the body is the resource (2xx); a redirect that was
-// not followed (a loop) is no body either.
-int32_t CheckStatus(HINTERNET request) {
+// The HTTP status, or 0 when it cannot be read.
+DWORD Status(HINTERNET request) {
   DWORD status = 0, size = sizeof status;
-  if (!HttpQueryInfoW(request, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size,
-                      nullptr)) {
-    return kFetchFailed;
-  }
-  if (status >= 300 && status < 400) return kFetchRedirectLoop;
-  return status >= 200 && status < 300 ? 0 : kFetchHttpError;
+  HttpQueryInfoW(request, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size, nullptr);
+  return status;
+}
+
+// Where a redirect points, made absolute against the URL that answered.
+std::wstring RedirectTarget(HINTERNET request, const std::wstring& from) {
+  wchar_t location[4096];
+  DWORD size = sizeof location;
+  if (!HttpQueryInfoW(request, HTTP_QUERY_LOCATION, location, &size, nullptr)) return L"";
+  wchar_t combined[4096];
+  DWORD length = 4096;
+  if (!InternetCombineUrlW(from.c_str(), location, combined, &length, ICU_NO_ENCODE)) return L"";
+  return combined;
 }
 
 // The announced length, or -1.
@@ -74,16 +80,31 @@ int32_t Transfer(const std::wstring& url, HANDLE out) {
   InternetSetOptionW(session.get(), INTERNET_OPTION_SEND_TIMEOUT, &stall, sizeof stall);
   InternetSetOptionW(session.get(), INTERNET_OPTION_RECEIVE_TIMEOUT, &stall, sizeof stall);
 
+  // Redirects are followed here, with a limit: left to itself, the library
+  // may follow a redirect loop for ever.
   const DWORD flags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE |
-                      INTERNET_FLAG_PRAGMA_NOCACHE | INTERNET_FLAG_NO_UI | INTERNET_FLAG_NO_COOKIES;
-  Internet request(InternetOpenUrlW(session.get(), url.c_str(),
-                                    L"Cache-Control: no-cache\r\nPragma: no-cache\r\n",
-                                    static_cast<DWORD>(-1), flags, 0));
-  if (!request) return FromLastError(GetLastError());
+                      INTERNET_FLAG_PRAGMA_NOCACHE | INTERNET_FLAG_NO_UI |
+                      INTERNET_FLAG_NO_COOKIES | INTERNET_FLAG_NO_AUTO_REDIRECT;
+  Internet request;
+  std::wstring current = url;
   long long expected = -1;
-  if (IsHttp(url)) {
-    if (const int32_t status = CheckStatus(request.get())) return status;
+  for (int redirects = 0;; ++redirects) {
+    request.reset(InternetOpenUrlW(session.get(), current.c_str(),
+                                   L"Cache-Control: no-cache\r\nPragma: no-cache\r\n",
+                                   static_cast<DWORD>(-1), flags, 0));
+    if (!request) return FromLastError(GetLastError());
+    if (!IsHttp(current)) break;
+    const DWORD status = Status(request.get());
+    if (status >= 300 && status < 400) {
+      current = RedirectTarget(request.get(), current);
+      if (current.empty()) return kFetchHttpError;
+      if (redirects == kFetchMaxRedirects) return kFetchRedirectLoop;
+      continue;
+    }
+    // Only a 2xx body is the resource; error pages are never saved.
+    if (status < 200 || status >= 300) return kFetchHttpError;
     expected = ContentLength(request.get());
+    break;
   }
 
   std::vector<char> buffer(kBufferSize);
