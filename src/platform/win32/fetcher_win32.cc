@@ -3,8 +3,12 @@
 #include <windows.h>
 #include <wininet.h>
 
+#include <atomic>
+#include <chrono>
 #include <cwchar>
 #include <memory>
+#include <mutex>
+#include <thread>
 #include <vector>
 
 #include "download/fetch_policy.h"
@@ -72,7 +76,40 @@ long long ContentLength(HINTERNET request) {
   return _wtoi64(text);
 }
 
-int32_t Transfer(const std::wstring& url, HANDLE out) {
+// One fetch, run on a thread of its own so that a stalled transfer can be
+// given up: a blocked read does not honour the receive time-out everywhere,
+// nor does closing its handle wake it.
+struct Job {
+  std::wstring url;
+  std::atomic<long long> progress{0};  // grows with every sign of life
+  std::atomic<bool> done{false};
+  int32_t result = kFetchFailed;
+  // The file is written only while holding the lock, and never after the
+  // waiting side gave the fetch up and closed it.
+  std::mutex lock;
+  HANDLE out;
+  bool abandoned = false;
+
+  bool Write(const char* data, DWORD size) {
+    std::lock_guard<std::mutex> hold(lock);
+    DWORD written = 0;
+    return !abandoned && WriteFile(out, data, size, &written, nullptr) && written == size;
+  }
+  // False when the file could not be closed, or was closed for a given-up fetch.
+  bool Close() {
+    std::lock_guard<std::mutex> hold(lock);
+    return !abandoned && CloseHandle(out);
+  }
+  void Abandon() {
+    std::lock_guard<std::mutex> hold(lock);
+    abandoned = true;
+    CloseHandle(out);
+  }
+};
+
+int32_t Transfer(Job& job) {
+  const std::wstring& url = job.url;
+  std::atomic<long long>& progress = job.progress;
   Internet session(InternetOpenW(L"Kelvane", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
   if (!session) return FromLastError(GetLastError());
   DWORD connect = kFetchConnectTimeoutSeconds * 1000, stall = kFetchStallSeconds * 1000;
@@ -93,6 +130,7 @@ int32_t Transfer(const std::wstring& url, HANDLE out) {
                                    L"Cache-Control: no-cache\r\nPragma: no-cache\r\n",
                                    static_cast<DWORD>(-1), flags, 0));
     if (!request) return FromLastError(GetLastError());
+    ++progress;
     if (!IsHttp(current)) break;
     const DWORD status = Status(request.get());
     if (status >= 300 && status < 400) {
@@ -110,16 +148,17 @@ int32_t Transfer(const std::wstring& url, HANDLE out) {
   std::vector<char> buffer(kBufferSize);
   long long received = 0;
   for (;;) {
-    DWORD n = 0;
-    if (!InternetReadFile(request.get(), buffer.data(), kBufferSize, &n)) {
+    // Asking what has arrived first keeps a read from waiting to fill the
+    // whole buffer, so progress shows at any speed.
+    DWORD available = 0, n = 0;
+    if (!InternetQueryDataAvailable(request.get(), &available, 0, 0) ||
+        !InternetReadFile(request.get(), buffer.data(), available < kBufferSize ? available : kBufferSize, &n)) {
       return FromLastError(GetLastError());
     }
     if (n == 0) break;
-    DWORD written = 0;
-    if (!WriteFile(out, buffer.data(), n, &written, nullptr) || written != n) {
-      return FromLastError(GetLastError());
-    }
+    if (!job.Write(buffer.data(), n)) return FromLastError(GetLastError());
     received += n;
+    progress += n;
   }
   return expected >= 0 && received != expected ? kFetchFailed : 0;
 }
@@ -141,15 +180,39 @@ int32_t WinInetFetcher::DownloadToFile(const std::string& url, const std::string
   const std::wstring folder = split == std::wstring::npos ? L"." : target.substr(0, split + 1);
   wchar_t temp[MAX_PATH + 16];
   if (GetTempFileNameW(folder.c_str(), L"kel", 0, temp) == 0) return FromLastError(GetLastError());
-  const HANDLE out = CreateFileW(temp, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+  const HANDLE out = CreateFileW(temp, GENERIC_WRITE, FILE_SHARE_DELETE, nullptr, CREATE_ALWAYS,
                                  FILE_ATTRIBUTE_NORMAL, nullptr);
   if (out == INVALID_HANDLE_VALUE) {
     const DWORD error = GetLastError();
     DeleteFileW(temp);
     return FromLastError(error);
   }
-  int32_t result = Transfer(Widen(url), out);
-  if (!CloseHandle(out) && result == 0) result = FromLastError(GetLastError());
+  auto job = std::make_shared<Job>();
+  job->url = Widen(url);
+  job->out = out;
+  std::thread([job] {
+    job->result = Transfer(*job);
+    if (!job->Close() && job->result == 0) job->result = FromLastError(GetLastError());
+    job->done = true;
+  }).detach();
+
+  // Waits while the fetch shows signs of life. A stalled one is left behind
+  // on its blocked thread, without its file.
+  using Clock = std::chrono::steady_clock;
+  long long seen = 0;
+  auto deadline = Clock::now() + std::chrono::seconds(kFetchConnectTimeoutSeconds + kFetchStallSeconds);
+  while (!job->done) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    if (job->progress != seen) {
+      seen = job->progress;
+      deadline = Clock::now() + std::chrono::seconds(kFetchStallSeconds);
+    } else if (Clock::now() > deadline) {
+      job->Abandon();
+      DeleteFileW(temp);
+      return kFetchTimedOut;
+    }
+  }
+  int32_t result = job->result;
   if (result == 0 && !MoveFileExW(temp, target.c_str(), MOVEFILE_REPLACE_EXISTING)) {
     result = FromLastError(GetLastError());
   }

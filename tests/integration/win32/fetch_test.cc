@@ -9,7 +9,7 @@ namespace {
 
 TEST(WinInetFetcher, PassesTheFetchTable) {
   win32::WinInetFetcher fetcher;
-  testing::RunFetchTable(fetcher);
+  testing::RunFetchTable(fetcher, /*seesCutChunkedBody=*/false);
 }
 
 TEST(WinInetUrlCache, PurgesTheRealCacheQuietly) {
