@@ -24,9 +24,7 @@ struct Command {
 //  - otherwise the path is the first word.
 // The arguments are what follows, without the blanks around them.
 Command SplitCommand(FileSystem& fs, const std::string& text) {
-  auto at = [&](size_t end) {
-    return Command{text.substr(0, end), Trim(text.substr(end))};
-  };
+  auto at = [&](size_t end) { return Command{text.substr(0, end), Trim(text.substr(end))}; };
   if (!text.empty() && text.front() == '"') {
     const size_t closing = text.find('"', 1);
     return closing == std::string::npos ? Command{text, ""} : at(closing + 1);
@@ -89,8 +87,7 @@ std::optional<uint32_t> StartFile(Platform& sys, std::string command, int window
   auto startProgram = [&]() {
     const std::string full = folder + file;
     const std::string program = sys.fs.IsPresent(full) ? full : file;
-    return sys.launcher.CreateProcess(WithArguments(Quoted(program), parts.arguments),
-                                      windowStyle);
+    return sys.launcher.CreateProcess(WithArguments(Quoted(program), parts.arguments), windowStyle);
   };
   if (HasProgramType(file)) return startProgram();
 
@@ -112,8 +109,8 @@ std::optional<uint32_t> StartFile(Platform& sys, std::string command, int window
   const std::string target = sys.fs.IsPresent(document) ? document : file;
   const std::string commandLine =
       document.find(' ') != std::string::npos ? program + '"' + target + '"' : program + document;
-  const auto started = sys.launcher.CreateProcess(WithArguments(commandLine, parts.arguments),
-                                                  windowStyle);
+  const auto started =
+      sys.launcher.CreateProcess(WithArguments(commandLine, parts.arguments), windowStyle);
   if (!folder.empty()) sys.fs.SetCurrentDrive(folder.front());
   sys.fs.SetCurrentFolder(folder);
   return started;

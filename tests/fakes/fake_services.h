@@ -66,12 +66,12 @@ class FakeUrlCache : public UrlCache {
 
   bool groupFunctions = true;
   std::vector<int64_t> groups;
-  std::vector<std::string> entries;          // source URLs
-  std::map<std::string, int64_t> entryGroup;  // URL -> its group
-  std::set<std::string> largeEntries;         // records above 2048 bytes
-  std::set<std::string> lockedEntries;        // deletion fails (in use)
+  std::vector<std::string> entries;               // source URLs
+  std::map<std::string, int64_t> entryGroup;      // URL -> its group
+  std::set<std::string> largeEntries;             // records above 2048 bytes
+  std::set<std::string> lockedEntries;            // deletion fails (in use)
   std::map<int64_t, uint32_t> groupDeleteErrors;  // deleting fails with the code
-  uint32_t firstGroupError = 0;  // FindFirstGroup fails with it when set
+  uint32_t firstGroupError = 0;                   // FindFirstGroup fails with it when set
   std::vector<NextGroupFailure> nextGroupFailures;
   std::vector<std::string> calls;  // in order, e.g. "DeleteGroup:7"
   uint32_t lastError = 0;
@@ -108,7 +108,7 @@ class FakeLauncher : public Launcher {
  public:
   explicit FakeLauncher(FakeFileSystem& fs) : fs_(fs) {}
   std::map<std::string, std::string> associations;  // ".html" -> program
-  std::set<std::string> executables;  // runnable files without a program type
+  std::set<std::string> executables;                // runnable files without a program type
   std::vector<std::string> started;
   std::vector<std::string> startedIn;  // the current folder at each start
   bool startFails = false;

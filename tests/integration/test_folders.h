@@ -74,6 +74,12 @@ inline fs::path FolderFromEnvironment(const char* variable) {
 inline fs::path SupportFolder() { return FolderFromEnvironment("KELVANE_TEST_SUPPORT"); }
 inline fs::path HelperFolder() { return FolderFromEnvironment("KELVANE_HELPERS"); }
 
+// The text in double quotes.
+inline std::string Quoted(const std::string& text) {
+  std::string quoted(1, '"');
+  return quoted.append(text).append(1, '"');
+}
+
 inline std::string Slurp(const fs::path& file) {
   std::ifstream in(file, std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(in), {});
@@ -85,7 +91,8 @@ inline void Spit(const fs::path& file, const std::string& bytes) {
 
 inline std::set<std::string> Listing(const fs::path& folder) {
   std::set<std::string> names;
-  for (const auto& item : fs::directory_iterator(folder)) names.insert(item.path().filename().string());
+  for (const auto& item : fs::directory_iterator(folder))
+    names.insert(item.path().filename().string());
   return names;
 }
 
@@ -109,7 +116,8 @@ class LoopbackServer {
     for (const std::string& word :
          {LinuxPath(SupportFolder() / "http_server.py"), std::string("--root"), LinuxPath(root),
           std::string("--port-file"), LinuxPath(portFile_), std::string("--while-file"),
-          LinuxPath(portFile_), std::string("--lifetime"), std::string("300"), std::string("--quiet")}) {
+          LinuxPath(portFile_), std::string("--lifetime"), std::string("300"),
+          std::string("--quiet")}) {
       args.append(" \"").append(word).append("\"");
     }
 #ifdef _WIN32
@@ -118,8 +126,8 @@ class LoopbackServer {
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info{};
-    started_ = CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                              nullptr, &startup, &info);
+    started_ = CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                              &startup, &info);
     if (started_) {
       CloseHandle(info.hThread);
       CloseHandle(info.hProcess);

@@ -25,9 +25,9 @@ TEST_F(CachePurge, EmptiesGroupsWithTheirEntriesThenTheEntriesLeft) {
   cache.entries = {"http://a/1", "http://b/2", "http://c/3"};
   cache.entryGroup = {{"http://a/1", 7}, {"http://c/3", 8}};
   Purge();
-  EXPECT_EQ(cache.calls, (Calls{"FindFirstGroup", "DeleteGroup:7", "FindNextGroup",
-                                "DeleteGroup:8", "FindNextGroup", "FindFirstEntry",
-                                "DeleteEntry:http://b/2", "FindNextEntry"}));
+  EXPECT_EQ(cache.calls,
+            (Calls{"FindFirstGroup", "DeleteGroup:7", "FindNextGroup", "DeleteGroup:8",
+                   "FindNextGroup", "FindFirstEntry", "DeleteEntry:http://b/2", "FindNextEntry"}));
   EXPECT_TRUE(cache.groups.empty());
   EXPECT_TRUE(cache.entries.empty());
 
@@ -68,8 +68,8 @@ TEST_F(CachePurge, EndsSilentlyWhereTheCacheCannotBeWalked) {
   cache.entries = {"http://locked/1", "http://a/2", "http://big/1", "http://b/3"};
   cache.lockedEntries = {"http://locked/1"};
   Purge();
-  EXPECT_EQ(cache.entries, (std::vector<std::string>{"http://locked/1", "http://big/1",
-                                                     "http://b/3"}));
+  EXPECT_EQ(cache.entries,
+            (std::vector<std::string>{"http://locked/1", "http://big/1", "http://b/3"}));
   EXPECT_TRUE(ui.boxes.empty());
 }
 

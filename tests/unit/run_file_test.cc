@@ -33,7 +33,8 @@ TEST_F(StartFileTest, StartsProgramsByFullPathWithTheirArguments) {
             "\"C:\\Program Files\\My App\\app.exe\" /s");
   EXPECT_EQ(Started("C:\\Tools\\SETUP.BAT"), "C:\\Tools\\SETUP.BAT");
   EXPECT_EQ(Started("C:\\Tools\\tool.Com -v"), "C:\\Tools\\tool.Com -v");
-  EXPECT_EQ(Started("\"/opt/my app/run.exe\" ;touch /tmp/x"), "\"/opt/my app/run.exe\" ;touch /tmp/x");
+  EXPECT_EQ(Started("\"/opt/my app/run.exe\" ;touch /tmp/x"),
+            "\"/opt/my app/run.exe\" ;touch /tmp/x");
   // Missing at the path: the bare name is left to the platform's search.
   EXPECT_EQ(Started("C:\\Gone\\tool.exe -q"), "tool.exe -q");
   EXPECT_EQ(Started("tool.exe"), "tool.exe");

@@ -56,7 +56,9 @@ int32_t FromCurl(CURLcode code) {
   }
 }
 
-int32_t FromErrno(int error) { return error == ENOENT || error == ENOTDIR ? kFetchPathNotFound : kFetchAccessDenied; }
+int32_t FromErrno(int error) {
+  return error == ENOENT || error == ENOTDIR ? kFetchPathNotFound : kFetchAccessDenied;
+}
 
 // Runs one transfer into `fd`; 0 or a failure code.
 int32_t Transfer(const std::string& url, int fd) {

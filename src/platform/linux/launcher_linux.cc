@@ -52,8 +52,10 @@ std::string FirstLineOf(const std::vector<std::string>& words) {
   std::string text;
   char buffer[4096];
   for (ssize_t n; pid && (n = read(out[0], buffer, sizeof buffer)) != 0;) {
-    if (n > 0) text.append(buffer, static_cast<size_t>(n));
-    else if (errno != EINTR) break;
+    if (n > 0)
+      text.append(buffer, static_cast<size_t>(n));
+    else if (errno != EINTR)
+      break;
   }
   close(out[0]);
   int status = 0;
@@ -155,7 +157,8 @@ int LinuxLauncher::FindExecutable(const std::string& file, const std::string& di
     return kFound;
   }
   const std::string type = FirstLineOf({"xdg-mime", "query", "filetype", path});
-  const std::string desktopId = type.empty() ? "" : FirstLineOf({"xdg-mime", "query", "default", type});
+  const std::string desktopId =
+      type.empty() ? "" : FirstLineOf({"xdg-mime", "query", "default", type});
   const std::string found = desktopId.empty() ? "" : OnPath(ExecProgram(desktopId));
   if (found.empty()) return kNoAssociation;
   program = Absolute(found);

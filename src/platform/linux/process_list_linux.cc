@@ -39,7 +39,8 @@ std::string ProcProcessList::ProcessName(const std::string& pidFolder) {
     std::string exe(target, static_cast<size_t>(n));
     // A program replaced while it runs still runs under its old name.
     const std::string deleted = " (deleted)";
-    if (exe.size() > deleted.size() && exe.ends_with(deleted)) exe.resize(exe.size() - deleted.size());
+    if (exe.size() > deleted.size() && exe.ends_with(deleted))
+      exe.resize(exe.size() - deleted.size());
     return FileName(exe);
   }
   const std::string cmdline = ReadFile(pidFolder + "/cmdline");

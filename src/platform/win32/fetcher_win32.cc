@@ -152,7 +152,8 @@ int32_t Transfer(Job& job) {
     // whole buffer, so progress shows at any speed.
     DWORD available = 0, n = 0;
     if (!InternetQueryDataAvailable(request.get(), &available, 0, 0) ||
-        !InternetReadFile(request.get(), buffer.data(), available < kBufferSize ? available : kBufferSize, &n)) {
+        !InternetReadFile(request.get(), buffer.data(),
+                          available < kBufferSize ? available : kBufferSize, &n)) {
       return FromLastError(GetLastError());
     }
     if (n == 0) break;
@@ -200,7 +201,8 @@ int32_t WinInetFetcher::DownloadToFile(const std::string& url, const std::string
   // on its blocked thread, without its file.
   using Clock = std::chrono::steady_clock;
   long long seen = 0;
-  auto deadline = Clock::now() + std::chrono::seconds(kFetchConnectTimeoutSeconds + kFetchStallSeconds);
+  auto deadline =
+      Clock::now() + std::chrono::seconds(kFetchConnectTimeoutSeconds + kFetchStallSeconds);
   while (!job->done) {
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
     if (job->progress != seen) {

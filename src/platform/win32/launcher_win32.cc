@@ -1,6 +1,7 @@
 // The system headers name macros after the seam's methods; the calls below
 // use the wide functions by their own names.
 #include <windows.h>
+// (after windows.h, which it needs)
 #include <shellapi.h>
 #undef CreateProcess
 #undef FindExecutable

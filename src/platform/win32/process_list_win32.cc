@@ -1,6 +1,7 @@
 #include "platform/win32/process_list_win32.h"
 
 #include <windows.h>
+// (after windows.h, which it needs)
 #include <tlhelp32.h>
 
 #include <algorithm>
@@ -45,6 +46,8 @@ bool ToolHelpProcessList::Next(Handle snapshot, ProcessEntry& entry) {
   return Fill(Process32NextW, snapshot, entry);
 }
 
-void ToolHelpProcessList::Close(Handle snapshot) { CloseHandle(reinterpret_cast<HANDLE>(snapshot)); }
+void ToolHelpProcessList::Close(Handle snapshot) {
+  CloseHandle(reinterpret_cast<HANDLE>(snapshot));
+}
 
 }  // namespace kelvane::win32

@@ -35,8 +35,8 @@ struct LaunchTest : ::testing::Test {
   linux_platform::LinuxLauncher launcher;
   linux_platform::LinuxFileSystem files;
   linux_platform::ProcProcessList processes;
-  Platform sys{fake.ui,     processes,   fake.fetcher, fake.cache, launcher,
-               files,       fake.settings, fake.locale, fake.facts, fake.end};
+  Platform sys{fake.ui, processes,     fake.fetcher, fake.cache, launcher,
+               files,   fake.settings, fake.locale,  fake.facts, fake.end};
   path folder = testing::NewTestFolder("launch");
   path tools = folder / "my tools";
   path recorder = tools / ("argrecorder-" + std::to_string(getpid()));
@@ -75,8 +75,9 @@ struct LaunchTest : ::testing::Test {
 
 TEST_F(LaunchTest, StartsTheProgramAtAPathWithBlanksWithItsArgumentsAsText) {
   const path marker = folder / "marker";
-  const std::string command = "\"" + recorder.string() + "\" plain \"two words\" 'single' ;touch " +
-                              marker.string() + " $(id) \"a \\\"quote\\\"\" *";
+  const std::string command = testing::Quoted(recorder.string()) +
+                              " plain \"two words\" 'single' ;touch " + marker.string() +
+                              " $(id) \"a \\\"quote\\\"\" *";
   EXPECT_EQ(Recorded(StartFile(sys, command, 1)),
             (Words{oldCwd, "plain", "two words", "single", ";touch", marker.string(), "$(id)",
                    "a \"quote\"", "*"}));
@@ -116,7 +117,7 @@ TEST_F(LaunchTest, OpensADocumentWithItsAssociatedProgram) {
 
   // The program runs in its own folder; afterwards the document's folder
   // is the current one.
-  EXPECT_EQ(Recorded(StartFile(sys, "\"" + (docs / "read me.txt").string() + "\"", 1)),
+  EXPECT_EQ(Recorded(StartFile(sys, testing::Quoted((docs / "read me.txt").string()), 1)),
             (Words{bin.string(), (docs / "read me.txt").string()}));
   EXPECT_EQ(files.CurrentFolder(), docs.string());
   unsetenv("XDG_CONFIG_HOME");
@@ -130,7 +131,7 @@ TEST_F(LaunchTest, FindsAStartedProgramByNameUntilItEnds) {
   const std::string name = recorder.filename().string();
   EXPECT_FALSE(IsProgramRunning(processes, "/elsewhere/" + name));
 
-  const auto pid = StartFile(sys, "\"" + recorder.string() + "\"", 1);
+  const auto pid = StartFile(sys, testing::Quoted(recorder.string()), 1);
   ASSERT_TRUE(pid.has_value());
   EXPECT_TRUE(testing::WaitFor([&] { return IsProgramRunning(processes, "/x/" + name); }, 10));
   EXPECT_TRUE(IsProgramRunning(processes, name));

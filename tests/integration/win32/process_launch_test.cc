@@ -23,8 +23,8 @@ struct LaunchTest : ::testing::Test {
   win32::Win32Launcher launcher;
   win32::Win32FileSystem files;
   win32::ToolHelpProcessList processes;
-  Platform sys{fake.ui,     processes,   fake.fetcher, fake.cache, launcher,
-               files,       fake.settings, fake.locale, fake.facts, fake.end};
+  Platform sys{fake.ui, processes,     fake.fetcher, fake.cache, launcher,
+               files,   fake.settings, fake.locale,  fake.facts, fake.end};
   path folder = testing::NewTestFolder("launch");
   path tools = folder / "my tools";
   path recorder = tools / ("argrecorder-" + std::to_string(testing::ProcessNumber()) + ".exe");
@@ -65,11 +65,11 @@ struct LaunchTest : ::testing::Test {
 
 TEST_F(LaunchTest, StartsTheProgramAtAPathWithBlanksWithItsArgumentsAsText) {
   const path marker = folder / "marker";
-  const std::string command = "\"" + recorder.string() + "\" plain \"two words\" ;touch " +
+  const std::string command = testing::Quoted(recorder.string()) + " plain \"two words\" ;touch " +
                               marker.string() + " $(id) \"a \\\"quote\\\"\" *";
   EXPECT_EQ(Recorded(StartFile(sys, command, 1)),
-            (Words{oldCwd, "plain", "two words", ";touch", marker.string(), "$(id)",
-                   "a \"quote\"", "*"}));
+            (Words{oldCwd, "plain", "two words", ";touch", marker.string(), "$(id)", "a \"quote\"",
+                   "*"}));
   EXPECT_FALSE(testing::fs::exists(marker)) << "a second command ran";
   EXPECT_EQ(files.CurrentFolder(), oldCwd);
 
@@ -91,7 +91,7 @@ TEST_F(LaunchTest, FindsAStartedProgramByNameUntilItEnds) {
   const std::string name = recorder.filename().string();
   EXPECT_FALSE(IsProgramRunning(processes, "C:\\elsewhere\\" + name));
 
-  const auto pid = StartFile(sys, "\"" + recorder.string() + "\"", 1);
+  const auto pid = StartFile(sys, testing::Quoted(recorder.string()), 1);
   ASSERT_TRUE(pid.has_value());
   EXPECT_TRUE(testing::WaitFor([&] { return IsProgramRunning(processes, "C:\\x\\" + name); }, 20));
   EXPECT_FALSE(IsProgramRunning(processes, name + ".old"));
