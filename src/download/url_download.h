@@ -3,13 +3,23 @@
 #include <string>
 
 #include "common/error_record.h"
+#include "platform/launcher.h"
 #include "platform/platform.h"
 
 namespace kelvane {
 
-// Fetches `url` into `target` (a file, or a folder that receives the URL's
-// file name). The path written, or empty when the fetch failed; the failure
-// is noted in `err`.
+constexpr const char* kUrlDownloadSource = "modURLDownload.URLDownload";
+
+// Fetches `url` into `target` (a file, or an existing folder that receives
+// the file named by the URL's end) after emptying the URL cache. Returns the
+// file written, or "" on failure with the failure in `err`. Shows nothing.
 std::string URLDownload(Platform& sys, ErrorRecord& err, std::string url, std::string target);
+
+// `folder` and `name` joined with "\" unless the folder ends with one.
+std::string JoinPath(const std::string& folder, const std::string& name);
+
+// False only when the program lookup says the path is missing (answer 2):
+// true for files of every kind and for folders.
+bool FileExists(Launcher& launcher, const std::string& path);
 
 }  // namespace kelvane

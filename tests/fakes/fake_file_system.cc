@@ -41,6 +41,8 @@ bool FakeFileSystem::Write(const std::string& path, const std::string& bytes) {
   std::string folder = FolderOfPath(path);
   if (!folder.empty() && folder.size() > 1) folder.pop_back();
   if (unwritableFolders.count(folder)) return false;
+  const auto attributes = Attributes(path);
+  if (attributes && (*attributes & kAttributeDirectory)) return false;  // a folder is no file
   auto it = files.find(path);
   if (it != files.end() && (it->second.readOnly || it->second.undeletable)) return false;
   size_t used = bytes.size();

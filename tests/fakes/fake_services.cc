@@ -39,73 +39,95 @@ int32_t FakeFetcher::DownloadToFile(const std::string& url, const std::string& f
   return 0;
 }
 
-ProcessList::Handle FakeUrlCache::FindFirstGroup(int64_t& groupId) {
+UrlCache::Handle FakeUrlCache::FindFirstGroup(int64_t& groupId) {
   calls.push_back("FindFirstGroup");
+  groupWalk_ = groups;
   groupCursor_ = 0;
-  if (groups.empty()) {
-    lastError = kErrorFileNotFound;
-    return 0;
-  }
-  groupId = groups[groupCursor_++];
+  nextGroupCalls_ = 0;
+  if (firstGroupError != 0) return Fail(firstGroupError);
+  if (groupWalk_.empty()) return Fail(kErrorFileNotFound);
+  groupId = groupWalk_[groupCursor_++];
   lastError = 0;
   return 1;
 }
 
-bool FakeUrlCache::FindNextGroup(Handle, int64_t& groupId, uint32_t&) {
+bool FakeUrlCache::FindNextGroup(Handle find, int64_t& groupId, uint32_t& size) {
   calls.push_back("FindNextGroup");
-  if (groupCursor_ >= groups.size()) {
-    lastError = kErrorFileNotFound;
-    return false;
+  ++nextGroupCalls_;
+  if (find != 1 || size != 2048) return Fail(87);  // invalid parameter
+  if (groupCursor_ >= groupWalk_.size()) return Fail(kErrorFileNotFound);
+  groupId = groupWalk_[groupCursor_++];
+  for (const NextGroupFailure& failure : nextGroupFailures) {
+    if (failure.callNumber == nextGroupCalls_) return Fail(failure.code);
   }
-  groupId = groups[groupCursor_++];
   lastError = 0;
   return true;
 }
 
-bool FakeUrlCache::DeleteGroup(int64_t groupId, uint32_t) {
+bool FakeUrlCache::DeleteGroup(int64_t groupId, uint32_t flags) {
   calls.push_back("DeleteGroup:" + std::to_string(groupId));
+  auto failure = groupDeleteErrors.find(groupId);
+  if (failure != groupDeleteErrors.end()) return Fail(failure->second);
+  auto it = std::find(groups.begin(), groups.end(), groupId);
+  if (it == groups.end()) return Fail(kErrorFileNotFound);
+  groups.erase(it);
+  if (flags & 2) {
+    std::erase_if(entries, [&](const std::string& url) {
+      auto g = entryGroup.find(url);
+      return g != entryGroup.end() && g->second == groupId;
+    });
+  }
   lastError = 0;
   return true;
 }
 
-ProcessList::Handle FakeUrlCache::FindFirstEntry(CacheEntryRecord& record, uint32_t&) {
+bool FakeUrlCache::NextEntry(CacheEntryRecord& record, uint32_t& size) {
+  if (entryCursor_ >= entryWalk_.size()) return Fail(kErrorNoMoreItems);
+  const std::string& url = entryWalk_[entryCursor_];
+  const uint32_t needed = largeEntries.count(url) ? kLargeRecordSize : kRecordSize;
+  if (size < needed) {
+    size = needed;
+    return Fail(kErrorInsufficientBuffer);
+  }
+  record.sourceUrl = url;
+  ++entryCursor_;
+  lastError = 0;
+  return true;
+}
+
+UrlCache::Handle FakeUrlCache::FindFirstEntry(CacheEntryRecord& record, uint32_t& size) {
   calls.push_back("FindFirstEntry");
+  entryWalk_ = entries;
   entryCursor_ = 0;
-  if (entries.empty()) {
-    lastError = kErrorNoMoreItems;
-    return 0;
-  }
-  record.sourceUrl = entries[entryCursor_++];
-  lastError = 0;
-  return 1;
+  if (record.structSize != 80) return Fail(87);
+  return NextEntry(record, size) ? 2 : 0;
 }
 
-bool FakeUrlCache::FindNextEntry(Handle, CacheEntryRecord& record, uint32_t&) {
+bool FakeUrlCache::FindNextEntry(Handle find, CacheEntryRecord& record, uint32_t& size) {
   calls.push_back("FindNextEntry");
-  if (entryCursor_ >= entries.size()) {
-    lastError = kErrorNoMoreItems;
-    return false;
-  }
-  record.sourceUrl = entries[entryCursor_++];
-  lastError = 0;
-  return true;
+  if (find != 2) return Fail(6);  // invalid handle
+  return NextEntry(record, size);
 }
 
 bool FakeUrlCache::DeleteEntry(const std::string& sourceUrl) {
   calls.push_back("DeleteEntry:" + sourceUrl);
+  if (lockedEntries.count(sourceUrl)) return Fail(kErrorSharingViolation);
+  auto it = std::find(entries.begin(), entries.end(), sourceUrl);
+  if (it == entries.end()) return Fail(kErrorFileNotFound);
+  entries.erase(it);
   lastError = 0;
   return true;
 }
 
 int FakeLauncher::FindExecutable(const std::string& file, const std::string&,
                                  std::string& program) {
-  if (!fs_.Has(file)) return 2;
+  if (!fs_.Has(file)) return fs_.Attributes(file) ? 31 : 2;  // a folder has no association
   lookups.emplace_back(file, fs_.Bytes(file));
   if (unanswered.count(file)) return 31;
   const std::string name = FileNameOfPath(file);
   const size_t dot = name.rfind('.');
   const std::string ext = dot == std::string::npos ? "" : UpperCase(name.substr(dot));
-  if (ext == ".EXE" || ext == ".COM" || ext == ".BAT") {
+  if (ext == ".EXE" || ext == ".COM" || ext == ".BAT" || executables.count(file)) {
     program = file;
     return 42;
   }
@@ -120,6 +142,7 @@ int FakeLauncher::FindExecutable(const std::string& file, const std::string&,
 
 std::optional<uint32_t> FakeLauncher::CreateProcess(const std::string& commandLine, int) {
   started.push_back(commandLine);
+  startedIn.push_back(fs_.CurrentFolder());
   if (startFails) return std::nullopt;
   return static_cast<uint32_t>(1000 + started.size());
 }

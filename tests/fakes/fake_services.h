@@ -55,12 +55,25 @@ class FakeFetcher : public Fetcher {
   FakeFileSystem& fs_;
 };
 
-// A URL cache of groups and entries that the test fills.
+// A URL cache of groups and entries that the test fills. Deleting removes
+// from `groups` and `entries` (a group takes its entries along when asked
+// to); walks run over the contents at the time of their first search.
 class FakeUrlCache : public UrlCache {
  public:
+  struct NextGroupFailure {
+    int callNumber;  // the n-th FindNextGroup call (from 1) reports `code`
+    uint32_t code;   // ...after moving on to the next group as usual
+  };
+
   bool groupFunctions = true;
   std::vector<int64_t> groups;
-  std::vector<std::string> entries;
+  std::vector<std::string> entries;               // source URLs
+  std::map<std::string, int64_t> entryGroup;      // URL -> its group
+  std::set<std::string> largeEntries;             // records above 2048 bytes
+  std::set<std::string> lockedEntries;            // deletion fails (in use)
+  std::map<int64_t, uint32_t> groupDeleteErrors;  // deleting fails with the code
+  uint32_t firstGroupError = 0;                   // FindFirstGroup fails with it when set
+  std::vector<NextGroupFailure> nextGroupFailures;
   std::vector<std::string> calls;  // in order, e.g. "DeleteGroup:7"
   uint32_t lastError = 0;
 
@@ -74,8 +87,21 @@ class FakeUrlCache : public UrlCache {
   uint32_t LastError() override { return lastError; }
   void SetLastError(uint32_t code) override { lastError = code; }
 
+  static constexpr uint32_t kLargeRecordSize = 3000;
+  static constexpr uint32_t kRecordSize = 200;
+  static constexpr uint32_t kErrorSharingViolation = 32;
+
  private:
+  bool Fail(uint32_t code) {
+    lastError = code;
+    return false;
+  }
+  bool NextEntry(CacheEntryRecord& record, uint32_t& size);
+
+  std::vector<int64_t> groupWalk_;
+  std::vector<std::string> entryWalk_;
   size_t groupCursor_ = 0, entryCursor_ = 0;
+  int nextGroupCalls_ = 0;
 };
 
 // Associations by extension; started command lines are recorded.
@@ -85,7 +111,9 @@ class FakeLauncher : public Launcher {
   std::map<std::string, std::string> associations;  // ".html" -> program
   std::set<std::string> unanswered;                 // files whose look-up fails all the same
   std::vector<std::pair<std::string, std::string>> lookups;  // file, its bytes when asked
+  std::set<std::string> executables;                // runnable files without a program type
   std::vector<std::string> started;
+  std::vector<std::string> startedIn;  // the current folder at each start
   bool startFails = false;
   int FindExecutable(const std::string& file, const std::string& directory,
                      std::string& program) override;

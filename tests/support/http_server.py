@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """A small loopback HTTP server for tests, with modes for bad servers.
 
-  http_server.py --root DIR [--port 0] [--port-file FILE]
+  http_server.py --root DIR [--port 0] [--port-file FILE] [--while-file FILE]
+                 [--lifetime SECONDS]
 
 Serves files below DIR. The first path segment may pick a mode; the rest of
 the path names the file (a missing file gives 404):
@@ -15,8 +16,11 @@ the path names the file (a missing file gives 404):
   /close/NAME         connection closed before any byte
   /stall/NAME         headers and a few bytes, then silence
   /large/SIZE         200 with SIZE bytes (suffix K, M or G) generated on the fly
+With --while-file the server ends once that file is gone (a test removes
+its port file to stop it, which works from Wine as well); --lifetime ends it
+after that many seconds whatever happens.
 Every request is logged to stdout as "METHOD PATH" and its Cache-Control and
-Pragma headers, so tests can see what was asked.
+Pragma headers, so tests can see what was asked (not with --quiet).
 """
 import argparse
 import http.server
@@ -36,13 +40,15 @@ def size_of(text):
 class Handler(http.server.BaseHTTPRequestHandler):
     protocol_version = "HTTP/1.1"
     root = "."
+    quiet = False
 
     def log_message(self, fmt, *args):
         pass
 
     def do_GET(self):
-        print(f"GET {self.path} cache-control={self.headers.get('Cache-Control')} "
-              f"pragma={self.headers.get('Pragma')}", flush=True)
+        if not self.quiet:
+            print(f"GET {self.path} cache-control={self.headers.get('Cache-Control')} "
+                  f"pragma={self.headers.get('Pragma')}", flush=True)
         path = urllib.parse.unquote(urllib.parse.urlsplit(self.path).path)
         parts = path.lstrip("/").split("/", 1)
         mode, rest = (parts[0], parts[1]) if len(parts) == 2 else ("ok", parts[0])
@@ -119,14 +125,30 @@ class Server(socketserver.ThreadingMixIn, http.server.HTTPServer):
     daemon_threads = True
     allow_reuse_address = True
 
+    def handle_error(self, request, client_address):
+        if not Handler.quiet:  # clients that hang up are expected in tests
+            super().handle_error(request, client_address)
+
+
+def watch(server, while_file, lifetime):
+    end = time.monotonic() + lifetime if lifetime else None
+    while (not while_file or os.path.exists(while_file)) and \
+            (end is None or time.monotonic() < end):
+        time.sleep(0.2)
+    server.shutdown()
+
 
 def main():
     p = argparse.ArgumentParser()
     p.add_argument("--root", default=".")
     p.add_argument("--port", type=int, default=0)
     p.add_argument("--port-file")
+    p.add_argument("--while-file")
+    p.add_argument("--lifetime", type=float)
+    p.add_argument("--quiet", action="store_true")
     a = p.parse_args()
     Handler.root = a.root
+    Handler.quiet = a.quiet
     server = Server(("127.0.0.1", a.port), Handler)
     port = server.server_address[1]
     if a.port_file:
@@ -134,7 +156,11 @@ def main():
         with open(tmp, "w") as f:
             f.write(str(port))
         os.replace(tmp, a.port_file)
-    print(f"listening {port}", flush=True)
+    if not a.quiet:
+        print(f"listening {port}", flush=True)
+    if a.while_file or a.lifetime:
+        threading.Thread(target=watch, args=(server, a.while_file, a.lifetime),
+                         daemon=True).start()
     try:
         server.serve_forever()
     except KeyboardInterrupt:

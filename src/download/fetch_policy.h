@@ -1,0 +1,34 @@
+#pragma once
+// What every platform's fetcher promises, in one place: its time-outs and
+// its failure codes (in the shape of the platform's URL-moniker errors).
+#include <cstdint>
+
+namespace kelvane {
+
+// A server that does not accept the connection within this time fails.
+constexpr long kFetchConnectTimeoutSeconds = 10;
+// A transfer that brings no byte for this long fails.
+constexpr long kFetchStallSeconds = 10;
+constexpr long kFetchMaxRedirects = 10;
+
+constexpr int32_t kFetchInvalidUrl = static_cast<int32_t>(0x800C0002);
+constexpr int32_t kFetchCannotConnect = static_cast<int32_t>(0x800C0004);
+constexpr int32_t kFetchHostNotFound = static_cast<int32_t>(0x800C0005);
+constexpr int32_t kFetchHttpError = static_cast<int32_t>(0x800C0006);  // status >= 400
+constexpr int32_t kFetchFailed = static_cast<int32_t>(0x800C0008);     // cut short, any other
+constexpr int32_t kFetchTimedOut = static_cast<int32_t>(0x800C000B);
+constexpr int32_t kFetchRedirectLoop = static_cast<int32_t>(0x800C0014);
+constexpr int32_t kFetchPathNotFound = static_cast<int32_t>(0x80070003);  // no such folder
+constexpr int32_t kFetchAccessDenied = static_cast<int32_t>(0x80070005);  // cannot write there
+
+// A URL the fetchers refuse before any network access: empty, or holding
+// blanks or control characters (they must be escaped in a URL).
+inline bool IsFetchableUrl(const char* url) {
+  if (*url == '\0') return false;
+  for (; *url; ++url) {
+    if (static_cast<unsigned char>(*url) <= ' ' || *url == 0x7F) return false;
+  }
+  return true;
+}
+
+}  // namespace kelvane

@@ -1,0 +1,180 @@
+#include "platform/linux/launcher_linux.h"
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+extern char** environ;
+
+namespace kelvane::linux_platform {
+namespace {
+
+constexpr int kFileNotFound = 2;
+constexpr int kNoAssociation = 31;
+constexpr int kFound = 42;
+
+bool IsExecutableFile(const std::string& path) {
+  struct stat info;
+  return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) && access(path.c_str(), X_OK) == 0;
+}
+
+std::optional<pid_t> Spawn(const std::vector<std::string>& words, const std::string& program,
+                           const posix_spawn_file_actions_t* actions) {
+  std::vector<char*> argv;
+  for (const std::string& word : words) argv.push_back(const_cast<char*>(word.c_str()));
+  argv.push_back(nullptr);
+  pid_t pid = 0;
+  if (posix_spawnp(&pid, program.c_str(), actions, nullptr, argv.data(), environ) != 0) {
+    return std::nullopt;
+  }
+  return pid;
+}
+
+// The first line that a helper program prints, or "" when it fails.
+std::string FirstLineOf(const std::vector<std::string>& words) {
+  int out[2];
+  if (pipe2(out, O_CLOEXEC) != 0) return "";
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+  posix_spawn_file_actions_adddup2(&actions, out[1], 1);
+  posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+  const auto pid = Spawn(words, words[0], &actions);
+  posix_spawn_file_actions_destroy(&actions);
+  close(out[1]);
+  std::string text;
+  char buffer[4096];
+  for (ssize_t n; pid && (n = read(out[0], buffer, sizeof buffer)) != 0;) {
+    if (n > 0)
+      text.append(buffer, static_cast<size_t>(n));
+    else if (errno != EINTR)
+      break;
+  }
+  close(out[0]);
+  int status = 0;
+  if (!pid || waitpid(*pid, &status, 0) != *pid || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+    return "";
+  }
+  return text.substr(0, text.find('\n'));
+}
+
+std::string DataHome() {
+  const char* data = std::getenv("XDG_DATA_HOME");
+  if (data && *data) return data;
+  const char* home = std::getenv("HOME");
+  return std::string(home ? home : "") + "/.local/share";
+}
+
+// The program of a desktop entry: the first word of its Exec line.
+std::string ExecProgram(const std::string& desktopId) {
+  const char* dirs = std::getenv("XDG_DATA_DIRS");
+  std::string search = DataHome() + ":" + (dirs && *dirs ? dirs : "/usr/local/share:/usr/share");
+  std::istringstream folders(search);
+  for (std::string folder; std::getline(folders, folder, ':');) {
+    std::ifstream entry(folder + "/applications/" + desktopId);
+    for (std::string line; std::getline(entry, line);) {
+      if (line.rfind("Exec=", 0) == 0) {
+        const auto words = SplitCommandLine(line.substr(5));
+        return words.empty() ? "" : words[0];
+      }
+    }
+  }
+  return "";
+}
+
+// A program name without "/" as the platform would find it on PATH.
+std::string OnPath(const std::string& name) {
+  if (name.empty() || name.find('/') != std::string::npos) return name;
+  const char* path = std::getenv("PATH");
+  std::istringstream folders(path ? path : "/usr/bin:/bin");
+  for (std::string folder; std::getline(folders, folder, ':');) {
+    const std::string candidate = (folder.empty() ? "." : folder) + "/" + name;
+    if (IsExecutableFile(candidate)) return candidate;
+  }
+  return "";
+}
+
+std::string Absolute(const std::string& path) {
+  if (!path.empty() && path[0] == '/') return path;
+  char cwd[4096];
+  return getcwd(cwd, sizeof cwd) ? std::string(cwd) + "/" + path : path;
+}
+
+}  // namespace
+
+std::vector<std::string> SplitCommandLine(const std::string& line) {
+  std::vector<std::string> words;
+  std::string word;
+  bool inWord = false;
+  for (size_t i = 0; i < line.size(); ++i) {
+    const char c = line[i];
+    if (c == ' ' || c == '\t') {
+      if (inWord) words.push_back(std::move(word));
+      word.clear();
+      inWord = false;
+      continue;
+    }
+    inWord = true;
+    if (c == '\'') {
+      const size_t close = line.find('\'', i + 1);
+      const size_t end = close == std::string::npos ? line.size() : close;
+      word += line.substr(i + 1, end - i - 1);
+      i = end;
+    } else if (c == '"') {
+      for (++i; i < line.size() && line[i] != '"'; ++i) {
+        if (line[i] == '\\' && i + 1 < line.size() &&
+            std::string_view("\"\\$`").find(line[i + 1]) != std::string_view::npos) {
+          ++i;
+        }
+        word += line[i];
+      }
+    } else if (c == '\\' && i + 1 < line.size()) {
+      word += line[++i];
+    } else {
+      word += c;
+    }
+  }
+  if (inWord) words.push_back(std::move(word));
+  return words;
+}
+
+int LinuxLauncher::FindExecutable(const std::string& file, const std::string& directory,
+                                  std::string& program) {
+  const std::string path =
+      directory.empty() || (!file.empty() && file[0] == '/') ? file : directory + "/" + file;
+  struct stat info;
+  if (path.empty() || stat(path.c_str(), &info) != 0) return kFileNotFound;
+  if (!S_ISREG(info.st_mode)) return kNoAssociation;
+  if (IsExecutableFile(path)) {
+    program = Absolute(path);
+    return kFound;
+  }
+  const std::string type = FirstLineOf({"xdg-mime", "query", "filetype", path});
+  const std::string desktopId =
+      type.empty() ? "" : FirstLineOf({"xdg-mime", "query", "default", type});
+  const std::string found = desktopId.empty() ? "" : OnPath(ExecProgram(desktopId));
+  if (found.empty()) return kNoAssociation;
+  program = Absolute(found);
+  return kFound;
+}
+
+std::optional<uint32_t> LinuxLauncher::CreateProcess(const std::string& commandLine, int) {
+  const auto words = SplitCommandLine(commandLine);
+  if (words.empty() || words[0].empty()) return std::nullopt;
+  // As on Windows, a bare name is looked for in the current folder before
+  // the search path.
+  std::string program = words[0];
+  if (program.find('/') == std::string::npos && IsExecutableFile(program)) program = "./" + program;
+  const auto pid = Spawn(words, program, nullptr);
+  if (!pid) return std::nullopt;
+  return static_cast<uint32_t>(*pid);
+}
+
+}  // namespace kelvane::linux_platform

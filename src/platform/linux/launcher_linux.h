@@ -1,0 +1,33 @@
+#pragma once
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/launcher.h"
+
+namespace kelvane::linux_platform {
+
+// Looks programs up through the freedesktop associations and starts them
+// with posix_spawn: no shell ever runs, so nothing in a command line is
+// expanded and no second command can be slipped in.
+class LinuxLauncher : public Launcher {
+ public:
+  // An executable file is its own program. Any other file gets the program
+  // of the desktop entry that `xdg-mime query default` names for its type
+  // (the first word of the entry's Exec line, looked up on PATH). A missing
+  // file answers 2, a folder or a file without an association 31.
+  int FindExecutable(const std::string& file, const std::string& directory,
+                     std::string& program) override;
+  // Splits the command line into words (SplitCommandLine) and starts the
+  // first word as the program: a name without "/" is looked for in the
+  // current folder, then on PATH. The window style is the desktop's affair.
+  std::optional<uint32_t> CreateProcess(const std::string& commandLine, int windowStyle) override;
+};
+
+// Words as a POSIX shell splits them, without any expansion: blanks and tabs
+// separate words; "..." groups, with \ escaping only " \ $ and ` inside;
+// '...' groups literally; outside quotes \ takes the next character as it is.
+// "$(id)", ";", "*" and the like stay plain text.
+std::vector<std::string> SplitCommandLine(const std::string& commandLine);
+
+}  // namespace kelvane::linux_platform

@@ -1,0 +1,23 @@
+#pragma once
+#include "platform/file_system.h"
+
+namespace kelvane::win32 {
+
+// The Windows file system through the wide (UTF-16) calls.
+class Win32FileSystem : public FileSystem {
+ public:
+  // A directory lookup that finds an ordinary file: not a folder, not
+  // hidden, not a system file.
+  bool IsPresent(const std::string& path) override;
+  std::optional<uint32_t> Attributes(const std::string& path) override;
+  bool Delete(const std::string& path) override;
+  bool Copy(const std::string& source, const std::string& dest) override;
+  std::optional<std::string> Read(const std::string& path) override;
+  bool Write(const std::string& path, const std::string& bytes) override;
+  std::string CurrentFolder() override;
+  bool SetCurrentFolder(const std::string& folder) override;
+  // Makes the drive's own current folder the current folder ("X:").
+  bool SetCurrentDrive(char drive) override;
+};
+
+}  // namespace kelvane::win32

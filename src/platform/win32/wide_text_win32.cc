@@ -1,0 +1,26 @@
+#include "platform/win32/wide_text_win32.h"
+
+#include <windows.h>
+
+namespace kelvane::win32 {
+
+std::wstring Widen(const std::string& utf8) {
+  if (utf8.empty()) return {};
+  const int n =
+      MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+  std::wstring wide(static_cast<size_t>(n), L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), n);
+  return wide;
+}
+
+std::string Narrow(const std::wstring& utf16) {
+  if (utf16.empty()) return {};
+  const int n = WideCharToMultiByte(CP_UTF8, 0, utf16.data(), static_cast<int>(utf16.size()),
+                                    nullptr, 0, nullptr, nullptr);
+  std::string text(static_cast<size_t>(n), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, utf16.data(), static_cast<int>(utf16.size()), text.data(), n,
+                      nullptr, nullptr);
+  return text;
+}
+
+}  // namespace kelvane::win32

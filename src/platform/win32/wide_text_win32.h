@@ -1,0 +1,10 @@
+#pragma once
+// UTF-8 inside, UTF-16 at the Windows boundary.
+#include <string>
+
+namespace kelvane::win32 {
+
+std::wstring Widen(const std::string& utf8);
+std::string Narrow(const std::wstring& utf16);
+
+}  // namespace kelvane::win32

@@ -1,0 +1,89 @@
+#pragma once
+// The table every platform's fetcher must pass against the loopback server:
+// a good fetch replaces the file; every failure leaves the old file
+// byte-identical, leaves no temporary file behind and creates nothing.
+#include "integration/test_folders.h"
+#include "platform/fetcher.h"
+
+namespace kelvane::testing {
+
+inline std::string Payload() {
+  std::string bytes;
+  for (int i = 0; i < 100000; ++i) bytes += static_cast<char>((i * 7919) >> 3);
+  return bytes;
+}
+
+// `seesCutChunkedBody`: whether the fetcher can tell a chunked body cut
+// short from a complete one. Wine's WinINet ends such a body like a whole
+// one and its API shows nothing more; there only the cleanup is checked.
+inline void RunFetchTable(Fetcher& fetcher, bool seesCutChunkedBody = true) {
+  const fs::path served = NewTestFolder("served");
+  const fs::path work = NewTestFolder("fetched");
+  Spit(served / "payload.bin", Payload());
+  LoopbackServer server(served);
+  const std::string& base = server.Base();
+
+  struct Case {
+    std::string url;
+    bool succeeds;
+    bool checked = true;
+  };
+  const Case cases[] = {
+      {base + "/ok/payload.bin", true},
+      {base + "/redirect/payload.bin", true},
+      {base + "/payload.bin", true},
+      {base + "/notfound/payload.bin", false},
+      {base + "/error/payload.bin", false},
+      {base + "/ok/missing.bin", false},
+      {base + "/cut/payload.bin", false},
+      {base + "/cutchunked/payload.bin", false, seesCutChunkedBody},
+      {base + "/close/payload.bin", false},
+      {base + "/loop/payload.bin", false},
+      {base + "/stall/payload.bin", false},
+      {"http://127.0.0.1:1/payload.bin", false},  // refused
+      {"http://host.invalid/payload.bin", false},
+  };
+  const fs::path target = work / "target.bin";
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.url);
+    Spit(target, "the old file");
+    const auto started = std::chrono::steady_clock::now();
+    const int32_t result = fetcher.DownloadToFile(c.url, target.string());
+    const double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    EXPECT_LT(seconds, 30) << "a fetch must end by its time-outs";
+    if (!c.checked) {
+      EXPECT_TRUE(Slurp(target) == "the old file" || result == 0);
+    } else if (c.succeeds) {
+      EXPECT_EQ(result, 0);
+      EXPECT_TRUE(Slurp(target) == Payload()) << "the file was not replaced";
+    } else {
+      EXPECT_NE(result, 0);
+      EXPECT_TRUE(Slurp(target) == "the old file") << "the old file was changed";
+    }
+    EXPECT_EQ(Listing(work), std::set<std::string>{"target.bin"});
+  }
+
+  // Bad input: a failure code, no file, no hang.
+  fs::remove(target);
+  fs::create_directory(work / "folder");
+  const std::pair<std::string, fs::path> bad[] = {
+      {"", target},
+      {"nosuch://127.0.0.1/payload.bin", target},
+      {base + "/ok/pay load.bin", target},
+      {base + "/ok/payload.bin", work / "missing" / "target.bin"},
+      {base + "/ok/payload.bin", work / "folder"},
+      {"http://127.0.0.1:1/payload.bin", target},
+      {base + "/loop/payload.bin", target},
+  };
+  for (const auto& [url, file] : bad) {
+    SCOPED_TRACE(url + " -> " + file.string());
+    EXPECT_NE(fetcher.DownloadToFile(url, file.string()), 0);
+    EXPECT_EQ(Listing(work), std::set<std::string>{"folder"});
+    EXPECT_TRUE(fs::is_empty(work / "folder"));
+  }
+  fs::remove_all(work);
+  fs::remove_all(served);
+}
+
+}  // namespace kelvane::testing

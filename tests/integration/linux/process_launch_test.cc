@@ -1,0 +1,147 @@
+// Starting real programs and finding them among the running processes.
+#include <signal.h>
+#include <sys/wait.h>
+
+#include <sstream>
+
+#include "fakes/fake_platform.h"
+#include "integration/test_folders.h"
+#include "job/program_running.h"
+#include "launch/run_file.h"
+#include "platform/linux/file_system_linux.h"
+#include "platform/linux/launcher_linux.h"
+#include "platform/linux/process_list_linux.h"
+
+namespace kelvane {
+namespace {
+
+using testing::fs::path;
+using Words = std::vector<std::string>;
+
+TEST(SplitCommandLine, SplitsQuotedWordsWithoutExpanding) {
+  using linux_platform::SplitCommandLine;
+  EXPECT_EQ(SplitCommandLine("  a  b\tc "), (Words{"a", "b", "c"}));
+  EXPECT_EQ(SplitCommandLine("\"/opt/my app/x\" \"a \\\"q\\\" \\n\" 'it''s' x\\ y"),
+            (Words{"/opt/my app/x", "a \"q\" \\n", "its", "x y"}));
+  EXPECT_EQ(SplitCommandLine("p ;touch /tmp/x $(id) `id` * ~ a|b"),
+            (Words{"p", ";touch", "/tmp/x", "$(id)", "`id`", "*", "~", "a|b"}));
+  EXPECT_EQ(SplitCommandLine("p \"\" ''"), (Words{"p", "", ""}));
+  EXPECT_EQ(SplitCommandLine("\"unclosed x"), (Words{"unclosed x"}));
+  EXPECT_TRUE(SplitCommandLine("   ").empty());
+}
+
+struct LaunchTest : ::testing::Test {
+  fakes::FakePlatform fake;
+  linux_platform::LinuxLauncher launcher;
+  linux_platform::LinuxFileSystem files;
+  linux_platform::ProcProcessList processes;
+  Platform sys{fake.ui, processes,     fake.fetcher, fake.cache, launcher,
+               files,   fake.settings, fake.locale,  fake.facts, fake.end};
+  path folder = testing::NewTestFolder("launch");
+  path tools = folder / "my tools";
+  path recorder = tools / ("argrecorder-" + std::to_string(getpid()));
+  path record = folder / "record.txt";
+  std::string oldCwd = files.CurrentFolder();
+
+  void SetUp() override {
+    testing::fs::create_directories(tools);
+    testing::fs::copy_file(testing::HelperFolder() / "argrecorder", recorder);
+    testing::fs::permissions(recorder, testing::fs::perms::owner_all);
+    setenv("KELVANE_ARGRECORD", record.c_str(), 1);
+  }
+  void TearDown() override {
+    unsetenv("KELVANE_ARGRECORD");
+    unsetenv("KELVANE_HOLD");
+    files.SetCurrentFolder(oldCwd);
+    testing::fs::remove_all(folder);
+  }
+  // The started helper's record: its working folder, then its arguments.
+  Words Recorded(std::optional<uint32_t> pid) {
+    EXPECT_TRUE(pid.has_value());
+    if (pid) {
+      const auto child = static_cast<pid_t>(*pid);
+      if (!testing::WaitFor([&] { return waitpid(child, nullptr, WNOHANG) == child; }, 10)) {
+        ADD_FAILURE() << "the started program did not end";
+        kill(child, SIGKILL);
+        waitpid(child, nullptr, 0);
+      }
+    }
+    Words lines;
+    std::istringstream text(testing::Slurp(record));
+    for (std::string line; std::getline(text, line);) lines.push_back(line);
+    return lines;
+  }
+};
+
+TEST_F(LaunchTest, StartsTheProgramAtAPathWithBlanksWithItsArgumentsAsText) {
+  const path marker = folder / "marker";
+  const std::string command = testing::Quoted(recorder.string()) +
+                              " plain \"two words\" 'single' ;touch " + marker.string() +
+                              " $(id) \"a \\\"quote\\\"\" *";
+  EXPECT_EQ(Recorded(StartFile(sys, command, 1)),
+            (Words{oldCwd, "plain", "two words", "single", ";touch", marker.string(), "$(id)",
+                   "a \"quote\"", "*"}));
+  EXPECT_FALSE(testing::fs::exists(marker)) << "a second command ran";
+  EXPECT_EQ(files.CurrentFolder(), oldCwd);
+
+  // Unquoted, the present file is still found behind its blank.
+  testing::fs::remove(record);
+  EXPECT_EQ(Recorded(StartFile(sys, recorder.string() + " -x ", 1)), (Words{oldCwd, "-x"}));
+
+  EXPECT_FALSE(StartFile(sys, (folder / "none" / "missing.exe").string(), 1).has_value());
+}
+
+TEST_F(LaunchTest, OpensADocumentWithItsAssociatedProgram) {
+  // A private association of text files with the recorder (the association
+  // tools take an Exec program only when its path holds no blank).
+  const path config = folder / "config", data = folder / "data", bin = folder / "bin";
+  testing::fs::create_directories(data / "applications");
+  testing::fs::create_directories(config);
+  testing::fs::create_directories(bin);
+  const path program = bin / recorder.filename();
+  testing::fs::copy_file(recorder, program);
+  testing::Spit(config / "mimeapps.list", "[Default Applications]\ntext/plain=rec.desktop\n");
+  testing::Spit(data / "applications" / "rec.desktop",
+                "[Desktop Entry]\nType=Application\nName=rec\nExec=" + program.string() + " %f\n");
+  setenv("XDG_CONFIG_HOME", config.c_str(), 1);
+  setenv("XDG_DATA_HOME", data.c_str(), 1);
+  const path docs = folder / "my docs";
+  testing::fs::create_directories(docs);
+  testing::Spit(docs / "read me.txt", "hello\n");
+
+  std::string found;
+  EXPECT_GT(launcher.FindExecutable((docs / "read me.txt").string(), "", found), 32);
+  ASSERT_EQ(found, program.string());
+  EXPECT_EQ(launcher.FindExecutable((docs / "gone.txt").string(), "", found), 2);
+  EXPECT_EQ(launcher.FindExecutable(docs.string(), "", found), 31);
+
+  // The program runs in its own folder; afterwards the document's folder
+  // is the current one.
+  EXPECT_EQ(Recorded(StartFile(sys, testing::Quoted((docs / "read me.txt").string()), 1)),
+            (Words{bin.string(), (docs / "read me.txt").string()}));
+  EXPECT_EQ(files.CurrentFolder(), docs.string());
+  unsetenv("XDG_CONFIG_HOME");
+  unsetenv("XDG_DATA_HOME");
+}
+
+TEST_F(LaunchTest, FindsAStartedProgramByNameUntilItEnds) {
+  const path hold = folder / "hold";
+  testing::Spit(hold, "");
+  setenv("KELVANE_HOLD", hold.c_str(), 1);
+  const std::string name = recorder.filename().string();
+  EXPECT_FALSE(IsProgramRunning(processes, "/elsewhere/" + name));
+
+  const auto pid = StartFile(sys, testing::Quoted(recorder.string()), 1);
+  ASSERT_TRUE(pid.has_value());
+  EXPECT_TRUE(testing::WaitFor([&] { return IsProgramRunning(processes, "/x/" + name); }, 10));
+  EXPECT_TRUE(IsProgramRunning(processes, name));
+  EXPECT_FALSE(IsProgramRunning(processes, name + ".old"));
+
+  // Ended but not yet collected by its parent (us) is no longer running.
+  testing::fs::remove(hold);
+  EXPECT_TRUE(testing::WaitFor([&] { return !IsProgramRunning(processes, name); }, 10));
+  waitpid(static_cast<pid_t>(*pid), nullptr, 0);
+}
+
+}  // namespace
+}  // namespace kelvane

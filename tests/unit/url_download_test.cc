@@ -1,0 +1,84 @@
+#include "download/url_download.h"
+
+#include <gtest/gtest.h>
+
+#include "fakes/fake_platform.h"
+
+namespace kelvane {
+namespace {
+
+struct UrlDownloadTest : ::testing::Test {
+  fakes::FakePlatform p;
+  ErrorRecord err;
+  std::string Fetch(const std::string& url, const std::string& target) {
+    return URLDownload(p.platform, err, url, target);
+  }
+};
+
+TEST_F(UrlDownloadTest, FetchesIntoAFileOrAFolderAfterOnePurgeAndOneYield) {
+  p.fetcher.bodies["http://h/dl/MyApp.exe"] = "new";
+  p.fs.Put("C:\\App\\MyApp.exe_", "old");
+  p.cache.entries = {"http://h/dl/MyApp.exe"};
+  // By the one yield the cache is empty and nothing is fetched yet.
+  p.ui.AtNextYield([&] {
+    EXPECT_TRUE(p.cache.entries.empty());
+    EXPECT_TRUE(p.fetcher.calls.empty());
+  });
+  // Quotes around the URL and the target are removed.
+  EXPECT_EQ(Fetch("\"http://h/dl/MyApp.exe\"", "\"C:\\App\\MyApp.exe_\""), "C:\\App\\MyApp.exe_");
+  EXPECT_EQ(p.fs.Bytes("C:\\App\\MyApp.exe_"), "new");
+  EXPECT_EQ(p.ui.yields, 1);
+  EXPECT_EQ(err.Number, 0);
+
+  // An existing folder receives the file named by the URL's end.
+  p.fs.MakeFolder("C:\\Down");
+  EXPECT_EQ(Fetch("http://h/dl/MyApp.exe", "C:\\Down"), "C:\\Down\\MyApp.exe");
+  EXPECT_EQ(Fetch("http://h/dl/MyApp.exe", "C:\\Down\\"), "C:\\Down\\MyApp.exe");
+  EXPECT_EQ(p.fs.Bytes("C:\\Down\\MyApp.exe"), "new");
+  EXPECT_EQ(p.fetcher.calls.back().second, "C:\\Down\\MyApp.exe");
+  EXPECT_EQ(p.ui.yields, 3);
+  EXPECT_TRUE(p.ui.boxes.empty());
+}
+
+TEST_F(UrlDownloadTest, RecordsFailuresAndReturnsNothing) {
+  p.fs.MakeFolder("C:\\Down");
+  p.fetcher.bodies["http://h/dl/"] = "listing";
+  // A URL ending in "/" names no file in the folder: the fetch fails.
+  EXPECT_EQ(Fetch("http://h/dl/", "C:\\Down"), "");
+  EXPECT_EQ(p.fetcher.calls.back().second, "C:\\Down\\");
+  EXPECT_EQ(err.Number, fakes::FakeFetcher::kNotFound);
+  EXPECT_EQ(err.Source, "modURLDownload.URLDownload");
+
+  // No "/" at all: nothing to name the file by; the fetch gets no file. The
+  // URL goes to the fetcher as it is, without a protocol added.
+  err.Clear();
+  p.fetcher.bodies["nohost"] = "x";
+  EXPECT_EQ(Fetch("nohost", "C:\\Down"), "");
+  EXPECT_EQ(p.fetcher.calls.back(), (std::pair<std::string, std::string>{"nohost", ""}));
+  EXPECT_EQ(err.Source, "modURLDownload.URLDownload");
+  EXPECT_NE(err.Number, 0);
+
+  // A refused fetch leaves the old file and no folder is created.
+  err.Clear();
+  p.fs.Put("C:\\App\\a.exe", "old");
+  EXPECT_EQ(Fetch("http://h/missing", "C:\\App\\a.exe"), "");
+  EXPECT_EQ(p.fs.Bytes("C:\\App\\a.exe"), "old");
+  EXPECT_EQ(err.Number, fakes::FakeFetcher::kNotFound);
+}
+
+TEST(UrlDownloadHelpers, JoinPathAndFileExists) {
+  EXPECT_EQ(JoinPath("", "a.exe"), "a.exe");
+  EXPECT_EQ(JoinPath("C:\\Down\\", "a.exe"), "C:\\Down\\a.exe");
+  EXPECT_EQ(JoinPath("C:\\Down", "a.exe"), "C:\\Down\\a.exe");
+  EXPECT_EQ(JoinPath("/tmp/", "a.exe"), "/tmp/\\a.exe");  // only "\" counts
+
+  fakes::FakePlatform p;
+  p.fs.Put("C:\\a.txt", "");
+  p.fs.MakeFolder("C:\\Down");
+  EXPECT_TRUE(FileExists(p.launcher, "C:\\a.txt"));  // no association: still there
+  EXPECT_TRUE(FileExists(p.launcher, "C:\\Down"));
+  EXPECT_FALSE(FileExists(p.launcher, "C:\\b.txt"));
+}
+
+}  // namespace
+}  // namespace kelvane
