@@ -223,6 +223,8 @@ def run_test(body, window_manager=False):
     args = parse_args()
     display = Display(window_manager=window_manager)
     tmp = tempfile.mkdtemp(prefix="kelvane-e2e-")
+    # The program's stored settings go to the test's own folder.
+    os.environ["XDG_CONFIG_HOME"] = os.path.join(tmp, "config")
     try:
         body(args, display, tmp)
     except Failure as e:

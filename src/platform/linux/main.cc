@@ -1,10 +1,15 @@
 // The Linux program: the window model on an FLTK window, until the program
 // ends itself.
+#include "platform/linux/fetcher_linux.h"
+#include "platform/linux/file_system_linux.h"
+#include "platform/linux/launcher_linux.h"
 #include "platform/linux/locale_linux.h"
 #include "platform/linux/process_end_linux.h"
 #include "platform/linux/process_facts_linux.h"
-#include "platform/linux/services_linux.h"
+#include "platform/linux/process_list_linux.h"
+#include "platform/linux/settings_linux.h"
 #include "platform/linux/toolkit_linux.h"
+#include "platform/linux/url_cache_linux.h"
 #include "ui/form1.h"
 
 using namespace kelvane;
@@ -15,17 +20,13 @@ int main(int argc, char** argv) {
   LinuxLocale locale;
   LinuxProcessEnd end;
   LinuxToolkit toolkit(facts, locale);
-  auto services = MakeLinuxServices();
-  Platform platform{toolkit,
-                    services->processes(),
-                    services->fetcher(),
-                    services->cache(),
-                    services->launcher(),
-                    services->fs(),
-                    services->settings(),
-                    locale,
-                    facts,
-                    end};
+  ProcProcessList processes;
+  CurlFetcher fetcher;
+  EmptyUrlCache cache;
+  LinuxLauncher launcher;
+  LinuxFileSystem fs;
+  LinuxSettingsStore settings;
+  Platform platform{toolkit, processes, fetcher, cache, launcher, fs, settings, locale, facts, end};
   Form1 form(platform);
   toolkit.Build(form);
   form.Form_Load();
