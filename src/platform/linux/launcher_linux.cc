@@ -11,6 +11,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "platform/linux/desktop_data_linux.h"
+
 extern char** environ;
 
 namespace kelvane::linux_platform {
@@ -65,19 +67,9 @@ std::string FirstLineOf(const std::vector<std::string>& words) {
   return text.substr(0, text.find('\n'));
 }
 
-std::string DataHome() {
-  const char* data = std::getenv("XDG_DATA_HOME");
-  if (data && *data) return data;
-  const char* home = std::getenv("HOME");
-  return std::string(home ? home : "") + "/.local/share";
-}
-
 // The program of a desktop entry: the first word of its Exec line.
 std::string ExecProgram(const std::string& desktopId) {
-  const char* dirs = std::getenv("XDG_DATA_DIRS");
-  std::string search = DataHome() + ":" + (dirs && *dirs ? dirs : "/usr/local/share:/usr/share");
-  std::istringstream folders(search);
-  for (std::string folder; std::getline(folders, folder, ':');) {
+  for (const std::string& folder : DataFolders()) {
     std::ifstream entry(folder + "/applications/" + desktopId);
     for (std::string line; std::getline(entry, line);) {
       if (line.rfind("Exec=", 0) == 0) {
@@ -156,7 +148,10 @@ int LinuxLauncher::FindExecutable(const std::string& file, const std::string& di
     program = Absolute(path);
     return kFound;
   }
-  const std::string type = FirstLineOf({"xdg-mime", "query", "filetype", path});
+  // The name decides, as a file type does on Windows; only a name that
+  // says nothing lets the contents speak.
+  std::string type = MimeTypeOfName(path.substr(path.rfind('/') + 1));
+  if (type.empty()) type = FirstLineOf({"xdg-mime", "query", "filetype", path});
   const std::string desktopId =
       type.empty() ? "" : FirstLineOf({"xdg-mime", "query", "default", type});
   const std::string found = desktopId.empty() ? "" : OnPath(ExecProgram(desktopId));

@@ -14,8 +14,10 @@ class LinuxLauncher : public Launcher {
  public:
   // An executable file is its own program. Any other file gets the program
   // of the desktop entry that `xdg-mime query default` names for its type
-  // (the first word of the entry's Exec line, looked up on PATH). A missing
-  // file answers 2, a folder or a file without an association 31.
+  // (the first word of the entry's Exec line, looked up on PATH). The type
+  // comes from the file's name (MimeTypeOfName), from its contents only
+  // when the name gives none. A missing file answers 2, a folder or a file
+  // without an association 31.
   int FindExecutable(const std::string& file, const std::string& directory,
                      std::string& program) override;
   // Splits the command line into words (SplitCommandLine) and starts the

@@ -18,7 +18,7 @@ using namespace kelvane::linux_platform;
 int main(int argc, char** argv) {
   LinuxProcessFacts facts(argc, argv);
   LinuxLocale locale;
-  LinuxProcessEnd end;
+  LinuxProcessEnd end([&facts] { facts.RemoveMadeFolder(); });
   LinuxToolkit toolkit(facts, locale);
   ProcProcessList processes;
   CurlFetcher fetcher;

@@ -6,6 +6,7 @@
 namespace kelvane::linux_platform {
 
 void LinuxProcessEnd::EndNow() {
+  if (tidy_) tidy_();
   std::fflush(nullptr);
   std::_Exit(0);  // at once: no handler of the window runs any more
 }

@@ -60,6 +60,15 @@ std::string LinuxProcessFacts::ExeFolder() {
   return slash == 0 ? "/" : exePath_.substr(0, slash);
 }
 
+LinuxProcessFacts::~LinuxProcessFacts() { RemoveMadeFolder(); }
+
+void LinuxProcessFacts::RemoveMadeFolder() {
+  if (madeFolder_.empty()) return;
+  rmdir(madeFolder_.c_str());  // kept when something is still inside
+  madeFolder_.clear();
+  probeFolder_.clear();
+}
+
 std::string LinuxProcessFacts::ProbeFolder() {
   if (!probeFolder_.empty()) return probeFolder_;
   const char* runtime = std::getenv("XDG_RUNTIME_DIR");
@@ -68,9 +77,19 @@ std::string LinuxProcessFacts::ProbeFolder() {
     if ((mkdir(folder.c_str(), 0700) == 0 || errno == EEXIST) && IsPrivateFolder(folder, true))
       return probeFolder_ = folder + "/";
   }
-  std::string pattern = "/tmp/kelvane-XXXXXX";
-  if (mkdtemp(pattern.data()) && IsPrivateFolder(pattern, true)) probeFolder_ = pattern + "/";
-  return probeFolder_;
+  const char* tmp = std::getenv("TMPDIR");
+  std::string pattern = std::string(tmp && tmp[0] == '/' ? tmp : "/tmp") + "/kelvane-XXXXXX";
+  if (mkdtemp(pattern.data())) {
+    if (IsPrivateFolder(pattern, true)) {
+      madeFolder_ = pattern;
+      return probeFolder_ = pattern + "/";
+    }
+    rmdir(pattern.c_str());
+  }
+  // No private folder: a place below a file, where nothing can be created
+  // (not even by root), so no probe is written and nothing opens. Never
+  // the current folder, which may be shared.
+  return kNowhere;
 }
 
 double LinuxProcessFacts::TwipsPerPixel() {

@@ -8,13 +8,20 @@ namespace kelvane::linux_platform {
 class LinuxProcessFacts : public ProcessFacts {
  public:
   LinuxProcessFacts(int argc, char** argv);
+  ~LinuxProcessFacts() override;
+  // Where probes go when there is no private folder: nothing can be
+  // written below it.
+  static constexpr const char* kNowhere = "/dev/null/";
 
   std::string ArgumentText() override { return arguments_; }
   std::string ExeName() override;
   std::string ExeFolder() override;
-  // $XDG_RUNTIME_DIR/kelvane/, or a fresh private folder under /tmp; made
-  // once, on first use.
+  // $XDG_RUNTIME_DIR/kelvane/, else a fresh private folder under $TMPDIR
+  // (or /tmp), made on first use; kNowhere when neither can be had.
   std::string ProbeFolder() override;
+  // Removes the fresh folder again (when empty); a later ProbeFolder makes
+  // a new one. The process calls it on its way out.
+  void RemoveMadeFolder();
   double TwipsPerPixelX() override { return TwipsPerPixel(); }
   double TwipsPerPixelY() override { return TwipsPerPixel(); }
 
@@ -24,6 +31,7 @@ class LinuxProcessFacts : public ProcessFacts {
   std::string arguments_;
   std::string exePath_;
   std::string probeFolder_;
+  std::string madeFolder_;  // made by mkdtemp: ours to remove
   double twipsPerPixel_ = 0;
 };
 

@@ -1,5 +1,6 @@
 #include "platform/linux/process_facts_linux.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <pwd.h>
 #include <sys/stat.h>
@@ -59,62 +60,59 @@ void ExpectPrivate(const std::string& folder) {
   EXPECT_EQ(st.st_uid, geteuid()) << folder;
 }
 
-std::string ProbeFolderWith(EnvGuard& env, const std::optional<std::string>& runtime) {
+// The probe folder of fresh facts, checked while they live; a folder they
+// made for the run is gone once they are.
+std::string ProbeFolderWith(EnvGuard& env, const std::optional<std::string>& runtime,
+                            const std::string& tmp) {
   env.Set("XDG_RUNTIME_DIR", runtime);
+  env.Set("TMPDIR", tmp);
   char name[] = "kelvane";
   char* argv[] = {name};
-  LinuxProcessFacts facts(1, argv);
-  const std::string folder = facts.ProbeFolder();
-  EXPECT_EQ(facts.ProbeFolder(), folder) << "made once";
+  std::string folder;
+  {
+    LinuxProcessFacts facts(1, argv);
+    folder = facts.ProbeFolder();
+    EXPECT_EQ(facts.ProbeFolder(), folder) << "made once";
+    ExpectPrivate(folder);
+  }
+  if (folder.rfind(tmp + "/kelvane-", 0) == 0) {
+    EXPECT_FALSE(fs::exists(folder)) << folder;
+  }
   return folder;
-}
-
-void RemoveIfTemporary(const std::string& folder) {
-  if (folder.rfind("/tmp/kelvane-", 0) == 0) fs::remove_all(folder);
 }
 
 TEST(LinuxProcessFacts, ProbeFolderIsPrivateAndNeverFollowsAPlantedLink) {
   EnvGuard env;
-  {  // the runtime folder of the session
+  Scratch tmp;
+  const std::string ownTmp = tmp.path + "/kelvane-";
+  {  // the runtime folder of the session, kept for the next run
     Scratch runtime;
-    const std::string folder = ProbeFolderWith(env, runtime.path);
+    const std::string folder = ProbeFolderWith(env, runtime.path, tmp.path);
     EXPECT_EQ(folder, runtime.path + "/kelvane/");
-    ExpectPrivate(folder);
+    EXPECT_TRUE(fs::is_directory(folder));
   }
   {  // one of ours left open to others is closed again
     Scratch runtime;
     fs::create_directory(runtime.path + "/kelvane");
     chmod((runtime.path + "/kelvane").c_str(), 0777);
-    const std::string folder = ProbeFolderWith(env, runtime.path);
-    EXPECT_EQ(folder, runtime.path + "/kelvane/");
-    ExpectPrivate(folder);
+    EXPECT_EQ(ProbeFolderWith(env, runtime.path, tmp.path), runtime.path + "/kelvane/");
   }
   {  // a planted symlink: neither used nor followed
     Scratch runtime, elsewhere;
     fs::create_directory_symlink(elsewhere.path, runtime.path + "/kelvane");
     chmod(elsewhere.path.c_str(), 0700);
-    const std::string folder = ProbeFolderWith(env, runtime.path);
-    EXPECT_EQ(folder.find(runtime.path), std::string::npos) << folder;
-    EXPECT_EQ(folder.rfind("/tmp/kelvane-", 0), 0u) << folder;
-    ExpectPrivate(folder);
+    EXPECT_EQ(ProbeFolderWith(env, runtime.path, tmp.path).rfind(ownTmp, 0), 0u);
     EXPECT_TRUE(fs::is_symlink(runtime.path + "/kelvane"));
     EXPECT_TRUE(fs::is_empty(elsewhere.path));
-    RemoveIfTemporary(folder);
   }
   {  // a runtime folder that others may enter is not the session's
     Scratch runtime;
     chmod(runtime.path.c_str(), 0755);
-    const std::string folder = ProbeFolderWith(env, runtime.path);
-    EXPECT_EQ(folder.find(runtime.path), std::string::npos) << folder;
-    ExpectPrivate(folder);
-    RemoveIfTemporary(folder);
+    EXPECT_EQ(ProbeFolderWith(env, runtime.path, tmp.path).rfind(ownTmp, 0), 0u);
   }
   for (const std::optional<std::string>& runtime :
        {std::optional<std::string>(), std::optional<std::string>("relative/run")}) {
-    const std::string folder = ProbeFolderWith(env, runtime);
-    EXPECT_EQ(folder.rfind("/tmp/kelvane-", 0), 0u) << folder;
-    ExpectPrivate(folder);
-    RemoveIfTemporary(folder);
+    EXPECT_EQ(ProbeFolderWith(env, runtime, tmp.path).rfind(ownTmp, 0), 0u);
   }
   if (geteuid() == 0) {  // a folder of another user at the place (only root can plant one)
     Scratch runtime;
@@ -124,11 +122,20 @@ TEST(LinuxProcessFacts, ProbeFolderIsPrivateAndNeverFollowsAPlantedLink) {
     const passwd* nobody = getpwnam("nobody");
     ASSERT_NE(nobody, nullptr);
     ASSERT_EQ(chown(planted.c_str(), nobody->pw_uid, nobody->pw_gid), 0);
-    const std::string folder = ProbeFolderWith(env, runtime.path);
-    EXPECT_EQ(folder.find(runtime.path), std::string::npos) << folder;
-    ExpectPrivate(folder);
-    RemoveIfTemporary(folder);
+    EXPECT_EQ(ProbeFolderWith(env, runtime.path, tmp.path).rfind(ownTmp, 0), 0u);
   }
+  EXPECT_TRUE(fs::is_empty(tmp.path)) << "a folder made for a run stayed";
+
+  // Neither folder to be had: a place where no file can be made, never the
+  // current folder.
+  env.Set("XDG_RUNTIME_DIR", std::nullopt);
+  env.Set("TMPDIR", tmp.path + "/missing");
+  char name[] = "kelvane";
+  char* argv[] = {name};
+  LinuxProcessFacts facts(1, argv);
+  const std::string nowhere = facts.ProbeFolder();
+  EXPECT_EQ(nowhere, LinuxProcessFacts::kNowhere);
+  EXPECT_EQ(open((nowhere + "QrxX00001.html").c_str(), O_WRONLY | O_CREAT, 0600), -1);
 }
 
 }  // namespace

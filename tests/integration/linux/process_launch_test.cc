@@ -5,11 +5,14 @@
 #include <sstream>
 
 #include "fakes/fake_platform.h"
+#include "integration/linux/env_guard.h"
 #include "integration/test_folders.h"
 #include "job/program_running.h"
 #include "launch/run_file.h"
+#include "launch/web_page.h"
 #include "platform/linux/file_system_linux.h"
 #include "platform/linux/launcher_linux.h"
+#include "platform/linux/process_facts_linux.h"
 #include "platform/linux/process_list_linux.h"
 
 namespace kelvane {
@@ -91,27 +94,49 @@ TEST_F(LaunchTest, StartsTheProgramAtAPathWithBlanksWithItsArgumentsAsText) {
   EXPECT_FALSE(StartFile(sys, (folder / "none" / "missing.exe").string(), 1).has_value());
 }
 
-TEST_F(LaunchTest, OpensADocumentWithItsAssociatedProgram) {
-  // A private association of text files with the recorder (the association
-  // tools take an Exec program only when its path holds no blank).
+// A private association of text files with the recorder and of web pages
+// with a copy of it, "browser" (the association tools take an Exec program
+// only when its path holds no blank).
+struct AssociationTest : LaunchTest {
   const path config = folder / "config", data = folder / "data", bin = folder / "bin";
-  testing::fs::create_directories(data / "applications");
-  testing::fs::create_directories(config);
-  testing::fs::create_directories(bin);
-  const path program = bin / recorder.filename();
-  testing::fs::copy_file(recorder, program);
-  testing::Spit(config / "mimeapps.list", "[Default Applications]\ntext/plain=rec.desktop\n");
-  testing::Spit(data / "applications" / "rec.desktop",
-                "[Desktop Entry]\nType=Application\nName=rec\nExec=" + program.string() + " %f\n");
-  setenv("XDG_CONFIG_HOME", config.c_str(), 1);
-  setenv("XDG_DATA_HOME", data.c_str(), 1);
+  const path program = bin / recorder.filename(), browser = bin / "browser";
+  testing::EnvGuard env;
+
+  void SetUp() override {
+    LaunchTest::SetUp();
+    testing::fs::create_directories(data / "applications");
+    testing::fs::create_directories(config);
+    testing::fs::create_directories(bin);
+    testing::fs::copy_file(recorder, program);
+    testing::fs::copy_file(recorder, browser);
+    testing::Spit(config / "mimeapps.list",
+                  "[Default Applications]\ntext/plain=rec.desktop\ntext/html=web.desktop\n");
+    Entry("rec.desktop", program.string() + " %f");
+    Entry("web.desktop", "browser %u");  // found on PATH
+    env.Set("XDG_CONFIG_HOME", config.string());
+    env.Set("XDG_DATA_HOME", data.string());
+    env.Set("PATH", bin.string() + ":" + std::getenv("PATH"));
+  }
+  void Entry(const std::string& name, const std::string& exec) {
+    testing::Spit(data / "applications" / name,
+                  "[Desktop Entry]\nType=Application\nName=" + name + "\nExec=" + exec + "\n");
+  }
+};
+
+TEST_F(AssociationTest, OpensADocumentWithItsAssociatedProgram) {
   const path docs = folder / "my docs";
   testing::fs::create_directories(docs);
   testing::Spit(docs / "read me.txt", "hello\n");
+  testing::Spit(docs / "page.HTML", " \r\n");  // plain text inside: the name decides
+  testing::Spit(docs / "notes", "hello\n");    // a name without a type: the contents decide
 
   std::string found;
   EXPECT_GT(launcher.FindExecutable((docs / "read me.txt").string(), "", found), 32);
   ASSERT_EQ(found, program.string());
+  EXPECT_GT(launcher.FindExecutable((docs / "page.HTML").string(), "", found), 32);
+  EXPECT_EQ(found, browser.string());
+  EXPECT_GT(launcher.FindExecutable("notes", docs.string(), found), 32);
+  EXPECT_EQ(found, program.string());
   EXPECT_EQ(launcher.FindExecutable((docs / "gone.txt").string(), "", found), 2);
   EXPECT_EQ(launcher.FindExecutable(docs.string(), "", found), 31);
 
@@ -120,8 +145,31 @@ TEST_F(LaunchTest, OpensADocumentWithItsAssociatedProgram) {
   EXPECT_EQ(Recorded(StartFile(sys, testing::Quoted((docs / "read me.txt").string()), 1)),
             (Words{bin.string(), (docs / "read me.txt").string()}));
   EXPECT_EQ(files.CurrentFolder(), docs.string());
-  unsetenv("XDG_CONFIG_HOME");
-  unsetenv("XDG_DATA_HOME");
+}
+
+TEST_F(AssociationTest, OpensAWebPageInTheBrowserThroughAPrivateProbe) {
+  const path runtime = folder / "run";
+  testing::fs::create_directories(runtime);
+  testing::fs::permissions(runtime, testing::fs::perms::owner_all);
+  env.Set("XDG_RUNTIME_DIR", runtime.string());
+  Entry("rec.desktop", "false %f");  // the probe holds plain text: this must not answer
+  char name[] = "kelvane";
+  char* argv[] = {name};
+  linux_platform::LinuxProcessFacts facts(1, argv);
+  Platform real{fake.ui, processes,     fake.fetcher, fake.cache, launcher,
+                files,   fake.settings, fake.locale,  facts,      fake.end};
+
+  EXPECT_EQ(Recorded(OpenWebPage(real, "https://h.example/Update.exe", 1)),
+            (Words{oldCwd, "https://h.example/Update.exe"}));
+  EXPECT_EQ(files.CurrentFolder(), oldCwd);
+  EXPECT_TRUE(testing::fs::is_empty(runtime / "kelvane")) << "a probe stayed";
+
+  // No association for web pages: nothing opens, no probe stays.
+  testing::fs::remove(data / "applications" / "web.desktop");
+  testing::fs::remove(record);
+  EXPECT_FALSE(OpenWebPage(real, "https://h.example/", 1).has_value());
+  EXPECT_TRUE(testing::fs::is_empty(runtime / "kelvane")) << "a probe stayed";
+  EXPECT_FALSE(testing::fs::exists(record));
 }
 
 TEST_F(LaunchTest, FindsAStartedProgramByNameUntilItEnds) {
