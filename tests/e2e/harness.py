@@ -39,6 +39,19 @@ class Display:
 
     def __init__(self, window_manager=False, size="1024x768x24"):
         self.procs = []
+        # Now and then a display that Xvfb has just announced cannot be used
+        # (seen while other tests start and stop displays): start another.
+        for attempt in range(3):
+            try:
+                self.start(window_manager, size)
+                return
+            except Failure:
+                self.close()
+                self.procs = []
+                if attempt == 2:
+                    raise
+
+    def start(self, window_manager, size):
         rfd, wfd = os.pipe()
         xvfb = subprocess.Popen(
             ["Xvfb", "-displayfd", str(wfd), "-screen", "0", size, "-nolisten", "tcp", "-dpi", "96"],
@@ -60,7 +73,7 @@ class Display:
             self.procs.append(subprocess.Popen(["openbox"], env=self.env, stdout=subprocess.DEVNULL,
                                                stderr=subprocess.DEVNULL, start_new_session=True))
             wait_for(lambda: self.run(["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"]).find("window id") >= 0,
-                     10, "openbox did not start")
+                     5, "openbox did not start")
 
     def run(self, args, timeout=10):
         r = subprocess.run(args, env=self.env, capture_output=True, text=True, timeout=timeout)
