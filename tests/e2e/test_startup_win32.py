@@ -2,6 +2,7 @@
 
 "/?" answers with the version and ends; no arguments give the usage message and
 then the main window; a line without [URL] and [PATH] is rejected and ends; a
+usable line shows the titled window on top, which its cancel button ends; a
 German locale gives German captions. Ends every program it started through the
 Wine server of the build's prefix.
 """
@@ -81,6 +82,19 @@ def body(args, display, tmp):
     press(display, box, "Return")
     check(program.ended(15), "the program did not end after the rejection")
     check(not visible(display, TITLE), "a main window was shown for a rejected line")
+
+    # A usable line: the main window with its full title, kept on top, and the
+    # cancel button (Command1) ends the program.
+    program = start(args, display, ["[URL]", "http://127.0.0.1:9/MyApp.exe", "[PATH]",
+                                    "C:\\Programme\\MyApp.exe", "[SKIPINFO]"])
+    window = find_window(display, TITLE)
+    x, y, width, height = harness.geometry(display, window)
+    check((width, height) == (WIDTH, HEIGHT), f"main window is {width} x {height}")
+    harness.wait_for(lambda: "_NET_WM_STATE_ABOVE" in display.run(["xprop", "-id", window, "_NET_WM_STATE"]),
+                     10, "the main window is not kept on top")
+    cancel = (x + 180 + 40, y + 110 + 15)  # Command1's middle: twips (2700, 1650) + half its size
+    display.run(["xdotool", "mousemove", "--sync", str(cancel[0]), str(cancel[1]), "click", "1"])
+    check(program.ended(15), "the cancel button did not end the program")
 
     # German: the same window with German captions ("Starten", "&Abbrechen").
     german_window = main_window_after_usage(args, display, "de_DE.UTF-8")

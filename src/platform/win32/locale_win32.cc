@@ -1,8 +1,7 @@
 #include "platform/win32/locale_win32.h"
 
-#include "platform/win32/windows_api_win32.h"
-
 #include "platform/win32/wide_text_win32.h"
+#include "platform/win32/windows_api_win32.h"
 
 namespace kelvane::win32 {
 

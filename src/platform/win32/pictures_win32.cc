@@ -28,16 +28,16 @@ void DrawPicture(HDC dc, const Picture& picture, int x, int y, COLORREF backgrou
   if (!picture.argb || picture.width <= 0 || picture.height <= 0) return;
   // The picture is mixed with the known background in memory: a 32-bit DIB
   // holds 0x00RRGGBB per pixel, the layout of the ARGB values without alpha.
-  const uint32_t back = (GetRValue(background) << 16) | (GetGValue(background) << 8) |
-                        GetBValue(background);
+  const uint32_t back =
+      (GetRValue(background) << 16) | (GetGValue(background) << 8) | GetBValue(background);
   std::vector<uint32_t> pixels(static_cast<size_t>(picture.width) * picture.height);
   for (size_t i = 0; i < pixels.size(); ++i) {
     const uint32_t p = picture.argb[i], alpha = p >> 24;
     pixels[i] = Mix(p, back, alpha, 16) | Mix(p, back, alpha, 8) | Mix(p, back, alpha, 0);
   }
   const BITMAPINFO info = TopDown32(picture);
-  SetDIBitsToDevice(dc, x, y, picture.width, picture.height, 0, 0, 0, picture.height,
-                    pixels.data(), &info, DIB_RGB_COLORS);
+  SetDIBitsToDevice(dc, x, y, picture.width, picture.height, 0, 0, 0, picture.height, pixels.data(),
+                    &info, DIB_RGB_COLORS);
 }
 
 HICON IconFromPicture(const Picture& picture) {

@@ -1,7 +1,6 @@
 #pragma once
 // The program's ARGB pictures on Windows devices.
 #include "platform/win32/windows_api_win32.h"
-
 #include "ui/artwork.h"
 
 namespace kelvane::win32 {

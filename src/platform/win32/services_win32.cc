@@ -83,8 +83,8 @@ class ForgetfulSettingsStore : public SettingsStore {
 }  // namespace
 
 Win32Services MakeWin32Services() {
-  return {std::make_unique<NoProcessList>(),  std::make_unique<NoFetcher>(),
-          std::make_unique<EmptyUrlCache>(),  std::make_unique<NoLauncher>(),
+  return {std::make_unique<NoProcessList>(),   std::make_unique<NoFetcher>(),
+          std::make_unique<EmptyUrlCache>(),   std::make_unique<NoLauncher>(),
           std::make_unique<EmptyFileSystem>(), std::make_unique<ForgetfulSettingsStore>()};
 }
 

@@ -1,10 +1,8 @@
 // The window's messages: painting, colours, and the user's actions turned
 // into events of the window model.
-#include "platform/win32/toolkit_win32.h"
-
-#include <commctrl.h>
 
 #include "platform/win32/pictures_win32.h"
+#include "platform/win32/toolkit_win32.h"
 #include "platform/win32/wide_text_win32.h"
 #include "ui/artwork.h"
 #include "ui/form1.h"
@@ -166,7 +164,8 @@ void Win32Toolkit::OnPaint(HWND hwnd) {
     if (control->Kind() != ControlKind::Line || line.parent != hwnd || !control->Visible())
       continue;
     const ControlDesign& d = control->Design();
-    const RECT ends = PixelRect(control->Position());  // (left, top) and (width, height) are the ends
+    const RECT ends =
+        PixelRect(control->Position());  // (left, top) and (width, height) are the ends
     const RECT to = PixelRect({control->Position().width, control->Position().height, 0, 0});
     HPEN pen = CreatePen(PS_SOLID, d.lineWidth, RGB(d.fore.r, d.fore.g, d.fore.b));
     HGDIOBJ old = SelectObject(dc, pen);

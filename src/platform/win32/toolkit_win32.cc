@@ -1,9 +1,6 @@
 // Building the window from the model and mirroring the model's changes.
 #include "platform/win32/toolkit_win32.h"
 
-#include <commctrl.h>
-#include <uxtheme.h>
-
 #include <algorithm>
 #include <climits>
 #include <cmath>
@@ -109,9 +106,9 @@ bool Win32Toolkit::Build(Form1& form) {
     if (!d.font.name.empty()) v.font = FontFor(d.font);
     if (d.kind == ControlKind::Form) {
       const RECT r = PixelRect(c->Position());
-      window_ = CreateWindowExW(WS_EX_APPWINDOW | WS_EX_CONTROLPARENT, kFormClass, L"", WS_POPUP,
-                                0, 0, r.right - r.left, r.bottom - r.top, nullptr, nullptr,
-                                instance_, this);
+      window_ =
+          CreateWindowExW(WS_EX_APPWINDOW | WS_EX_CONTROLPARENT, kFormClass, L"", WS_POPUP, 0, 0,
+                          r.right - r.left, r.bottom - r.top, nullptr, nullptr, instance_, this);
       if (!window_) return false;
       v.hwnd = window_;
       byHwnd_[window_] = &v;
@@ -124,9 +121,8 @@ bool Win32Toolkit::Build(Form1& form) {
   // No owner: a window that owns a topmost tool tip cannot be made topmost
   // itself on some systems.
   toolTips_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
-                              WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
-                              CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr,
-                              instance_, nullptr);
+                              WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
+                              CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance_, nullptr);
   StackByTabIndex();
   for (Control* c : form.Controls()) ApplyView(views_.at(c));
   return true;
@@ -176,10 +172,9 @@ bool Win32Toolkit::CreateView(View& v) {
       return true;  // timers and lines have no window of their own
   }
   const RECT r = PixelRect(v.control->Position());
-  v.hwnd = CreateWindowExW(ex, cls, L"", style, r.left, r.top, r.right - r.left,
-                           r.bottom - r.top, v.parent,
-                           reinterpret_cast<HMENU>(static_cast<UINT_PTR>(v.id)), instance_,
-                           cls == kPaneClass ? this : nullptr);
+  v.hwnd = CreateWindowExW(ex, cls, L"", style, r.left, r.top, r.right - r.left, r.bottom - r.top,
+                           v.parent, reinterpret_cast<HMENU>(static_cast<UINT_PTR>(v.id)),
+                           instance_, cls == kPaneClass ? this : nullptr);
   if (!v.hwnd) return false;
   byHwnd_[v.hwnd] = &v;
   if (subclass) SetWindowSubclass(v.hwnd, ControlProc, 0, reinterpret_cast<DWORD_PTR>(this));
@@ -251,8 +246,8 @@ void Win32Toolkit::ApplyView(View& v) {
       break;
     case ControlKind::Timer: {
       const bool on = c.Enabled() && d.interval > 0;  // an interval of 0 never fires
-      if (on) SetTimer(window_, v.id, static_cast<UINT>(d.interval), nullptr);
-      else if (v.timerOn) KillTimer(window_, v.id);
+      if (on && !v.timerOn) SetTimer(window_, v.id, static_cast<UINT>(d.interval), nullptr);
+      if (!on && v.timerOn) KillTimer(window_, v.id);
       v.timerOn = on;
       break;
     }
@@ -377,13 +372,17 @@ MsgAnswer Win32Toolkit::MessageBox(const std::string& text, const std::string& t
                                                  : MB_YESNO;
   if (icon == MsgIcon::Information) flags |= MB_ICONINFORMATION;
   if (icon == MsgIcon::Question) flags |= MB_ICONQUESTION;
-  const int answer = MessageBoxW(window_, WithCrLf(Widen(text)).c_str(), Widen(title).c_str(), flags);
+  const int answer =
+      MessageBoxW(window_, WithCrLf(Widen(text)).c_str(), Widen(title).c_str(), flags);
   switch (answer) {
-    case IDOK: return MsgAnswer::Ok;
-    case IDYES: return MsgAnswer::Yes;
-    case IDNO: return MsgAnswer::No;
+    case IDOK:
+      return MsgAnswer::Ok;
+    case IDYES:
+      return MsgAnswer::Yes;
+    case IDNO:
+      return MsgAnswer::No;
     default:  // Cancel, Escape (some systems give it on a Yes/No box too) or a failure
-      return buttons == MsgButtons::Ok ? MsgAnswer::Ok
+      return buttons == MsgButtons::Ok      ? MsgAnswer::Ok
              : buttons == MsgButtons::YesNo ? MsgAnswer::No
                                             : MsgAnswer::Cancel;
   }

@@ -2,13 +2,12 @@
 // The main window on Win32: one child window per control of the window model,
 // kept in step with the model by ApplyControl, and the user's actions fed
 // back into Form1::Dispatch.
-#include "platform/win32/windows_api_win32.h"
-
 #include <map>
 #include <string>
 
 #include "platform/process_facts.h"
 #include "platform/toolkit.h"
+#include "platform/win32/windows_api_win32.h"
 #include "ui/control.h"
 
 namespace kelvane {
@@ -30,7 +29,6 @@ class Win32Toolkit : public Toolkit {
   bool Build(Form1& form);
   // The event loop; returns only when the message queue is closed.
   void RunMessageLoop();
-  HWND Window() const { return window_; }
 
   void ApplyControl(const Control& control) override;
   void ShowWindow() override;

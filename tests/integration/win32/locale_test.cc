@@ -30,7 +30,10 @@ TEST(Win32Locale, NamesTheLanguageOfTheUserLocale) {
   EXPECT_EQ(LocaleInfoText(locale, Locale::kEnglishLanguageName), expected);
   EXPECT_EQ(SystemLanguage(locale), expected == "German" ? 1 : 0);
   // Both locales use the Western code page.
-  EXPECT_EQ(locale.DecodeSystemText("Gr\xFC\xDF" "e \xC4rger"), "Gr\xC3\xBC\xC3\x9F" "e \xC3\x84rger");
+  EXPECT_EQ(locale.DecodeSystemText("Gr\xFC\xDF"
+                                    "e \xC4rger"),
+            "Gr\xC3\xBC\xC3\x9F"
+            "e \xC3\x84rger");
 }
 
 TEST(Win32Locale, CountsTheEndingNulAndFailsOnAShortBuffer) {

@@ -28,8 +28,10 @@ TEST(ArgumentText, SkipsTheProgramNameAndTheBlanksBehindIt) {
 // The child is started with a known command line and compares what it was
 // handed, as UTF-8, with what the parent put there.
 TEST(Win32ProcessFacts, HandsOverTheArgumentsAsUtf8) {
-  const std::string arguments = "--gtest_filter=Win32ProcessFacts.HandsOverTheArgumentsAsUtf8"
-                                " [PATH] \"C:\\Programme\\Gr\xC3\xBC\xC3\x9F" "e.exe\"  ";
+  const std::string arguments =
+      "--gtest_filter=Win32ProcessFacts.HandsOverTheArgumentsAsUtf8"
+      " [PATH] \"C:\\Programme\\Gr\xC3\xBC\xC3\x9F"
+      "e.exe\"  ";
   if (const auto expected = testing::ChildExpects()) {
     EXPECT_EQ(Win32ProcessFacts().ArgumentText(), *expected);
     return;

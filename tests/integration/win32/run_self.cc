@@ -37,8 +37,8 @@ int RunSelf(const std::wstring& arguments,
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION process{};
-  if (!CreateProcessW(path, commandLine.data(), nullptr, nullptr, FALSE,
-                      CREATE_UNICODE_ENVIRONMENT, block.data(), nullptr, &startup, &process))
+  if (!CreateProcessW(path, commandLine.data(), nullptr, nullptr, FALSE, CREATE_UNICODE_ENVIRONMENT,
+                      block.data(), nullptr, &startup, &process))
     return -1;
   DWORD code = static_cast<DWORD>(-1);
   if (WaitForSingleObject(process.hProcess, 60000) == WAIT_OBJECT_0)
