@@ -2,7 +2,8 @@
 
 "/?" answers with the version and ends; no arguments give the usage message and
 then the main window; a line without [URL] and [PATH] is rejected and ends; a
-usable line shows the titled window on top, which its cancel button ends; a
+usable line shows the titled window on top, which moves with a press on its
+title and ends by its cancel button; a
 German locale gives German captions. Ends every program it started through the
 Wine server of the build's prefix.
 """
@@ -83,8 +84,8 @@ def body(args, display, tmp):
     check(program.ended(15), "the program did not end after the rejection")
     check(not visible(display, TITLE), "a main window was shown for a rejected line")
 
-    # A usable line: the main window with its full title, kept on top, and the
-    # cancel button (Command1) ends the program.
+    # A usable line: the main window with its full title, kept on top, moved
+    # by its title, and ended by its cancel button (Command1).
     program = start(args, display, ["[URL]", "http://127.0.0.1:9/MyApp.exe", "[PATH]",
                                     "C:\\Programme\\MyApp.exe", "[SKIPINFO]"])
     window = find_window(display, TITLE)
@@ -92,6 +93,15 @@ def body(args, display, tmp):
     check((width, height) == (WIDTH, HEIGHT), f"main window is {width} x {height}")
     harness.wait_for(lambda: "_NET_WM_STATE_ABOVE" in display.run(["xprop", "-id", window, "_NET_WM_STATE"]),
                      10, "the main window is not kept on top")
+    # A press on the title (Label2) moves the window with the mouse.
+    display.run(["xdotool", "mousemove", "--sync", str(x + 70), str(y + 22), "mousedown", "1"])
+    time.sleep(0.3)
+    display.run(["xdotool", "mousemove", "--sync", str(x + 170), str(y + 122)])
+    time.sleep(0.3)
+    display.run(["xdotool", "mouseup", "1"])
+    harness.wait_for(lambda: harness.geometry(display, window)[:2] == (x + 100, y + 100), 5,
+                     "the window did not follow the mouse pressed on its title")
+    x, y = x + 100, y + 100
     cancel = (x + 180 + 40, y + 110 + 15)  # Command1's middle: twips (2700, 1650) + half its size
     display.run(["xdotool", "mousemove", "--sync", str(cancel[0]), str(cancel[1]), "click", "1"])
     check(program.ended(15), "the cancel button did not end the program")
