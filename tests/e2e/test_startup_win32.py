@@ -30,12 +30,6 @@ def visible(display, title):
     return display.run(["xdotool", "search", "--onlyvisible", "--name", pattern]).split()
 
 
-def end_wine(args):
-    """Ends every Windows program of the build's prefix."""
-    subprocess.run(["wineserver", "-k"], env=harness.wine_env(args.build, dict(os.environ)),
-                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=60)
-
-
 def start(args, display, arguments, lang="en_US.UTF-8"):
     return harness.Program(arguments, display, "win32", args.exe, args.build, lang=lang)
 
@@ -75,7 +69,7 @@ def body(args, display, tmp):
     english = window_pixels(display, main_window_after_usage(args, display, "en_US.UTF-8"),
                             os.path.join(tmp, "en.png"))
     # Every main window is centred; only one is on screen at a time.
-    end_wine(args)
+    harness.end_wine(args.build)
 
     # Only [NOASK]: "Wrong parameter" with the default title, then the end.
     program = start(args, display, ["[NOASK]"])
