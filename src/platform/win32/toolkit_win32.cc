@@ -21,28 +21,6 @@ constexpr UINT kFirstId = 100;  // above IDOK/IDCANCEL, which the dialog keys se
 
 COLORREF ToColour(Rgb c) { return RGB(c.r, c.g, c.b); }
 
-// Windows breaks lines at CR LF; the program's texts use a lone CR.
-std::wstring WithCrLf(const std::wstring& text) {
-  std::wstring out;
-  out.reserve(text.size() + 8);
-  for (size_t i = 0; i < text.size(); ++i) {
-    const wchar_t c = text[i];
-    if (c == L'\r' || c == L'\n') {
-      out += L"\r\n";
-      if (c == L'\r' && i + 1 < text.size() && text[i + 1] == L'\n') ++i;
-    } else {
-      out += c;
-    }
-  }
-  return out;
-}
-
-// The UTF-16 position of a byte position of a UTF-8 text.
-int WideOffset(const std::string& text, int bytes) {
-  const size_t n = std::min(static_cast<size_t>(std::max(bytes, 0)), text.size());
-  return static_cast<int>(Widen(std::string_view(text).substr(0, n)).size());
-}
-
 bool ShowsTextWithBreaks(ControlKind kind) {
   return kind == ControlKind::Label || kind == ControlKind::TextBox;
 }
