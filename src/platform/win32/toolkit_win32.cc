@@ -402,10 +402,8 @@ void Win32Toolkit::BeginWindowDrag() {
 
 void Win32Toolkit::SetTopmost(bool topmost) {
   if (!window_) return;
-  // A hidden window is not activated: Wine would show it for that.
-  const UINT hidden = IsWindowVisible(window_) ? 0 : SWP_NOACTIVATE;
   SetWindowPos(window_, topmost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
-               SWP_NOMOVE | SWP_NOSIZE | hidden);
+               SWP_NOMOVE | SWP_NOSIZE);
 }
 
 }  // namespace kelvane::win32
