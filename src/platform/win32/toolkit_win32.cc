@@ -212,6 +212,7 @@ void Win32Toolkit::ApplyView(View& v) {
   const ControlDesign& d = c.Design();
   const bool textChanged = !v.applied || v.text != c.Text();
   const bool boundsChanged = !v.applied || !(v.bounds == c.Position());
+  const bool outer = applying_;  // a change may come in while another is applied
   applying_ = true;
   switch (d.kind) {
     case ControlKind::Form:
@@ -260,7 +261,7 @@ void Win32Toolkit::ApplyView(View& v) {
         ::ShowWindow(v.hwnd, c.Visible() ? SW_SHOWNA : SW_HIDE);
     }
   }
-  applying_ = false;
+  applying_ = outer;
   v.applied = true;
   v.text = c.Text();
   v.bounds = c.Position();
