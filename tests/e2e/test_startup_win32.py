@@ -3,9 +3,8 @@
 "/?" answers with the version and ends; no arguments give the usage message and
 then the main window; a line without [URL] and [PATH] is rejected and ends; a
 usable line shows the titled window on top, which moves with a press on its
-title and ends by its cancel button; a
-German locale gives German captions. Ends every program it started through the
-Wine server of the build's prefix.
+title and ends by its cancel button; a German locale gives German captions.
+Ends every program it started through the Wine server of the build's prefix.
 """
 import os
 import shutil
