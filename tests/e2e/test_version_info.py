@@ -29,6 +29,13 @@ def homepage():
         return re.search(r'kHomepage = "([^"]+)"', f.read()).group(1)
 
 
+def read(path):
+    if not os.path.exists(path):
+        return ""
+    with open(path) as f:
+        return f.read()
+
+
 def write(path, text, mode=None):
     os.makedirs(os.path.dirname(path), exist_ok=True)
     with open(path, "w") as f:
@@ -56,11 +63,15 @@ class Scene:
         self.env = {}
         self.server = None
         self.undo = []
-        if self.win:
-            self._wine_browser()
-        else:
-            self._linux_browser()
-        self._serve()
+        try:
+            if self.win:
+                self._wine_browser()
+            else:
+                self._linux_browser()
+            self._serve()
+        except BaseException:
+            self.close()
+            raise
 
     def _linux_browser(self):
         config, data = os.path.join(self.tmp, "xdg-config"), os.path.join(self.tmp, "xdg-data")
@@ -75,18 +86,26 @@ class Scene:
 
     def _wine_browser(self):
         self.wine = harness.wine_env(self.ctx.build, dict(self.display.env))
+        # Web pages open in the browser, as on every Windows: a prefix made
+        # without its HTML component has no association for ".html".
+        html = r"HKLM\Software\Classes\.html"
+        if self._wine(["reg", "query", html], check=False) != 0:
+            self._wine(["reg", "add", html, "/ve", "/d", "htmlfile", "/f"])
+            self.undo.append(lambda: self._wine(["reg", "delete", html, "/f"]))
         key = r"HKCU\Software\Wine\WineBrowser"
         self._wine(["reg", "add", key, "/v", "Browsers", "/d", self.stub, "/f"])
         self.undo.append(lambda: self._wine(["reg", "delete", key, "/v", "Browsers", "/f"]))
         link = os.path.join(self.wine["WINEPREFIX"], "dosdevices", DRIVE + ":")
+        if os.path.islink(link) and os.path.basename(os.readlink(link)).startswith("kelvane-e2e-"):
+            os.remove(link)  # left by a test that was killed
         check(not os.path.lexists(link), f"drive {DRIVE}: is taken in the test prefix")
         os.symlink(self.tmp, link)
         self.undo.append(lambda: os.remove(link))
         self.probes = self.tmp
 
-    def _wine(self, args):
-        subprocess.run(["wine"] + args, env=self.wine, stdout=subprocess.DEVNULL,
-                       stderr=subprocess.DEVNULL, check=True, timeout=60)
+    def _wine(self, args, check=True):
+        return subprocess.run(["wine"] + args, env=self.wine, stdout=subprocess.DEVNULL,
+                              stderr=subprocess.DEVNULL, check=check, timeout=60).returncode
 
     def _serve(self):
         port_file = os.path.join(self.tmp, "port")
@@ -96,8 +115,8 @@ class Scene:
                 [sys.executable, os.path.join(harness.SUPPORT, "http_server.py"), "--root", self.site,
                  "--port-file", port_file, "--lifetime", "300"],
                 stdout=log, stderr=subprocess.DEVNULL, start_new_session=True)
-        self.base = "http://127.0.0.1:" + harness.wait_for(
-            lambda: os.path.exists(port_file) and open(port_file).read().strip(), 20, "no server port")
+        self.base = "http://127.0.0.1:" + harness.wait_for(lambda: read(port_file).strip(), 20,
+                                                            "no server port")
 
     def close(self):
         if self.server:
@@ -121,14 +140,11 @@ class Scene:
 
     def asked(self, path):
         """How often the server was asked for `path`."""
-        with open(self.requests) as f:
-            return sum(line.startswith(f"GET {path} ") for line in f)
+        return sum(line.startswith(f"GET {path} ") for line in read(self.requests).splitlines())
 
     def recorded(self):
-        if not os.path.exists(self.record):
-            return []
-        with open(self.record) as f:
-            return f.read().splitlines()
+        """What the browser was started with, a line for each start."""
+        return read(self.record).splitlines()
 
     def expect_nothing_left(self, what):
         check(sorted(os.listdir(self.app)) == [self.exe_name],
@@ -217,7 +233,8 @@ def no_probe_folder(scene):
     """Nowhere to write a probe: "Homepage" opens nothing and the program
     carries on (its next handler runs)."""
     if scene.win:
-        print("no probe folder: skipped under Wine (the drive root is always writable as root)")
+        print("no probe folder: skipped under Wine (the probes go to the root of the drive that "
+              "holds the program, which the test must be able to write)")
         return
     opened = scene.recorded()
     asked = scene.asked("/none.txt")
