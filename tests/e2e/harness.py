@@ -244,10 +244,11 @@ def run_test(body, window_manager=False):
         # A server left running by earlier tests has its desktop on no display
         # or on another one: the programs of this test need one on theirs.
         end_wine(args.build)
-    display = Display(window_manager=window_manager)
     tmp = tempfile.mkdtemp(prefix="kelvane-e2e-")
-    # The program's stored settings go to the test's own folder.
+    # The program's stored settings go to the test's own folder (before the
+    # display copies the environment).
     os.environ["XDG_CONFIG_HOME"] = os.path.join(tmp, "config")
+    display = Display(window_manager=window_manager)
     try:
         body(args, display, tmp)
     except Failure as e:
