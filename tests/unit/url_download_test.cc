@@ -52,7 +52,7 @@ TEST_F(UrlDownloadTest, RecordsFailuresAndReturnsNothing) {
   // No "/" at all: nothing to name the file by; the fetch gets no file. The
   // URL goes to the fetcher as it is, without a protocol added.
   err.Clear();
-  p.fetcher.bodies["nohost"] = "x";
+  p.fetcher.bodies.emplace("nohost", "x");
   EXPECT_EQ(Fetch("nohost", "C:\\Down"), "");
   EXPECT_EQ(p.fetcher.calls.back(), (std::pair<std::string, std::string>{"nohost", ""}));
   EXPECT_EQ(err.Source, "modURLDownload.URLDownload");
