@@ -221,10 +221,11 @@ def pixel(display, x, y):
 def run_test(body, window_manager=False):
     """Runs `body(args, display)` with a fresh display; exit status 1 on failure."""
     args = parse_args()
-    display = Display(window_manager=window_manager)
     tmp = tempfile.mkdtemp(prefix="kelvane-e2e-")
-    # The program's stored settings go to the test's own folder.
+    # The program's stored settings go to the test's own folder; set before
+    # the display, whose environment every program started on it inherits.
     os.environ["XDG_CONFIG_HOME"] = os.path.join(tmp, "config")
+    display = Display(window_manager=window_manager)
     try:
         body(args, display, tmp)
     except Failure as e:
