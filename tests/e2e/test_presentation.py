@@ -2,9 +2,11 @@
 """The window as it presents itself, under openbox: its size and cut corners,
 kept above the others after start and released by a finished job, the stored
 setting following every change, the push-pin that toggles it, which presses
-move the window, and a settings store that is unusable or holds garbage.
+move the window, a settings store that is unusable or holds garbage, and
+on Windows the program's icon, version and manifest resources.
 With KELVANE_SCREENSHOTS=1 it also renews the screenshots in docs/."""
 import os
+import re
 import subprocess
 import sys
 
@@ -31,7 +33,8 @@ class Context:
     def __init__(self, args, display, tmp):
         self.args, self.display, self.tmp = args, display, tmp
         self.win32 = args.platform == "win32"
-        self.wine = harness.wine_env(args.build, dict(os.environ)) if self.win32 else None
+        # On the display: a Wine server started without one has no desktop to show windows on.
+        self.wine = harness.wine_env(args.build, display.env) if self.win32 else None
 
     def native_path(self, path):
         return "Z:" + path.replace("/", "\\") if self.win32 else path
@@ -136,12 +139,14 @@ def expect_at(ctx, window, position, what):
 
 
 def shape_top_pin_and_drag(ctx):
-    """One window: its shape, its on-top state through start and the pin, and
-    which presses move it."""
+    """One window: its shape and icon, its on-top state through start and the
+    pin, and which presses move it."""
     program = ctx.start(ctx.valid_line())
     try:
         window, x, y = main_window(ctx)
         expect_top(ctx, window, True, "after start")
+        wait_for(lambda: "Icon (32 x 32)" in harness.window_property(ctx.display, window, "_NET_WM_ICON"), 10,
+                 "the window has no 32 x 32 icon")
         wait_for(lambda: harness.pixel(ctx.display, x + 150, y + 3) == GREY, 10,
                  "the window's surface is not grey")
         for cx, cy in ((x, y), (x + WIDTH - 1, y), (x, y + HEIGHT - 1), (x + WIDTH - 1, y + HEIGHT - 1)):
@@ -245,6 +250,22 @@ def bad_store(ctx):
             ctx.stop(program)
 
 
+def exe_resources(ctx):
+    """The Windows program carries its icon, version and manifest."""
+    dump = subprocess.run(["i686-w64-mingw32-objdump", "-p", ctx.args.exe], capture_output=True, text=True,
+                          timeout=60).stdout
+    table = dump[dump.find("The .rsrc Resource Directory"):]
+    # The type table's own entries are the least indented ones.
+    types = {int(t, 16) for t in re.findall(r"^[0-9a-f]+   Entry: ID: (0x[0-9a-f]+)", table, re.M)}
+    for kind, name in ((3, "icon"), (14, "icon group"), (16, "version"), (24, "manifest")):
+        check(kind in types, f"the program has no {name} resource")
+    with open(ctx.args.exe, "rb") as f:
+        exe = f.read()
+    check("Vers. 1.4b".encode("utf-16-le") in exe, "the version resource does not say Vers. 1.4b")
+    check(re.search(rb'Common-Controls"\s+version="6\.0\.0\.0"', exe), "no manifest for common controls 6")
+    check(re.search(rb"<dpiAware[^>]*>true</dpiAware>", exe), "the manifest does not declare DPI awareness")
+
+
 def screenshots(ctx):
     """The window in English and in German, cropped from the screen so the
     cut corners show the backdrop."""
@@ -267,6 +288,8 @@ def screenshots(ctx):
 def body(args, display, tmp):
     display.run(["xsetroot", "-solid", "#%02x%02x%02x" % BACKDROP])
     ctx = Context(args, display, tmp)
+    if ctx.win32:
+        exe_resources(ctx)
     shape_top_pin_and_drag(ctx)
     disabled_button_does_not_drag(ctx)
     job_releases_the_window(ctx)
