@@ -48,7 +48,9 @@ class Context:
         the next program's window is not mistaken for one of them."""
         program.kill()
         if self.win32:
-            harness.end_wine(self.args.build)
+            # Ends every program of the prefix's server, without starting one.
+            subprocess.run(["wineserver", "-k"], env=self.wine, stdout=subprocess.DEVNULL,
+                           stderr=subprocess.DEVNULL, timeout=60)
         wait_for(lambda: not harness.visible_windows(self.display), 15, "a window outlived its program")
 
     def valid_line(self):
