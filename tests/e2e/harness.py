@@ -245,8 +245,8 @@ def run_test(body, window_manager=False):
         # or on another one: the programs of this test need one on theirs.
         end_wine(args.build)
     tmp = tempfile.mkdtemp(prefix="kelvane-e2e-")
-    # The program's stored settings go to the test's own folder (before the
-    # display copies the environment).
+    # The program's stored settings go to the test's own folder; set before
+    # the display, whose environment every program started on it inherits.
     os.environ["XDG_CONFIG_HOME"] = os.path.join(tmp, "config")
     display = Display(window_manager=window_manager)
     try:

@@ -67,6 +67,10 @@ void LinuxToolkit::Build(Form1& form) {
     images_.push_back(std::move(icon));
   }
 
+  // Labels, images and lines have no window of their own: they lie beneath
+  // every windowed control of their container (the status line must not take
+  // the clicks meant for the push-pin it overlaps), in their own order.
+  std::map<Fl_Group*, int> windowless;
   for (Control* control : form.Controls()) {
     View& view = views_[control];
     view.toolkit = this;
@@ -78,7 +82,11 @@ void LinuxToolkit::Build(Form1& form) {
     const std::string& parent = control->Design().parent;
     Fl_Group* container =
         parent == main.Name() ? window_.get() : views_.at(&form.Find(parent)).widget->as_group();
-    container->add(view.widget);
+    const ControlKind kind = control->Kind();
+    if (kind == ControlKind::Label || kind == ControlKind::Image || kind == ControlKind::Line)
+      container->insert(*view.widget, windowless[container]++);
+    else
+      container->add(view.widget);
   }
   for (auto& [control, view] : views_) Mirror(view);
   form.SetObserver([this](const Control& control) { ApplyControl(control); });

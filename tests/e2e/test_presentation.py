@@ -1,0 +1,304 @@
+#!/usr/bin/env python3
+"""The window as it presents itself, under openbox: its size and cut corners,
+kept above the others after start and released by a finished job, the stored
+setting following every change, the push-pin that toggles it, which presses
+move the window, a settings store that is unusable or holds garbage, and
+on Windows the program's icon, version and manifest resources.
+With KELVANE_SCREENSHOTS=1 it also renews the screenshots in docs/."""
+import os
+import re
+import subprocess
+import sys
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import harness  # noqa: E402
+from harness import check, find_window, geometry, wait_for  # noqa: E402
+
+WIDTH, HEIGHT = 313, 167
+TITLE = "Kelvane  Vers.Vers. 1.4b"
+GREY = (128, 128, 128)
+BACKDROP = (255, 255, 255)  # the root window's colour, seen through the cut corners
+# Points inside controls, in window pixels (design twips / 15).
+TITLE_LABEL = (70, 22)  # Label2
+PATH_FIELD = (150, 92)  # Text1
+START_BUTTON = (104, 125)  # StartBtn
+PIN = (286, 61)  # AlwaysOnTop1
+NEW_PROGRAM = b"the new program\n" * 64
+OLD_PROGRAM = b"the old program\n"
+
+
+class Context:
+    """What every scenario needs: the program, the display and the test's folder."""
+
+    def __init__(self, args, display, tmp):
+        self.args, self.display, self.tmp = args, display, tmp
+        self.win32 = args.platform == "win32"
+        # On the display: a Wine server started without one has no desktop to show windows on.
+        self.wine = harness.wine_env(args.build, display.env) if self.win32 else None
+
+    def native_path(self, path):
+        return "Z:" + path.replace("/", "\\") if self.win32 else path
+
+    def start(self, arguments, lang="en_US.UTF-8"):
+        return harness.Program(arguments, self.display, self.args.platform, self.args.exe, self.args.build,
+                               lang=lang)
+
+    def stop(self, program):
+        """Ends `program` and waits until none of its windows is left, so that
+        the next program's window is not mistaken for one of them."""
+        program.kill()
+        if self.win32:
+            # Ends every program of the prefix's server, without starting one.
+            subprocess.run(["wineserver", "-k"], env=self.wine, stdout=subprocess.DEVNULL,
+                           stderr=subprocess.DEVNULL, timeout=60)
+        wait_for(lambda: not harness.visible_windows(self.display), 15, "a window outlived its program")
+
+    def valid_line(self):
+        return ["[URL]", "http://127.0.0.1:9/x.exe", "[PATH]", self.native_path("/tmp/none/x.exe"),
+                "[SKIPINFO]"]
+
+    def reg(self, *arguments):
+        return subprocess.run(["wine", "reg", *arguments], env=self.wine, capture_output=True, text=True,
+                              timeout=60)
+
+    def stored(self):
+        """The stored on-top value, or None when nothing is stored."""
+        if self.win32:
+            out = self.reg("query", "HKCU\\Software\\Kelvane\\AlwaysOnTop", "/v", "OnTop").stdout
+            for line in out.splitlines():
+                fields = line.split(None, 2)
+                if fields[:2] == ["OnTop", "REG_SZ"]:
+                    return fields[2].strip() if len(fields) == 3 else ""
+            return None
+        value, section = None, None
+        try:
+            with open(self.ini(), encoding="utf-8", errors="replace") as f:
+                for line in f:
+                    line = line.strip()
+                    if line.startswith("[") and line.endswith("]"):
+                        section = line[1:-1].strip().lower()
+                    elif section == "alwaysontop" and line.split("=")[0].strip().lower() == "ontop":
+                        value = line.split("=", 1)[1].strip()
+        except FileNotFoundError:
+            pass
+        return value
+
+    def ini(self):
+        return os.path.join(os.environ["XDG_CONFIG_HOME"], "kelvane", "kelvane.ini")
+
+    def store_garbage(self, text):
+        """Puts `text` where the program keeps its setting."""
+        if self.win32:
+            # A .reg file, as 1 MB does not fit on a command line.
+            reg_file = os.path.join(self.tmp, "garbage.reg")
+            with open(reg_file, "w", encoding="utf-8") as f:
+                f.write('REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Kelvane\\AlwaysOnTop]\n'
+                        f'"OnTop"="{text}"\n')
+            r = subprocess.run(["wine", "regedit", "/s", self.native_path(reg_file)], env=self.wine,
+                               capture_output=True, timeout=120)
+            check(r.returncode == 0, "regedit could not store the garbage")
+            return
+        os.makedirs(os.path.dirname(self.ini()), exist_ok=True)
+        with open(self.ini(), "w") as f:
+            f.write(f"[AlwaysOnTop]\nOnTop={text}\n" if len(text) < 100 else text)
+
+
+def on_top(ctx, window):
+    return "_NET_WM_STATE_ABOVE" in harness.window_property(ctx.display, window, "_NET_WM_STATE")
+
+
+def expect_top(ctx, window, top, what):
+    wait_for(lambda: on_top(ctx, window) == top, 10,
+             f"{what}: the window is {'not ' if top else ''}kept above the others")
+    wanted = "True" if top else "False"
+    wait_for(lambda: ctx.stored() == wanted, 10, f"{what}: stored {ctx.stored()!r}, not {wanted!r}")
+
+
+def main_window(ctx, title=TITLE):
+    window = find_window(ctx.display, title)
+    x, y, w, h = geometry(ctx.display, window)
+    check((w, h) == (WIDTH, HEIGHT), f"the window is {w} x {h}, not {WIDTH} x {HEIGHT}")
+    return window, x, y
+
+
+def click(ctx, x, y):
+    ctx.display.run(["xdotool", "mousemove", str(x), str(y), "click", "1"])
+
+
+def drag(ctx, start, by, button=1):
+    """Presses `button` at `start`, moves the mouse by `by` and lets go."""
+    d = ctx.display
+    # Wine's own move loop starts a moment after the press: give it the time.
+    pace = ["sleep", "0.3"] if ctx.win32 else []
+    d.run(["xdotool", "mousemove", str(start[0]), str(start[1]), "mousedown", str(button), *pace,
+           "mousemove", str(start[0] + by[0] // 2), str(start[1] + by[1] // 2), *pace,
+           "mousemove", str(start[0] + by[0]), str(start[1] + by[1]), *pace, "mouseup", str(button)])
+
+
+def expect_at(ctx, window, position, what):
+    wait_for(lambda: geometry(ctx.display, window)[:2] == position, 10,
+             f"{what}: the window is at {geometry(ctx.display, window)[:2]}, not at {position}")
+
+
+def shape_top_pin_and_drag(ctx):
+    """One window: its shape and icon, its on-top state through start and the
+    pin, and which presses move it."""
+    program = ctx.start(ctx.valid_line())
+    try:
+        window, x, y = main_window(ctx)
+        expect_top(ctx, window, True, "after start")
+        wait_for(lambda: "Icon (32 x 32)" in harness.window_property(ctx.display, window, "_NET_WM_ICON"), 10,
+                 "the window has no 32 x 32 icon")
+        wait_for(lambda: harness.pixel(ctx.display, x + 150, y + 3) == GREY, 10,
+                 "the window's surface is not grey")
+        for cx, cy in ((x, y), (x + WIDTH - 1, y), (x, y + HEIGHT - 1), (x + WIDTH - 1, y + HEIGHT - 1)):
+            seen = harness.pixel(ctx.display, cx, cy)
+            check(seen == BACKDROP, f"corner {cx - x},{cy - y} shows {seen}, not what lies behind")
+
+        # The pin releases the window, and makes it topmost again.
+        click(ctx, x + PIN[0], y + PIN[1])
+        expect_top(ctx, window, False, "first click on the pin")
+        click(ctx, x + PIN[0], y + PIN[1])
+        expect_top(ctx, window, True, "second click on the pin")
+
+        # A drag on the path field leaves the window; one on the title then
+        # moves it by exactly that drag, with the left or the right button.
+        drag(ctx, (x + PATH_FIELD[0], y + PATH_FIELD[1]), (40, 40))
+        drag(ctx, (x + TITLE_LABEL[0], y + TITLE_LABEL[1]), (50, 30))
+        expect_at(ctx, window, (x + 50, y + 30), "path field, then title")
+        x, y = x + 50, y + 30
+        drag(ctx, (x + TITLE_LABEL[0], y + TITLE_LABEL[1]), (-80, 20), button=3)
+        expect_at(ctx, window, (x - 80, y + 20), "right button on the title")
+        check(not program.ended(0), "the program ended")
+    finally:
+        ctx.stop(program)
+
+
+def disabled_button_does_not_drag(ctx):
+    """Without arguments the start button is disabled: a drag on it must not
+    move the window either."""
+    program = ctx.start([])
+    try:
+        harness.press(ctx.display, find_window(ctx.display, "Missing commandline parameter"), "Return")
+        window, x, y = main_window(ctx, "Form1")
+        drag(ctx, (x + START_BUTTON[0], y + START_BUTTON[1]), (40, 40))
+        drag(ctx, (x + TITLE_LABEL[0], y + TITLE_LABEL[1]), (-30, -20))
+        expect_at(ctx, window, (x - 30, y - 20), "disabled start button, then title")
+    finally:
+        ctx.stop(program)
+
+
+def job_releases_the_window(ctx):
+    """A real job replaces the program and releases the window before it asks
+    whether to run it; No then ends the program."""
+    served = os.path.join(ctx.tmp, "served")
+    app = os.path.join(ctx.tmp, "app")
+    os.makedirs(served)
+    os.makedirs(app)
+    with open(os.path.join(served, "x.exe"), "wb") as f:
+        f.write(NEW_PROGRAM)
+    target = os.path.join(app, "x.exe")
+    with open(target, "wb") as f:
+        f.write(OLD_PROGRAM)
+    port_file = os.path.join(ctx.tmp, "port")
+    server = subprocess.Popen([sys.executable, os.path.join(harness.SUPPORT, "http_server.py"), "--root", served,
+                               "--port-file", port_file, "--quiet", "--lifetime", "120"],
+                              stdout=subprocess.DEVNULL, start_new_session=True)
+    program = None
+    try:
+        port = wait_for(lambda: os.path.exists(port_file) and open(port_file).read().strip(), 10,
+                        "the test server did not start")
+        program = ctx.start(["[URL]", f"http://127.0.0.1:{port}/x.exe", "[PATH]", ctx.native_path(target),
+                             "[AUTOSTART]", "[SKIPINFO]"])
+        box = find_window(ctx.display, "Run program?")
+        window = find_window(ctx.display, TITLE)
+        expect_top(ctx, window, False, "after the job")
+        with open(target, "rb") as f:
+            check(f.read() == NEW_PROGRAM, "the job did not replace the program")
+        harness.press(ctx.display, box, "n")
+        check(program.ended(15), "No to running the program did not end it")
+    finally:
+        if program:
+            ctx.stop(program)
+        harness.kill_group(server)
+
+
+def bad_store(ctx):
+    """The window starts as always, on top, whatever the store holds."""
+    cases = {"maybe": "maybe", "empty": "", "1 MB": ("garbage " * 15 + "\n") * 8738}
+    if not ctx.win32:
+        cases["unwritable"] = None  # the settings folder's place is taken by a file
+    for what, text in cases.items():
+        if text is None:
+            os.remove(ctx.ini())
+            os.rmdir(os.path.dirname(ctx.ini()))
+            with open(os.path.dirname(ctx.ini()), "w") as f:
+                f.write("not a folder\n")
+        else:
+            ctx.store_garbage(text)
+        program = ctx.start(ctx.valid_line())
+        try:
+            window, _, _ = main_window(ctx)
+            wait_for(lambda: on_top(ctx, window), 10, f"{what}: the window is not on top")
+            if text is not None:
+                wait_for(lambda: ctx.stored() == "True", 10, f"{what}: stored {ctx.stored()!r}, not 'True'")
+            else:
+                # Nothing can be stored, yet the pin still releases the window.
+                x, y, _, _ = geometry(ctx.display, window)
+                click(ctx, x + PIN[0], y + PIN[1])
+                wait_for(lambda: not on_top(ctx, window), 10, f"{what}: the pin does not release the window")
+            check(not program.ended(0.3), f"{what}: the program ended")
+        finally:
+            ctx.stop(program)
+
+
+def exe_resources(ctx):
+    """The Windows program carries its icon, version and manifest."""
+    dump = subprocess.run(["i686-w64-mingw32-objdump", "-p", ctx.args.exe], capture_output=True, text=True,
+                          timeout=60).stdout
+    table = dump[dump.find("The .rsrc Resource Directory"):]
+    # The type table's own entries are the least indented ones.
+    types = {int(t, 16) for t in re.findall(r"^[0-9a-f]+   Entry: ID: (0x[0-9a-f]+)", table, re.M)}
+    for kind, name in ((3, "icon"), (14, "icon group"), (16, "version"), (24, "manifest")):
+        check(kind in types, f"the program has no {name} resource")
+    with open(ctx.args.exe, "rb") as f:
+        exe = f.read()
+    check("Vers. 1.4b".encode("utf-16-le") in exe, "the version resource does not say Vers. 1.4b")
+    check(re.search(rb'Common-Controls"\s+version="6\.0\.0\.0"', exe), "no manifest for common controls 6")
+    check(re.search(rb"<dpiAware[^>]*>true</dpiAware>", exe), "the manifest does not declare DPI awareness")
+
+
+def screenshots(ctx):
+    """The window in English and in German, cropped from the screen so the
+    cut corners show the backdrop."""
+    folder = os.path.join(harness.ROOT, "docs", "screenshots")
+    os.makedirs(folder, exist_ok=True)
+    for lang, locale in (("en", "en_US.UTF-8"), ("de", "de_DE.UTF-8")):
+        program = ctx.start(ctx.valid_line(), lang=locale)
+        try:
+            window, x, y = main_window(ctx)
+            wait_for(lambda: harness.pixel(ctx.display, x + 150, y + 3) == GREY, 10, "the window is not drawn")
+            # Away from the controls, so no hover state shows.
+            ctx.display.run(["xdotool", "mousemove", str(x - 50), str(y - 50)])
+            path = os.path.join(folder, f"{ctx.args.platform}-{lang}.png")
+            subprocess.run(["import", "-window", "root", "-crop", f"{WIDTH}x{HEIGHT}+{x}+{y}", "+repage", path],
+                           env=ctx.display.env, check=True, timeout=30)
+        finally:
+            ctx.stop(program)
+
+
+def body(args, display, tmp):
+    display.run(["xsetroot", "-solid", "#%02x%02x%02x" % BACKDROP])
+    ctx = Context(args, display, tmp)
+    if ctx.win32:
+        exe_resources(ctx)
+    shape_top_pin_and_drag(ctx)
+    disabled_button_does_not_drag(ctx)
+    job_releases_the_window(ctx)
+    bad_store(ctx)
+    if os.environ.get("KELVANE_SCREENSHOTS") == "1":
+        screenshots(ctx)
+
+
+if __name__ == "__main__":
+    harness.run_test(body, window_manager=True)
