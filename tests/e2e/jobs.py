@@ -2,6 +2,7 @@
 versions, a folder of real files, the loopback server and the program's
 paths as the platform under test writes them."""
 import os
+import signal
 import subprocess
 import time
 
@@ -105,3 +106,13 @@ def stays_open(program, seconds, what):
     while time.time() < deadline:
         check(program.proc.poll() is None, f"{what}: the program ended")
         time.sleep(0.05)
+
+
+def stop(program):
+    """Ends the program and what it started: a restarted program stays in
+    its process group after the program itself has ended."""
+    program.kill()
+    try:
+        os.killpg(program.proc.pid, signal.SIGKILL)
+    except ProcessLookupError:
+        pass

@@ -50,7 +50,7 @@ def full_job_with_autostart(p, ctx, display, server, tmp):
         check(server.requests()[-2:] == ["/demoapp.txt", "/" + name],
               f"requests: {server.requests()!r}")
     finally:
-        program.kill()
+        jobs.stop(program)
 
 
 def noask_waits_for_the_program(p, ctx, display, server, tmp):
@@ -85,7 +85,7 @@ def noask_waits_for_the_program(p, ctx, display, server, tmp):
     finally:
         running.kill()
         if program:
-            program.kill()
+            jobs.stop(program)
 
 
 def script_of_three_jobs(p, ctx, display, server, served, tmp):
@@ -119,7 +119,7 @@ def script_of_three_jobs(p, ctx, display, server, served, tmp):
         check(harness.visible_windows(display) == [harness.find_window(display, jobs.MAIN_TITLE)],
               "a box showed after the script")
     finally:
-        program.kill()
+        jobs.stop(program)
 
 
 def download_error_changes_nothing(p, ctx, display, server, tmp):
@@ -137,7 +137,7 @@ def download_error_changes_nothing(p, ctx, display, server, tmp):
         check(jobs.snapshot(folder) == before, "a failed download changed the files")
         check(not os.path.exists(record.unix), "a failed download started the program")
     finally:
-        program.kill()
+        jobs.stop(program)
 
 
 def german_question_answered_no(p, ctx, display, server, tmp):
@@ -155,7 +155,7 @@ def german_question_answered_no(p, ctx, display, server, tmp):
               "the target was not replaced before the question")
         check(not os.path.exists(record.unix), "No started the program")
     finally:
-        program.kill()
+        jobs.stop(program)
 
 
 def body(ctx, display, tmp):
