@@ -39,6 +39,19 @@ class Display:
 
     def __init__(self, window_manager=False, size="1024x768x24"):
         self.procs = []
+        # Now and then a display that Xvfb has just announced cannot be used
+        # (seen while other tests start and stop displays): start another.
+        for attempt in range(3):
+            try:
+                self.start(window_manager, size)
+                return
+            except Failure:
+                self.close()
+                self.procs = []
+                if attempt == 2:
+                    raise
+
+    def start(self, window_manager, size):
         rfd, wfd = os.pipe()
         # -noreset: a server reset when the last client leaves refuses the
         # clients that connect meanwhile ("Can't open display").
@@ -218,9 +231,19 @@ def pixel(display, x, y):
     return tuple(int(v) for v in m.groups())
 
 
+def end_wine(build):
+    """Ends the Wine server of the build's prefix and every program it runs."""
+    subprocess.run(["wineserver", "-k"], env=wine_env(build, dict(os.environ)),
+                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=60)
+
+
 def run_test(body, window_manager=False):
     """Runs `body(args, display)` with a fresh display; exit status 1 on failure."""
     args = parse_args()
+    if args.platform == "win32":
+        # A server left running by earlier tests has its desktop on no display
+        # or on another one: the programs of this test need one on theirs.
+        end_wine(args.build)
     display = Display(window_manager=window_manager)
     tmp = tempfile.mkdtemp(prefix="kelvane-e2e-")
     # The program's stored settings go to the test's own folder.
@@ -235,7 +258,6 @@ def run_test(body, window_manager=False):
         if args.platform == "win32":
             # Programs under Wine are children of the wineserver, not ours:
             # end the server of the build's prefix, which ends them all.
-            subprocess.run(["wineserver", "-k"], env=wine_env(args.build, dict(os.environ)),
-                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=60)
+            end_wine(args.build)
         shutil.rmtree(tmp, ignore_errors=True)
     print("passed")

@@ -105,6 +105,10 @@ def window_in(ctx, display, lang, shot, managed=False):
             folder = os.path.join(harness.ROOT, "docs", "screenshots")
             os.makedirs(folder, exist_ok=True)
             harness.screenshot(display, os.path.join(folder, shot), window)
+        # The cancel button ends the program (no file is at the path to start).
+        x, y, _, _ = geometry(display, window)
+        display.run(["xdotool", "mousemove", "--sync", str(x + 220), str(y + 125), "click", "1"])
+        check(program.ended(15), f"the cancel button did not end the program under {lang}")
     finally:
         program.kill()
 
@@ -113,10 +117,10 @@ def body(ctx, display, tmp):
     version_box(ctx, display)
     usage_then_window(ctx, display)
     rejected_lines(ctx, display)
-    window_in(ctx, display, "de_DE.UTF-8", "linux-de.png")
+    window_in(ctx, display, "de_DE.UTF-8", f"{ctx.platform}-de.png")
     managed = harness.Display(window_manager=True)
     try:
-        window_in(ctx, managed, "en_US.UTF-8", "linux-en.png", managed=True)
+        window_in(ctx, managed, "en_US.UTF-8", f"{ctx.platform}-en.png", managed=True)
     finally:
         managed.close()
 

@@ -4,8 +4,10 @@
 export WINEPREFIX="${WINEPREFIX:-$KELVANE_WINE_ROOT/wineprefix}"
 export WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 mkdir -p "$WINEPREFIX"
-# Start the server and Wine's own helper processes with their output on
-# /dev/null, so that they never hold a caller's pipe open (CTest would wait
-# for them). Both are quick no-ops when they run already.
-wineserver -p 600 </dev/null >/dev/null 2>&1 &
-wine cmd.exe /c exit </dev/null >/dev/null 2>&1 || true
+# wineserver returns once it serves (status 0), or at once with status 2 when
+# a server for this prefix runs already. A new server gets Wine's helper
+# processes started here, with stdio on /dev/null: started later by a test,
+# they would inherit its output pipe and keep CTest waiting for them.
+if wineserver -p 600 </dev/null >/dev/null 2>&1; then
+  wine cmd.exe /c exit </dev/null >/dev/null 2>&1 || true
+fi

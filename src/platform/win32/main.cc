@@ -1,1 +1,42 @@
-int wmain() { return 1; }
+// The Windows program: the platform's services, the window model on top of
+// them, and the event loop. The process ends only through Win32ProcessEnd.
+#include "platform/win32/fetcher_win32.h"
+#include "platform/win32/file_system_win32.h"
+#include "platform/win32/launcher_win32.h"
+#include "platform/win32/locale_win32.h"
+#include "platform/win32/process_end_win32.h"
+#include "platform/win32/process_facts_win32.h"
+#include "platform/win32/process_list_win32.h"
+#include "platform/win32/settings_win32.h"
+#include "platform/win32/toolkit_win32.h"
+#include "platform/win32/url_cache_win32.h"
+#include "platform/win32/windows_api_win32.h"
+#include "ui/form1.h"
+
+using namespace kelvane;
+using namespace kelvane::win32;
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+  Win32ProcessFacts facts;
+  Win32Locale locale;
+  Win32ProcessEnd end;
+  Win32Toolkit ui(instance, facts);
+  ToolHelpProcessList processes;
+  WinInetFetcher fetcher;
+  WinInetUrlCache cache;
+  Win32Launcher launcher;
+  Win32FileSystem fs;
+  Win32SettingsStore settings;
+  Platform platform{ui, processes, fetcher, cache, launcher, fs, settings, locale, facts, end};
+
+  Form1 form(platform);
+  form.SetObserver([&ui](const Control& c) { ui.ApplyControl(c); });
+  if (!ui.Build(form)) {
+    ui.MessageBox("The window could not be created.", kProgramTitle, MsgButtons::Ok, MsgIcon::None);
+    end.EndNow();
+  }
+  form.Form_Load();
+  ui.ShowWindow();
+  ui.RunMessageLoop();
+  end.EndNow();
+}

@@ -1,6 +1,6 @@
 #include "platform/win32/process_end_win32.h"
 
-#include <windows.h>
+#include "platform/win32/windows_api_win32.h"
 
 namespace kelvane::win32 {
 

@@ -1,0 +1,198 @@
+// The window's messages: painting, colours, and the user's actions turned
+// into events of the window model.
+
+#include "platform/win32/pictures_win32.h"
+#include "platform/win32/toolkit_win32.h"
+#include "platform/win32/wide_text_win32.h"
+#include "ui/artwork.h"
+#include "ui/form1.h"
+
+namespace kelvane::win32 {
+
+Win32Toolkit::View* Win32Toolkit::ViewOf(HWND hwnd) {
+  auto it = byHwnd_.find(hwnd);
+  return it == byHwnd_.end() ? nullptr : it->second;
+}
+
+void Win32Toolkit::Fire(const View& view, UiEvent event, int button) {
+  if (form_) form_->Dispatch(*view.control, event, button);
+}
+
+LRESULT CALLBACK Win32Toolkit::PaneProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_NCCREATE) {
+    const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lp);
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+  }
+  auto* self = reinterpret_cast<Win32Toolkit*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  return self ? self->OnPaneMessage(hwnd, msg, wp, lp) : DefWindowProcW(hwnd, msg, wp, lp);
+}
+
+// Labels and the info text: presses of any button reach the model.
+LRESULT CALLBACK Win32Toolkit::ControlProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,
+                                           DWORD_PTR ref) {
+  auto* self = reinterpret_cast<Win32Toolkit*>(ref);
+  switch (msg) {
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+      if (View* view = self->ViewOf(hwnd); view && self->OnMouseDown(*view, msg)) return 0;
+      break;
+    case WM_NCDESTROY:
+      RemoveWindowSubclass(hwnd, ControlProc, id);
+      break;
+  }
+  return DefSubclassProc(hwnd, msg, wp, lp);
+}
+
+// True when the press was taken and the control must not see it.
+bool Win32Toolkit::OnMouseDown(View& view, UINT msg) {
+  const int button = msg == WM_LBUTTONDOWN ? 1 : msg == WM_RBUTTONDOWN ? 2 : 4;
+  const ControlKind kind = view.control->Kind();
+  Fire(view, UiEvent::MouseDown, button);
+  if (kind == ControlKind::Image && button == 1) Fire(view, UiEvent::Click);
+  // The info text would start a selection and keep the mouse captured after
+  // the window has been moved by the press.
+  return kind == ControlKind::TextBox;
+}
+
+LRESULT Win32Toolkit::OnPaneMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  View* view = ViewOf(hwnd);
+  switch (msg) {
+    case WM_ERASEBKGND:
+      if (view && view->brush) {
+        RECT r{};
+        GetClientRect(hwnd, &r);
+        FillRect(reinterpret_cast<HDC>(wp), &r, view->brush);
+        return 1;
+      }
+      break;
+    case WM_PAINT:
+      OnPaint(hwnd);
+      return 0;
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+      if (view) OnMouseDown(*view, msg);
+      return 0;
+    case WM_LBUTTONDBLCLK:
+      if (view) Fire(*view, UiEvent::DblClick);
+      return 0;
+    case WM_MOUSEMOVE:
+      if (view) Fire(*view, UiEvent::MouseMove);
+      return 0;
+    case WM_COMMAND:
+      if (lp) OnCommand(reinterpret_cast<HWND>(lp), HIWORD(wp));
+      return 0;
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORBTN:
+      if (LRESULT brush = OnColour(reinterpret_cast<HDC>(wp), reinterpret_cast<HWND>(lp)))
+        return brush;
+      break;
+    case WM_DRAWITEM:
+      DrawPictureButton(*reinterpret_cast<const DRAWITEMSTRUCT*>(lp));
+      return TRUE;
+    case WM_TIMER:
+      for (auto& [control, timer] : views_)
+        if (timer.id == wp && control->Kind() == ControlKind::Timer) Fire(timer, UiEvent::Timer);
+      return 0;
+    case WM_CLOSE:
+      return 0;  // the window ends only through the program's own commands
+  }
+  return DefWindowProcW(hwnd, msg, wp, lp);
+}
+
+void Win32Toolkit::OnCommand(HWND child, UINT code) {
+  View* view = ViewOf(child);
+  if (!view) return;
+  Control& c = *view->control;
+  switch (c.Kind()) {
+    case ControlKind::CheckBox:
+      if (code != BN_CLICKED) return;
+      view->value = SendMessageW(child, BM_GETCHECK, 0, 0) == BST_CHECKED ? 1 : 0;
+      c.TakeToggledValue(view->value);
+      Fire(*view, UiEvent::Click);
+      return;
+    case ControlKind::PushButton:
+      if (code == BN_CLICKED) Fire(*view, UiEvent::Click);
+      return;
+    case ControlKind::Label:
+      if (code == STN_CLICKED) Fire(*view, UiEvent::Click);
+      if (code == STN_DBLCLK) Fire(*view, UiEvent::DblClick);
+      return;
+    case ControlKind::TextField:
+    case ControlKind::TextBox:
+      if (code == EN_SETFOCUS) Fire(*view, UiEvent::GotFocus);
+      if (code == EN_KILLFOCUS) Fire(*view, UiEvent::LostFocus);
+      if (code == EN_CHANGE && !applying_) {
+        const int n = GetWindowTextLengthW(child);
+        std::wstring text(static_cast<size_t>(n) + 1, L'\0');
+        text.resize(static_cast<size_t>(GetWindowTextW(child, text.data(), n + 1)));
+        view->text = Narrow(text);
+        c.TakeTypedText(view->text);
+      }
+      return;
+    default:
+      return;
+  }
+}
+
+// Colours of the standard controls; 0 leaves the system's colours.
+LRESULT Win32Toolkit::OnColour(HDC dc, HWND child) {
+  View* view = ViewOf(child);
+  if (!view) return 0;
+  const ControlDesign& d = view->control->Design();
+  if (d.transparent) {
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, RGB(d.fore.r, d.fore.g, d.fore.b));
+    return reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH));
+  }
+  if (d.systemColours || !view->brush) return 0;
+  SetTextColor(dc, RGB(d.fore.r, d.fore.g, d.fore.b));
+  SetBkColor(dc, view->back);
+  return reinterpret_cast<LRESULT>(view->brush);
+}
+
+// Pictures of picture boxes and images; lines are drawn by their container.
+void Win32Toolkit::OnPaint(HWND hwnd) {
+  PAINTSTRUCT ps;
+  HDC dc = BeginPaint(hwnd, &ps);
+  const View* self = ViewOf(hwnd);
+  if (self && self->control->Kind() != ControlKind::Form)  // the form's picture is its icon
+    DrawPicture(dc, PictureNamed(self->control->Design().picture), 0, 0, self->back);
+  for (const auto& [control, line] : views_) {
+    if (control->Kind() != ControlKind::Line || line.parent != hwnd || !control->Visible())
+      continue;
+    const ControlDesign& d = control->Design();
+    const RECT ends =
+        PixelRect(control->Position());  // (left, top) and (width, height) are the ends
+    const RECT to = PixelRect({control->Position().width, control->Position().height, 0, 0});
+    HPEN pen = CreatePen(PS_SOLID, d.lineWidth, RGB(d.fore.r, d.fore.g, d.fore.b));
+    HGDIOBJ old = SelectObject(dc, pen);
+    MoveToEx(dc, ends.left, ends.top, nullptr);
+    LineTo(dc, to.left, to.top);
+    SelectObject(dc, old);
+    DeleteObject(pen);
+  }
+  EndPaint(hwnd, &ps);
+}
+
+// A push button that shows only its picture, centred, on its own colour.
+void Win32Toolkit::DrawPictureButton(const DRAWITEMSTRUCT& item) {
+  const View* view = ViewOf(item.hwndItem);
+  if (!view) return;
+  RECT r = item.rcItem;
+  FillRect(item.hDC, &r, view->brush ? view->brush : GetSysColorBrush(COLOR_BTNFACE));
+  const bool pressed = item.itemState & ODS_SELECTED;
+  const Picture picture = PictureNamed(view->control->Design().picture);
+  const int shift = pressed ? 1 : 0;
+  DrawPicture(item.hDC, picture, (r.right - r.left - picture.width) / 2 + shift,
+              (r.bottom - r.top - picture.height) / 2 + shift, view->back);
+  DrawEdge(item.hDC, &r, pressed ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT);
+  if (item.itemState & ODS_FOCUS) {
+    InflateRect(&r, -2, -2);
+    DrawFocusRect(item.hDC, &r);
+  }
+}
+
+}  // namespace kelvane::win32

@@ -1,0 +1,101 @@
+#pragma once
+// The main window on Win32: one child window per control of the window model,
+// kept in step with the model by ApplyControl, and the user's actions fed
+// back into Form1::Dispatch.
+#include <map>
+#include <string>
+
+#include "platform/process_facts.h"
+#include "platform/toolkit.h"
+#include "platform/win32/windows_api_win32.h"
+#include "ui/control.h"
+
+namespace kelvane {
+class Form1;
+enum class UiEvent;
+}  // namespace kelvane
+
+namespace kelvane::win32 {
+
+class Win32Toolkit : public Toolkit {
+ public:
+  Win32Toolkit(HINSTANCE instance, ProcessFacts& facts);
+  ~Win32Toolkit() override;
+  Win32Toolkit(const Win32Toolkit&) = delete;
+  Win32Toolkit& operator=(const Win32Toolkit&) = delete;
+
+  // Creates the (hidden) window and its controls from the model; false when
+  // the window cannot be created. Before this, only message boxes work.
+  bool Build(Form1& form);
+  // The event loop; returns only when the message queue is closed.
+  void RunMessageLoop();
+
+  void ApplyControl(const Control& control) override;
+  void ShowWindow() override;
+  void SetWindowTitle(const std::string& title) override;
+  void SetFocus(const Control& control) override;
+  MsgAnswer MessageBox(const std::string& text, const std::string& title, MsgButtons buttons,
+                       MsgIcon icon) override;
+  void DoEvents() override;
+  void SetRoundRegion(int width, int height, int corner) override;
+  void BeginWindowDrag() override;
+  void SetTopmost(bool topmost) override;
+
+ private:
+  // One control on screen and the state last shown, so that only changes
+  // are applied (and typed text is not echoed back).
+  struct View {
+    Control* control = nullptr;
+    HWND hwnd = nullptr;    // none for timers and lines
+    HWND parent = nullptr;  // the window it lies in (lines are drawn by it)
+    UINT id = 0;            // child id, and timer id for timers
+    HFONT font = nullptr;
+    HBRUSH brush = nullptr;  // background; null: the system's colours
+    bool ownsBrush = false;
+    COLORREF back = 0;
+    bool applied = false;
+    std::string text, toolTip;
+    bool visible = false, enabled = false, timerOn = false, hasTool = false;
+    int value = 0, selStart = -1, selLength = -1;
+    Bounds bounds;
+  };
+
+  static LRESULT CALLBACK PaneProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+  static LRESULT CALLBACK ControlProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR,
+                                      DWORD_PTR self);
+  LRESULT OnPaneMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+  bool OnMouseDown(View& view, UINT msg);
+  void OnCommand(HWND child, UINT code);
+  LRESULT OnColour(HDC dc, HWND child);
+  void OnPaint(HWND hwnd);
+  void DrawPictureButton(const DRAWITEMSTRUCT& item);
+  void Fire(const View& view, UiEvent event, int button = 1);
+
+  bool RegisterClasses();
+  bool CreateView(View& view);
+  void StackByTabIndex();
+  void ApplyView(View& view);
+  void ApplyBounds(View& view);
+  void ApplyToolTip(View& view);
+  void FitToText(View& view);
+  void RedrawUnder(const View& view, const RECT& before);
+  RECT PixelRect(const Bounds& b) const;
+  HFONT FontFor(const Font& font);
+  View* ViewOf(HWND hwnd);
+  void Deliver(MSG& msg);
+
+  HINSTANCE instance_;
+  ProcessFacts& facts_;
+  Form1* form_ = nullptr;
+  HWND window_ = nullptr;
+  HWND toolTips_ = nullptr;
+  HICON icon_ = nullptr;
+  double twipsX_ = 15, twipsY_ = 15;  // twips per pixel
+  bool shownOnce_ = false;
+  bool applying_ = false;  // changes made by ApplyControl are not user input
+  std::map<const Control*, View> views_;
+  std::map<HWND, View*> byHwnd_;
+  std::map<std::string, HFONT> fonts_;
+};
+
+}  // namespace kelvane::win32

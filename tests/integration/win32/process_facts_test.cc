@@ -1,0 +1,57 @@
+#include <gtest/gtest.h>
+
+#include "platform/win32/process_facts_win32.h"
+#include "platform/win32/wide_text_win32.h"
+#include "platform/win32/windows_api_win32.h"
+#include "run_self.h"
+
+namespace kelvane::win32 {
+namespace {
+
+TEST(ArgumentText, SkipsTheProgramNameAndTheBlanksBehindIt) {
+  EXPECT_EQ(ArgumentTextOf(L"\"C:\\Program Files\\Kelvane\\kelvane.exe\" [URL] a [PATH] b"),
+            L"[URL] a [PATH] b");
+  EXPECT_EQ(ArgumentTextOf(L"C:\\Kelvane\\kelvane.exe   /?"), L"/?");
+  EXPECT_EQ(ArgumentTextOf(L"kelvane.exe\t [PATH] \"C:\\My Files\\a.exe\""),
+            L"[PATH] \"C:\\My Files\\a.exe\"");
+  // What follows is kept as it is, trailing blanks included.
+  EXPECT_EQ(ArgumentTextOf(L"kelvane.exe [NOASK]  "), L"[NOASK]  ");
+  // A quoted name ends at its closing quote, even without a blank behind it.
+  EXPECT_EQ(ArgumentTextOf(L"\"C:\\A B\\kelvane.exe\"[URL] x"), L"[URL] x");
+  // No arguments.
+  EXPECT_EQ(ArgumentTextOf(L"kelvane.exe"), L"");
+  EXPECT_EQ(ArgumentTextOf(L"\"C:\\A B\\kelvane.exe\"   "), L"");
+  EXPECT_EQ(ArgumentTextOf(L"\"C:\\A B\\kelvane.exe"), L"");
+  EXPECT_EQ(ArgumentTextOf(L""), L"");
+}
+
+// The child is started with a known command line and compares what it was
+// handed, as UTF-8, with what the parent put there.
+TEST(Win32ProcessFacts, HandsOverTheArgumentsAsUtf8) {
+  const std::string arguments =
+      "--gtest_filter=Win32ProcessFacts.HandsOverTheArgumentsAsUtf8"
+      " [PATH] \"C:\\Programme\\Gr\xC3\xBC\xC3\x9F"
+      "e.exe\"  ";
+  if (const auto expected = testing::ChildExpects()) {
+    EXPECT_EQ(Win32ProcessFacts().ArgumentText(), *expected);
+    return;
+  }
+  EXPECT_EQ(testing::RunSelf(Widen(arguments), {{testing::kChildExpects, Widen(arguments)}}), 0);
+}
+
+TEST(Win32ProcessFacts, NamesTheProgramItsFolderAndItsDrive) {
+  Win32ProcessFacts facts;
+  wchar_t path[MAX_PATH];
+  GetModuleFileNameW(nullptr, path, MAX_PATH);
+  EXPECT_EQ(facts.ExeName(), "integration_tests");
+  const std::string folder = facts.ExeFolder();
+  ASSERT_GT(folder.size(), 2u);
+  EXPECT_EQ(folder + "\\integration_tests.exe", Narrow(path));
+  EXPECT_EQ(facts.ProbeFolder(), folder.substr(0, 1) + ":\\");
+  // Wine and a plain Windows set-up both run the screen at 96 dpi.
+  EXPECT_DOUBLE_EQ(facts.TwipsPerPixelX(), 15.0);
+  EXPECT_DOUBLE_EQ(facts.TwipsPerPixelY(), 15.0);
+}
+
+}  // namespace
+}  // namespace kelvane::win32
