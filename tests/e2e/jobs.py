@@ -63,6 +63,15 @@ def read(path):
         return f.read()
 
 
+def read_if_there(path):
+    """The file's bytes, or None while it is missing (a job deletes its
+    target before it copies the new file into place)."""
+    try:
+        return read(path)
+    except FileNotFoundError:
+        return None
+
+
 def write(path, data, mode=None):
     os.makedirs(os.path.dirname(path), exist_ok=True)
     with open(path, "wb") as f:

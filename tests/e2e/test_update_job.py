@@ -106,7 +106,7 @@ def script_of_three_jobs(p, ctx, display, server, served, tmp):
     program = kelvane(ctx, display, ["[BATCHFILE]", script.windows], record)
     try:
         def done():
-            return all(jobs.read(t.unix) == f"new {i}".encode() and not os.path.exists(t.unix + "_")
+            return all(jobs.read_if_there(t.unix) == f"new {i}".encode() and not os.path.exists(t.unix + "_")
                        for i, t in enumerate(targets))
         harness.wait_for(done, 30, "the script did not replace all three files")
         for i, t in enumerate(targets):
