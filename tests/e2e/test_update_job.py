@@ -29,7 +29,7 @@ class Place:
 
 
 def full_job_with_autostart(p, ctx, display, server, tmp):
-    folder = os.path.join(tmp, "full")
+    folder = os.path.join(tmp, "new äpps")  # a blank: the path is quoted to start the program
     target = Place(p, os.path.join(folder, p.app_name()))
     record = Place(p, os.path.join(tmp, "full.record"))
     write(target.unix, p.old_app, 0o755)
