@@ -17,7 +17,7 @@ def kelvane(ctx, display, words, record, lang="en_US.UTF-8"):
     """Kelvane with `words` as its command line; a program it starts records
     how it was started in `record`."""
     return harness.Program(words, display, ctx.platform, ctx.exe, ctx.build, lang=lang,
-                           extra_env={"DEMOAPP_RECORD": record.windows, "DEMOAPP_SECONDS": "0"})
+                           extra_env={"DEMOAPP_RECORD": record.native, "DEMOAPP_SECONDS": "0"})
 
 
 class Place:
@@ -25,7 +25,7 @@ class Place:
 
     def __init__(self, p, unix):
         self.unix = unix
-        self.windows = p.path(unix)
+        self.native = p.path(unix)
 
 
 def full_job_with_autostart(p, ctx, display, server, tmp):
@@ -35,7 +35,7 @@ def full_job_with_autostart(p, ctx, display, server, tmp):
     write(target.unix, p.old_app, 0o755)
     write(target.unix + ".old", "the build before")
     write(target.unix + ".old2", "the build before that")
-    program = kelvane(ctx, display, ["[URL]", f"{server.base}/{p.app_name()}", "[PATH]", target.windows,
+    program = kelvane(ctx, display, ["[URL]", f"{server.base}/{p.app_name()}", "[PATH]", target.native,
                                      "[PARAM1]", "--updated", "[PARAM2]", "second", "[AUTOSTART]"], record)
     try:
         jobs.answer(display, "Run program?")
@@ -62,12 +62,12 @@ def noask_waits_for_the_program(p, ctx, display, server, tmp):
     write(target.unix, p.old_app, 0o755)
     write(hold.unix, "")
     running = harness.Program([], display, ctx.platform, target.unix, ctx.build, cwd=folder,
-                              extra_env={"DEMOAPP_HOLD": hold.windows, "DEMOAPP_RECORD": first.windows})
+                              extra_env={"DEMOAPP_HOLD": hold.native, "DEMOAPP_RECORD": first.native})
     program = None
     try:
         check(jobs.recorded(first.unix)[0] == "demoapp 1.0", "the old version did not start")
         asked = len(server.requests())
-        program = kelvane(ctx, display, ["[URL]", f"{server.base}/{p.app_name()}", "[PATH]", target.windows,
+        program = kelvane(ctx, display, ["[URL]", f"{server.base}/{p.app_name()}", "[PATH]", target.native,
                                          "[PARAM1]", "--polled", "[NOASK]", "[SKIPINFO]"], record)
         harness.find_window(display, jobs.MAIN_TITLE)
         # Two and a half ticks of the timer, with the old program running.
@@ -95,15 +95,15 @@ def script_of_three_jobs(p, ctx, display, server, served, tmp):
     for i, t in enumerate(targets):
         write(t.unix, f"old {i}")
         write(os.path.join(served, f"job{i}"), f"new {i}")
-    lines = [f"[URL] {server.base}/job0 [PATH] {targets[0].windows} [AUTOSTART] [SKIPINFO]", "", "   ",
-             f"[URL] {server.base}/job1 [PATH] {targets[1].windows}",
-             f"[URL] {server.base}/job2 [PATH] {targets[2].windows} [PARAM1] x"]
+    lines = [f"[URL] {server.base}/job0 [PATH] {targets[0].native} [AUTOSTART] [SKIPINFO]", "", "   ",
+             f"[URL] {server.base}/job1 [PATH] {targets[1].native}",
+             f"[URL] {server.base}/job2 [PATH] {targets[2].native} [PARAM1] x"]
     script = Place(p, os.path.join(tmp, "jobs.txt"))
     # CR LF line ends, and a lone CR before the last line.
     write(script.unix, "\r\n".join(lines[:-1]) + "\r" + lines[-1] + "\r\n")
     record = Place(p, os.path.join(tmp, "script.record"))
     asked = len(server.requests())
-    program = kelvane(ctx, display, ["[BATCHFILE]", script.windows], record)
+    program = kelvane(ctx, display, ["[BATCHFILE]", script.native], record)
     try:
         def done():
             return all(jobs.read_if_there(t.unix) == f"new {i}".encode() and not os.path.exists(t.unix + "_")
@@ -130,7 +130,7 @@ def download_error_changes_nothing(p, ctx, display, server, tmp):
     write(target.unix + ".old", "the build before")
     before = jobs.snapshot(folder)
     program = kelvane(ctx, display, ["[URL]", f"{server.base}/notfound/{p.app_name()}", "[PATH]",
-                                     target.windows, "[AUTOSTART]", "[SKIPINFO]"], record)
+                                     target.native, "[AUTOSTART]", "[SKIPINFO]"], record)
     try:
         jobs.answer(display, "Kelvane")
         jobs.ends(program, "download error")
@@ -145,7 +145,7 @@ def german_question_answered_no(p, ctx, display, server, tmp):
     target = Place(p, os.path.join(folder, p.app_name()))
     record = Place(p, os.path.join(tmp, "german.record"))
     write(target.unix, p.old_app, 0o755)
-    program = kelvane(ctx, display, ["[URL]", f"{server.base}/{p.app_name()}", "[PATH]", target.windows,
+    program = kelvane(ctx, display, ["[URL]", f"{server.base}/{p.app_name()}", "[PATH]", target.native,
                                      "[PARAM1]", "--updated", "[AUTOSTART]", "[SKIPINFO]"], record,
                       lang="de_DE.UTF-8")
     try:
