@@ -5,6 +5,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 bash scripts/setup.sh
+echo "Building Kelvane and the demo program (build/linux) ..."
 cmake --preset linux >/dev/null
 cmake --build --preset linux --target kelvane demoapp demoapp_v2 >/dev/null
 exec python3 scripts/demo_job.py build/linux
