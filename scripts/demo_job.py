@@ -59,6 +59,15 @@ def show_files(folder, versions):
         print(f"    {stat.filemode(os.stat(path).st_mode)} {len(data):6d} bytes  {name:13} {what}")
 
 
+def shoot(display, path):
+    """Saves a screenshot of the whole screen; the line that tells where."""
+    try:
+        harness.screenshot(display, path)
+        return f"    Screenshot: {path}"
+    except (subprocess.SubprocessError, OSError) as e:
+        return f"    (no screenshot: {e})"
+
+
 def end_group(proc):
     """Ends a process and everything started in its session."""
     if proc is None:
@@ -120,10 +129,8 @@ def run(build, tmp, shots):
             harness.wait_for(lambda: harness.geometry(display, window)[3] > 200, 5, "")
         except harness.Failure:
             print("  (the release notes did not show)")
-        waiting = os.path.join(shots, "kelvane-waiting.png")
-        harness.screenshot(display, waiting)
-        print(f"  Kelvane shows its window and waits for demo app 1.0 to end.\n"
-              f"    Screenshot: {waiting}")
+        print("  Kelvane shows its window and waits for demo app 1.0 to end.")
+        print(shoot(display, os.path.join(shots, "kelvane-waiting.png")))
 
         harness.wait_for(lambda: procs["old"].poll() is not None, OLD_SECONDS + 60, "demo app 1.0 did not end")
         print(f"  Demo app 1.0 ended after {time.time() - started:.1f} s; Kelvane's timer starts the job.")
@@ -134,9 +141,8 @@ def run(build, tmp, shots):
 
         version, args = jobs.recorded(record, 10)
         restarted = harness.find_window(display, "Demo app 2.0", 10)
-        shot = os.path.join(shots, "restarted.png")
-        harness.screenshot(display, shot)
-        print(f"  The restarted program shows its window.\n    Screenshot: {shot}")
+        print("  The restarted program shows its window.")
+        print(shoot(display, os.path.join(shots, "restarted.png")))
         harness.window_gone(display, restarted, NEW_SECONDS + 30)
         log.close()
 
