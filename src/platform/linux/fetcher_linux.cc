@@ -56,6 +56,20 @@ int32_t FromCurl(CURLcode code) {
   }
 }
 
+// A download is a file like any other the user saves, except that a program
+// must stay runnable after it has replaced the old one: a script ("#!") or
+// an ELF binary gets the execute bits, everything else does not. The
+// user's umask is applied as it would be to a file the shell creates.
+mode_t ModeOfDownload(int fd) {
+  char head[4] = {};
+  const ssize_t n = pread(fd, head, sizeof head, 0);
+  const bool script = n >= 2 && head[0] == '#' && head[1] == '!';
+  const bool elf = n == 4 && head[0] == 0x7f && head[1] == 'E' && head[2] == 'L' && head[3] == 'F';
+  const mode_t mask = umask(0);
+  umask(mask);
+  return (script || elf ? 0755 : 0644) & ~mask;
+}
+
 int32_t FromErrno(int error) {
   return error == ENOENT || error == ENOTDIR ? kFetchPathNotFound : kFetchAccessDenied;
 }
@@ -117,9 +131,9 @@ int32_t CurlFetcher::DownloadToFile(const std::string& url, const std::string& f
   std::string temp = folder + "." + name + ".part-XXXXXX";
   const int fd = mkstemp(temp.data());
   if (fd < 0) return FromErrno(errno);
-  fchmod(fd, 0644);
 
   int32_t result = Transfer(url, fd);
+  if (result == 0 && fchmod(fd, ModeOfDownload(fd)) != 0) result = FromErrno(errno);
   if (close(fd) != 0 && result == 0) result = FromErrno(errno);
   if (result == 0 && rename(temp.c_str(), file.c_str()) != 0) result = FromErrno(errno);
   if (result != 0) unlink(temp.c_str());

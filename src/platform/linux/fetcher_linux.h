@@ -8,7 +8,8 @@ namespace kelvane::linux_platform {
 // answer, HTTPS certificates are checked and proxies come from the usual
 // environment variables. The data goes to a temporary sibling that replaces
 // the file only when the transfer is complete; a failure leaves the file
-// as it was.
+// as it was. A finished download that is a program (a "#!" script or an
+// ELF binary) is executable, so a replaced program can be started again.
 class CurlFetcher : public Fetcher {
  public:
   CurlFetcher();

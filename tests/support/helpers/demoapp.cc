@@ -1,0 +1,116 @@
+// The program that the demo and the end-to-end tests update. It is built
+// twice: `demoapp` (version 1.0) and, with DEMOAPP_VERSION=2, `demoapp_v2`
+// (version 2.0), the newer file that the loopback server offers. On start it
+//  - prints "Demo app <version> started with: <arguments>", and writes its
+//    version, its working folder and then each argument, one per line, to
+//    the file named by DEMOAPP_RECORD (written whole, then renamed);
+//  - runs until its time is up (DEMOAPP_SECONDS, 5 by default), or, when
+//    DEMOAPP_HOLD names a file, while that file exists (at most 60 s);
+//  - shows a small window saying so, where built with a window and a
+//    display is there; closing the window ends the program early.
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <string>
+#include <thread>
+
+#ifdef DEMOAPP_WINDOW
+#include <FL/Fl.H>
+#include <FL/Fl_Box.H>
+#include <FL/Fl_Window.H>
+#include <FL/x.H>
+#endif
+
+#ifndef DEMOAPP_VERSION
+#define DEMOAPP_VERSION 1
+#endif
+
+namespace {
+
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+
+const std::string kVersion = std::to_string(DEMOAPP_VERSION) + ".0";
+
+void Record(const char* file, int argc, char** argv) {
+  const fs::path target = fs::path(file);
+  fs::path temp = target;
+  temp += ".tmp";
+  {
+    std::ofstream out(temp, std::ios::binary);
+    out << "demoapp " << kVersion << '\n' << fs::current_path().string() << '\n';
+    for (int i = 1; i < argc; ++i) out << argv[i] << '\n';
+  }
+  std::error_code ignored;
+  fs::rename(temp, target, ignored);
+}
+
+// Whether the program's time is not yet up.
+class Lifetime {
+ public:
+  Lifetime() {
+    const char* seconds = std::getenv("DEMOAPP_SECONDS");
+    const char* hold = std::getenv("DEMOAPP_HOLD");
+    if (hold && *hold) hold_ = hold;
+    const double limit = hold_.empty() ? (seconds ? std::atof(seconds) : 5.0) : 60.0;
+    end_ = Clock::now() + std::chrono::milliseconds(static_cast<long>(limit * 1000));
+  }
+  double SecondsLeft() const { return std::chrono::duration<double>(end_ - Clock::now()).count(); }
+  bool Running() const {
+    return Clock::now() < end_ && (hold_.empty() || fs::exists(fs::path(hold_)));
+  }
+
+ private:
+  Clock::time_point end_;
+  std::string hold_;
+};
+
+#ifdef DEMOAPP_WINDOW
+// Shows the window while the program runs; false when there is no display.
+bool RunWithWindow(const Lifetime& life, const std::string& arguments) {
+  const char* name = std::getenv("DISPLAY");
+  Display* display = name && *name ? XOpenDisplay(nullptr) : nullptr;
+  if (!display) return false;
+  fl_open_display(display);
+  const std::string title = "Demo app " + kVersion;
+  std::string text = title;
+  if (DEMOAPP_VERSION == 1) {
+    text += " is running.\nKelvane waits until it ends: close this\nwindow, or wait ";
+    text += std::to_string(static_cast<int>(life.SecondsLeft() + 0.5));
+    text += " s.";
+  } else {
+    text += ": updated and started again,\nwith the arguments: ";
+    text += arguments.empty() ? "(none)" : arguments;
+  }
+  Fl_Window window(24, 24, 380, 100);
+  window.copy_label(title.c_str());
+  Fl_Box box(10, 10, 360, 80);
+  box.copy_label(text.c_str());
+  box.align(FL_ALIGN_LEFT | FL_ALIGN_INSIDE | FL_ALIGN_WRAP);
+  box.labelsize(15);
+  window.end();
+  window.show();
+  while (window.shown() && life.Running()) Fl::wait(0.05);
+  return true;
+}
+#endif
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const Lifetime life;
+  std::string arguments;
+  for (int i = 1; i < argc; ++i) {
+    if (i > 1) arguments += ' ';
+    arguments += argv[i];
+  }
+  std::cout << "Demo app " << kVersion << " started with: " << arguments << std::endl;
+  if (const char* record = std::getenv("DEMOAPP_RECORD")) Record(record, argc, argv);
+#ifdef DEMOAPP_WINDOW
+  if (RunWithWindow(life, arguments)) return 0;
+#endif
+  while (life.Running()) std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  return 0;
+}
