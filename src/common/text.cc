@@ -92,6 +92,8 @@ std::string ReplaceText(std::string_view text, std::string_view search,
   return result.append(text.substr(done));
 }
 
-bool IsBlank(std::string_view text) { return text.find_first_not_of(' ') == std::string_view::npos; }
+bool IsBlank(std::string_view text) {
+  return text.find_first_not_of(' ') == std::string_view::npos;
+}
 
 }  // namespace kelvane

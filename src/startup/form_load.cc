@@ -34,10 +34,10 @@ void Form1::Form_Load() {
     sys.end.EndNow();
   }
 
-  VersionsInfoText.SetText(Tr(std::string("Dies ist: ") + kVersion + CR + CR +
-                                  "Update Information wurde nicht gefunden.",
-                              std::string("You are using: ") + kVersion + CR + CR +
-                                  "Could not download update information"));
+  VersionsInfoText.SetText(Tr(
+      std::string("Dies ist: ") + kVersion + CR + CR + "Update Information wurde nicht gefunden.",
+      std::string("You are using: ") + kVersion + CR + CR +
+          "Could not download update information"));
   RoundWindow(*this, 40);
   VersionCaption.SetText(kVersion);
   AlwaysOnTop1.SetToTop(true);

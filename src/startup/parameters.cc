@@ -17,8 +17,8 @@ bool TakeSwitch(std::string& upper, std::string& line, const char* keyword) {
 // The value that follows `key` up to the character in front of `next` (or to
 // the end of the line when `next` is null). False when it cannot be cut: a
 // keyword is missing or they stand in the wrong order.
-bool CutValue(const std::string& upper, const std::string& line, const char* key,
-              const char* next, std::string& value) {
+bool CutValue(const std::string& upper, const std::string& line, const char* key, const char* next,
+              std::string& value) {
   const size_t keyAt = InStr(upper, key);
   if (keyAt == 0) return false;
   const size_t start = keyAt + std::string_view(key).size();

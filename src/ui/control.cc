@@ -19,15 +19,15 @@ void Control::Changed() {
   if (observer_ && *observer_) (*observer_)(*this);
 }
 
-void Control::SetText(const std::string& text) { text_ = text; Changed(); }
-void Control::SetToolTip(const std::string& tip) { toolTip_ = tip; Changed(); }
-void Control::SetVisible(bool visible) { visible_ = visible; Changed(); }
-void Control::SetEnabled(bool enabled) { enabled_ = enabled; Changed(); }
-void Control::SetValue(int value) { value_ = value; Changed(); }
-void Control::SetTop(int top) { bounds_.top = top; Changed(); }
-void Control::SetLeft(int left) { bounds_.left = left; Changed(); }
-void Control::SetWidth(int width) { bounds_.width = width; Changed(); }
-void Control::SetHeight(int height) { bounds_.height = height; Changed(); }
+void Control::SetText(const std::string& text) { Assign(text_, text); }
+void Control::SetToolTip(const std::string& tip) { Assign(toolTip_, tip); }
+void Control::SetVisible(bool visible) { Assign(visible_, visible); }
+void Control::SetEnabled(bool enabled) { Assign(enabled_, enabled); }
+void Control::SetValue(int value) { Assign(value_, value); }
+void Control::SetTop(int top) { Assign(bounds_.top, top); }
+void Control::SetLeft(int left) { Assign(bounds_.left, left); }
+void Control::SetWidth(int width) { Assign(bounds_.width, width); }
+void Control::SetHeight(int height) { Assign(bounds_.height, height); }
 
 void Control::SetSelection(int start, int length) {
   // A text field clamps its selection to its text, as native fields do.

@@ -13,14 +13,14 @@ enum class ControlKind {
   PictureBox,
   Frame,
   Timer,
-  PushButton,      // text button; with `picture` set it shows the picture only
-  TextField,       // one line
-  TextBox,         // multi-line
+  PushButton,  // text button; with `picture` set it shows the picture only
+  TextField,   // one line
+  TextBox,     // multi-line
   CheckBox,
   Label,
   Line,
-  AlwaysOnTop,     // the always-on-top control
-  Image,           // one picture of the always-on-top control
+  AlwaysOnTop,  // the always-on-top control
+  Image,        // one picture of the always-on-top control
 };
 
 enum class Align { Left, Right, Center };
@@ -61,9 +61,9 @@ struct ControlDesign {
   int lineWidth = 0;
   std::string text;
   std::string toolTip;
-  int value = 0;         // check box: 1 checked
-  int interval = 0;      // timers, in ms
-  std::string picture;   // name of a built-in picture, empty for none
+  int value = 0;        // check box: 1 checked
+  int interval = 0;     // timers, in ms
+  std::string picture;  // name of a built-in picture, empty for none
 };
 
 class Control;
@@ -103,6 +103,12 @@ class Control {
 
  private:
   void Changed();
+  // Every state change goes through here, so the view always hears of it.
+  template <typename T>
+  void Assign(T& field, const T& value) {
+    field = value;
+    Changed();
+  }
 
   std::string name_;
   ControlDesign design_;

@@ -72,19 +72,30 @@ Control& Form1::Find(const std::string& name) const {
 void Form1::Dispatch(const Control& c, UiEvent event, int button) {
   switch (event) {
     case UiEvent::Click:
-      if (&c == &StartBtn) StartBtn_Click();
-      else if (&c == &Command1) Command1_Click();
-      else if (&c == &ShowCheckbox) ShowCheckbox_Click();
-      else if (&c == &RunProgramCheck) RunProgramCheck_Click();
-      else if (&c == &DLVersion) DLVersion_Click();
-      else if (&c == &Label4) Label4_Click();
-      else if (&c == &AOT_Disabled) AlwaysOnTop1.AOT_Disabled_Click();
-      else if (&c == &AOT_MouseMove) AlwaysOnTop1.AOT_MouseMove_Click();
-      else if (&c == &AOT_Enabled) AlwaysOnTop1.AOT_Enabled_Click();
+      if (&c == &StartBtn)
+        StartBtn_Click();
+      else if (&c == &Command1)
+        Command1_Click();
+      else if (&c == &ShowCheckbox)
+        ShowCheckbox_Click();
+      else if (&c == &RunProgramCheck)
+        RunProgramCheck_Click();
+      else if (&c == &DLVersion)
+        DLVersion_Click();
+      else if (&c == &Label4)
+        Label4_Click();
+      else if (&c == &AOT_Disabled)
+        AlwaysOnTop1.AOT_Disabled_Click();
+      else if (&c == &AOT_MouseMove)
+        AlwaysOnTop1.AOT_MouseMove_Click();
+      else if (&c == &AOT_Enabled)
+        AlwaysOnTop1.AOT_Enabled_Click();
       break;
     case UiEvent::DblClick:
-      if (&c == &Label2) Label2_DblClick();
-      else if (&c == &Picture2) Picture2_DblClick();
+      if (&c == &Label2)
+        Label2_DblClick();
+      else if (&c == &Picture2)
+        Picture2_DblClick();
       break;
     case UiEvent::MouseDown:
       // The surfaces that move the window, like a title bar would.
@@ -93,8 +104,10 @@ void Form1::Dispatch(const Control& c, UiEvent event, int button) {
         Form_MouseDown(button);
       break;
     case UiEvent::MouseMove:
-      if (&c == &AOT_Disabled) AlwaysOnTop1.AOT_Disabled_MouseMove();
-      else if (&c == &AlwaysOnTopHost) AlwaysOnTop1.UserControl_MouseMove();
+      if (&c == &AOT_Disabled)
+        AlwaysOnTop1.AOT_Disabled_MouseMove();
+      else if (&c == &AlwaysOnTopHost)
+        AlwaysOnTop1.UserControl_MouseMove();
       break;
     case UiEvent::GotFocus:
       if (&c == &Text1) Text1_GotFocus();

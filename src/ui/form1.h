@@ -96,9 +96,9 @@ class Form1 : public ParameterRecord {
 
  public:
   Control &Form, &Picture2, &Frame1, &Timer3, &Timer2, &ControlFrame, &Command1, &Text1,
-      &RunProgramCheck, &StartBtn, &ShowCheckbox, &AlwaysOnTopHost, &AOT_Disabled,
-      &AOT_MouseMove, &AOT_Enabled, &Label1, &VersionsInfoText, &Timer1, &DLVersion, &Label3,
-      &Label4, &Line1, &VersionCaption, &Label2;
+      &RunProgramCheck, &StartBtn, &ShowCheckbox, &AlwaysOnTopHost, &AOT_Disabled, &AOT_MouseMove,
+      &AOT_Enabled, &Label1, &VersionsInfoText, &Timer1, &DLVersion, &Label3, &Label4, &Line1,
+      &VersionCaption, &Label2;
   AlwaysOnTop AlwaysOnTop1;
 
  private:

@@ -134,14 +134,14 @@ std::vector<std::pair<std::string, ControlDesign>> Form1Design() {
   timer1.parent = "Form1";
   c.emplace_back("Timer1", timer1);
 
-  ControlDesign dlVersion = Label("Form1", {3000, 120, 1560, 330}, 6,
-                                  {"MS Sans Serif", 8.25, false, true}, kWhite, Align::Right,
-                                  "Version...");
+  ControlDesign dlVersion =
+      Label("Form1", {3000, 120, 1560, 330}, 6, {"MS Sans Serif", 8.25, false, true}, kWhite,
+            Align::Right, "Version...");
   dlVersion.toolTip = "Check latest Kelvane version  - online.";
   c.emplace_back("DLVersion", dlVersion);
 
-  ControlDesign label3 = Label("Form1", {2235, 330, 2400, 270}, 4, kArialLarge, kWhite,
-                               Align::Right, "...all done!");
+  ControlDesign label3 =
+      Label("Form1", {2235, 330, 2400, 270}, 4, kArialLarge, kWhite, Align::Right, "...all done!");
   label3.autoSize = true;
   label3.visible = false;
   c.emplace_back("Label3", label3);
@@ -156,13 +156,13 @@ std::vector<std::pair<std::string, ControlDesign>> Form1Design() {
   line1.fore = {0, 0, 64};
   c.emplace_back("Line1", line1);
 
-  ControlDesign version = Label("Form1", {2520, 255, 885, 195}, 2, kSansBold, kSilver,
-                                Align::Left, "1.3");
+  ControlDesign version =
+      Label("Form1", {2520, 255, 885, 195}, 2, kSansBold, kSilver, Align::Left, "1.3");
   version.autoSize = true;
   c.emplace_back("VersionCaption", version);
 
-  ControlDesign label2 = Label("Form1", {765, 210, 1695, 270}, 1, kArialLarge, kWhite,
-                               Align::Left, "Kelvane ");
+  ControlDesign label2 =
+      Label("Form1", {765, 210, 1695, 270}, 1, kArialLarge, kWhite, Align::Left, "Kelvane ");
   label2.autoSize = true;
   c.emplace_back("Label2", label2);
   return c;

@@ -111,7 +111,7 @@ class FakeLauncher : public Launcher {
   std::map<std::string, std::string> associations;  // ".html" -> program
   std::set<std::string> unanswered;                 // files whose look-up fails all the same
   std::vector<std::pair<std::string, std::string>> lookups;  // file, its bytes when asked
-  std::set<std::string> executables;                // runnable files without a program type
+  std::set<std::string> executables;  // runnable files without a program type
   std::vector<std::string> started;
   std::vector<std::string> startedIn;  // the current folder at each start
   bool startFails = false;

@@ -67,9 +67,9 @@ TEST_F(FormLoadTest, NoArgumentsExplainUsageAndLeaveADisabledStartButton) {
 }
 
 TEST_F(FormLoadTest, UnusableLinesAreRejectedWithTheWholeArgumentText) {
-  for (const std::string& args : std::vector<std::string>
-       {"[NOASK]", "   ", "[URL] only", "[PATH] only", "\"[URL] x [PATH]", "\x01\xff\x80[URL]",
-        std::string(10000, 'x'), "[URL][PATH][PARAM1][PARAM2]"}) {
+  for (const std::string& args : std::vector<std::string>{
+           "[NOASK]", "   ", "[URL] only", "[PATH] only", "\"[URL] x [PATH]", "\x01\xff\x80[URL]",
+           std::string(10000, 'x'), "[URL][PATH][PARAM1][PARAM2]"}) {
     fakes::FakePlatform f;
     f.facts.arguments = args;
     f.ui.ExpectBox(MsgAnswer::Ok);
@@ -97,7 +97,8 @@ TEST_F(FormLoadTest, AUsableLineFillsAndShowsTheWindowInOrder) {
   EXPECT_EQ(fake.ui.title, "Kelvane  Vers.Vers. 1.4b");
   EXPECT_EQ(form->Form.Text(), "Kelvane  Vers.Vers. 1.4b");
   EXPECT_EQ(form->RunProgramCheck.ToolTip(), "Run MyApp.exe after finished downloading");
-  EXPECT_EQ(form->ShowCheckbox.ToolTip(), " Settings .. disable running MyApp.exe after downloding");
+  EXPECT_EQ(form->ShowCheckbox.ToolTip(),
+            " Settings .. disable running MyApp.exe after downloding");
   EXPECT_TRUE(form->Timer2.Enabled());
   EXPECT_TRUE(form->StartBtn.Enabled());
   EXPECT_EQ(form->VersionsInfoText.Text(),
@@ -153,12 +154,30 @@ TEST(Form1Design, ControlTreeInStoredOrderWithDesignValues) {
   auto form = fake.MakeForm();
   std::vector<std::string> names;
   for (Control* c : form->Controls()) names.push_back(c->Name());
-  EXPECT_EQ(names, (std::vector<std::string>{
-                       "Form1", "Picture2", "Frame1", "Timer3", "Timer2", "ControlFrame",
-                       "Command1", "Text1", "RunProgramCheck", "StartBtn", "ShowCheckbox",
-                       "AlwaysOnTop1", "AOT_Disabled", "AOT_MouseMove", "AOT_Enabled", "Label1",
-                       "VersionsInfoText", "Timer1", "DLVersion", "Label3", "Label4", "Line1",
-                       "VersionCaption", "Label2"}));
+  EXPECT_EQ(names, (std::vector<std::string>{"Form1",
+                                             "Picture2",
+                                             "Frame1",
+                                             "Timer3",
+                                             "Timer2",
+                                             "ControlFrame",
+                                             "Command1",
+                                             "Text1",
+                                             "RunProgramCheck",
+                                             "StartBtn",
+                                             "ShowCheckbox",
+                                             "AlwaysOnTop1",
+                                             "AOT_Disabled",
+                                             "AOT_MouseMove",
+                                             "AOT_Enabled",
+                                             "Label1",
+                                             "VersionsInfoText",
+                                             "Timer1",
+                                             "DLVersion",
+                                             "Label3",
+                                             "Label4",
+                                             "Line1",
+                                             "VersionCaption",
+                                             "Label2"}));
   EXPECT_EQ(form->Form.Position(), (Bounds{0, 0, 4695, 2505}));
   EXPECT_EQ(form->Frame1.Position(), (Bounds{-90, 645, 5415, 4410}));
   EXPECT_EQ(form->Command1.Design().parent, "ControlFrame");

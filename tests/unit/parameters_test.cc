@@ -14,8 +14,8 @@ class ParseParametersTest : public ::testing::Test {
  protected:
   Parsed Parse(std::string line) {
     form->ParseParameters(line);
-    return {form->URL, form->Path, form->Param1, form->Param2, form->Ask, form->AutoStart,
-            form->SkipInfo, form->HasParam1};
+    return {form->URL, form->Path,      form->Param1,   form->Param2,
+            form->Ask, form->AutoStart, form->SkipInfo, form->HasParam1};
   }
   fakes::FakePlatform fake;
   std::unique_ptr<Form1> form = fake.MakeForm();
