@@ -15,6 +15,9 @@ import time
 
 ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 SUPPORT = os.path.join(ROOT, "tests", "support")
+# The main window's title once a job line is loaded, and its design size.
+TITLE = "Kelvane  Vers.Vers. 1.4b"
+WIDTH, HEIGHT = 313, 167
 
 
 def parse_args():
@@ -212,6 +215,18 @@ def geometry(display, window):
     info = display.run(["xwininfo", "-id", window])
     get = lambda field: int(re.search(field + r":\s+(-?\d+)", info).group(1))
     return get("Absolute upper-left X"), get("Absolute upper-left Y"), get("Width"), get("Height")
+
+
+def main_window(display, title=TITLE):
+    """The main window at its design size: (id, x, y)."""
+    window = find_window(display, title)
+    x, y, w, h = geometry(display, window)
+    check((w, h) == (WIDTH, HEIGHT), f"the window is {w} x {h}, not {WIDTH} x {HEIGHT}")
+    return window, x, y
+
+
+def click(display, x, y):
+    display.run(["xdotool", "mousemove", str(x), str(y), "click", "1"])
 
 
 def window_name(display, window):

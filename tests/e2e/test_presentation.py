@@ -12,10 +12,9 @@ import sys
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import harness  # noqa: E402
-from harness import check, find_window, geometry, wait_for  # noqa: E402
+import jobs  # noqa: E402
+from harness import HEIGHT, WIDTH, check, find_window, geometry, main_window, wait_for  # noqa: E402
 
-WIDTH, HEIGHT = 313, 167
-TITLE = "Kelvane  Vers.Vers. 1.4b"
 GREY = (128, 128, 128)
 BACKDROP = (255, 255, 255)  # the root window's colour, seen through the cut corners
 # Points inside controls, in window pixels (design twips / 15).
@@ -114,17 +113,6 @@ def expect_top(ctx, window, top, what):
     wait_for(lambda: ctx.stored() == wanted, 10, f"{what}: stored {ctx.stored()!r}, not {wanted!r}")
 
 
-def main_window(ctx, title=TITLE):
-    window = find_window(ctx.display, title)
-    x, y, w, h = geometry(ctx.display, window)
-    check((w, h) == (WIDTH, HEIGHT), f"the window is {w} x {h}, not {WIDTH} x {HEIGHT}")
-    return window, x, y
-
-
-def click(ctx, x, y):
-    ctx.display.run(["xdotool", "mousemove", str(x), str(y), "click", "1"])
-
-
 def drag(ctx, start, by, button=1):
     """Presses `button` at `start`, moves the mouse by `by` and lets go."""
     d = ctx.display
@@ -145,7 +133,7 @@ def shape_top_pin_and_drag(ctx):
     pin, and which presses move it."""
     program = ctx.start(ctx.valid_line())
     try:
-        window, x, y = main_window(ctx)
+        window, x, y = main_window(ctx.display)
         expect_top(ctx, window, True, "after start")
         wait_for(lambda: "Icon (32 x 32)" in harness.window_property(ctx.display, window, "_NET_WM_ICON"), 10,
                  "the window has no 32 x 32 icon")
@@ -156,9 +144,9 @@ def shape_top_pin_and_drag(ctx):
             check(seen == BACKDROP, f"corner {cx - x},{cy - y} shows {seen}, not what lies behind")
 
         # The pin releases the window, and makes it topmost again.
-        click(ctx, x + PIN[0], y + PIN[1])
+        harness.click(ctx.display, x + PIN[0], y + PIN[1])
         expect_top(ctx, window, False, "first click on the pin")
-        click(ctx, x + PIN[0], y + PIN[1])
+        harness.click(ctx.display, x + PIN[0], y + PIN[1])
         expect_top(ctx, window, True, "second click on the pin")
 
         # A drag on the path field leaves the window; one on the title then
@@ -180,7 +168,7 @@ def disabled_button_does_not_drag(ctx):
     program = ctx.start([])
     try:
         harness.press(ctx.display, find_window(ctx.display, "Missing commandline parameter"), "Return")
-        window, x, y = main_window(ctx, "Form1")
+        window, x, y = main_window(ctx.display, "Form1")
         drag(ctx, (x + START_BUTTON[0], y + START_BUTTON[1]), (40, 40))
         drag(ctx, (x + TITLE_LABEL[0], y + TITLE_LABEL[1]), (-30, -20))
         expect_at(ctx, window, (x - 30, y - 20), "disabled start button, then title")
@@ -191,36 +179,25 @@ def disabled_button_does_not_drag(ctx):
 def job_releases_the_window(ctx):
     """A real job replaces the program and releases the window before it asks
     whether to run it; No then ends the program."""
-    served = os.path.join(ctx.tmp, "served")
-    app = os.path.join(ctx.tmp, "app")
-    os.makedirs(served)
-    os.makedirs(app)
-    with open(os.path.join(served, "x.exe"), "wb") as f:
-        f.write(NEW_PROGRAM)
+    served, app = os.path.join(ctx.tmp, "served"), os.path.join(ctx.tmp, "app")
+    jobs.write(os.path.join(served, "x.exe"), NEW_PROGRAM)
     target = os.path.join(app, "x.exe")
-    with open(target, "wb") as f:
-        f.write(OLD_PROGRAM)
-    port_file = os.path.join(ctx.tmp, "port")
-    server = subprocess.Popen([sys.executable, os.path.join(harness.SUPPORT, "http_server.py"), "--root", served,
-                               "--port-file", port_file, "--quiet", "--lifetime", "120"],
-                              stdout=subprocess.DEVNULL, start_new_session=True)
+    jobs.write(target, OLD_PROGRAM)
+    server = jobs.Server(served, ctx.tmp)
     program = None
     try:
-        port = wait_for(lambda: os.path.exists(port_file) and open(port_file).read().strip(), 10,
-                        "the test server did not start")
-        program = ctx.start(["[URL]", f"http://127.0.0.1:{port}/x.exe", "[PATH]", ctx.native_path(target),
+        program = ctx.start(["[URL]", f"{server.base}/x.exe", "[PATH]", ctx.native_path(target),
                              "[AUTOSTART]", "[SKIPINFO]"])
         box = find_window(ctx.display, "Run program?")
-        window = find_window(ctx.display, TITLE)
+        window = find_window(ctx.display, harness.TITLE)
         expect_top(ctx, window, False, "after the job")
-        with open(target, "rb") as f:
-            check(f.read() == NEW_PROGRAM, "the job did not replace the program")
+        check(jobs.read(target) == NEW_PROGRAM, "the job did not replace the program")
         harness.press(ctx.display, box, "n")
         check(program.ended(15), "No to running the program did not end it")
     finally:
         if program:
             ctx.stop(program)
-        harness.kill_group(server)
+        server.close()
 
 
 def bad_store(ctx):
@@ -238,14 +215,14 @@ def bad_store(ctx):
             ctx.store_garbage(text)
         program = ctx.start(ctx.valid_line())
         try:
-            window, _, _ = main_window(ctx)
+            window, _, _ = main_window(ctx.display)
             wait_for(lambda: on_top(ctx, window), 10, f"{what}: the window is not on top")
             if text is not None:
                 wait_for(lambda: ctx.stored() == "True", 10, f"{what}: stored {ctx.stored()!r}, not 'True'")
             else:
                 # Nothing can be stored, yet the pin still releases the window.
                 x, y, _, _ = geometry(ctx.display, window)
-                click(ctx, x + PIN[0], y + PIN[1])
+                harness.click(ctx.display, x + PIN[0], y + PIN[1])
                 wait_for(lambda: not on_top(ctx, window), 10, f"{what}: the pin does not release the window")
             check(not program.ended(0.3), f"{what}: the program ended")
         finally:
@@ -276,7 +253,7 @@ def screenshots(ctx):
     for lang, locale in (("en", "en_US.UTF-8"), ("de", "de_DE.UTF-8")):
         program = ctx.start(ctx.valid_line(), lang=locale)
         try:
-            window, x, y = main_window(ctx)
+            window, x, y = main_window(ctx.display)
             wait_for(lambda: harness.pixel(ctx.display, x + 150, y + 3) == GREY, 10, "the window is not drawn")
             # Away from the controls, so no hover state shows.
             ctx.display.run(["xdotool", "mousemove", str(x - 50), str(y - 50)])

@@ -6,12 +6,10 @@ import sys
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import harness  # noqa: E402
-from harness import check, find_window, geometry, press, visible_windows, window_name  # noqa: E402
+from harness import HEIGHT, WIDTH, check, find_window, geometry, main_window, press  # noqa: E402
+from harness import visible_windows  # noqa: E402
 
-WIDTH, HEIGHT = 313, 167
-TITLE = "Kelvane  Vers.Vers. 1.4b"
 VALID_LINE = ["[URL]", "http://127.0.0.1:9/x.exe", "[PATH]", "/tmp/none/x.exe", "[SKIPINFO]"]
-GREY = (128, 128, 128)
 
 
 def start(args, display, ctx, lang="en_US.UTF-8"):
@@ -33,13 +31,6 @@ def answer_and_end(display, program, title, what):
     check(program.proc.returncode == 0, f"{what}: exit status {program.proc.returncode}")
 
 
-def main_window(display, title):
-    window = find_window(display, title)
-    x, y, w, h = geometry(display, window)
-    check((w, h) == (WIDTH, HEIGHT), f"main window is {w} x {h}, not {WIDTH} x {HEIGHT}")
-    return window, x, y
-
-
 def version_box(ctx, display):
     program = start(["/?"], display, ctx)
     try:
@@ -57,17 +48,8 @@ def usage_then_window(ctx, display):
         window, x, y = main_window(display, "Form1")
         check(not program.ended(1.0), "the program ended after the usage message")
         check(window in visible_windows(display), "the main window did not stay")
-        # Centred on the 1024 x 768 screen, with rounded corners on grey.
+        # Centred on the 1024 x 768 screen (its shape: test_presentation).
         check((x, y) == ((1024 - WIDTH) // 2, (768 - HEIGHT) // 2), f"window at {x},{y}, not centred")
-        harness.wait_for(lambda: harness.pixel(display, x + 150, y + 2) == GREY, 5,
-                         "the window's surface is not grey")
-        check(harness.pixel(display, x, y) != GREY, "the top left corner is not cut off")
-        # Pressing on the status line moves the window like a title bar.
-        display.run(["xdotool", "mousemove", str(x + 156), str(y + 60), "mousedown", "1"])
-        display.run(["xdotool", "mousemove", str(x + 206), str(y + 90)])
-        display.run(["xdotool", "mouseup", "1"])
-        harness.wait_for(lambda: geometry(display, window)[:2] == (x + 50, y + 30), 5,
-                         "dragging the status line did not move the window")
     finally:
         program.kill()
 
@@ -92,13 +74,9 @@ def rejected_lines(ctx, display):
 def window_in(ctx, display, lang, managed=False):
     program = start(VALID_LINE, display, ctx, lang=lang)
     try:
-        window, _, _ = main_window(display, TITLE)
-        check(window_name(display, window) == TITLE, "wrong title")
+        window, _, _ = main_window(display)
         if managed:
-            # The load puts the window above all others; Escape does not close it.
-            harness.wait_for(lambda: "_NET_WM_STATE_ABOVE" in harness.window_property(
-                display, window, "_NET_WM_STATE"), 5, "the window is not kept above the others")
-            press(display, window, "Escape")
+            press(display, window, "Escape")  # does not close it
         check(not program.ended(0.5), f"the program ended under {lang}")
         check(window in visible_windows(display), f"the window closed under {lang}")
         # The cancel button ends the program (no file is at the path to start).

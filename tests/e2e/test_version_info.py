@@ -12,10 +12,11 @@ import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import harness  # noqa: E402
+import jobs  # noqa: E402
 from harness import check, find_window, geometry, press, visible_windows  # noqa: E402
+from jobs import write  # noqa: E402
 
-WIDTH, SHORT, TALL = 313, 167, 332
-TITLE = "Kelvane  Vers.Vers. 1.4b"
+WIDTH, SHORT, TALL = harness.WIDTH, harness.HEIGHT, 332
 LIGHT = (224, 224, 224)  # the notes' background
 # Spots inside the two links, in window pixels, away from their neighbours.
 DL_VERSION = (250, 14)
@@ -27,21 +28,6 @@ PROBE_NAMES = re.compile(r"^(QrxX00001\.html|zzzzzzzTemp_.*|RunFileTmp.*)$")
 def homepage():
     with open(os.path.join(harness.ROOT, "src", "ui", "form1.h")) as f:
         return re.search(r'kHomepage = "([^"]+)"', f.read()).group(1)
-
-
-def read(path):
-    if not os.path.exists(path):
-        return ""
-    with open(path) as f:
-        return f.read()
-
-
-def write(path, text, mode=None):
-    os.makedirs(os.path.dirname(path), exist_ok=True)
-    with open(path, "w") as f:
-        f.write(text)
-    if mode is not None:
-        os.chmod(path, mode)
 
 
 class Scene:
@@ -68,7 +54,8 @@ class Scene:
                 self._wine_browser()
             else:
                 self._linux_browser()
-            self._serve()
+            self.server = jobs.Server(self.site, self.tmp)
+            self.base = self.server.base
         except BaseException:
             self.close()
             raise
@@ -107,20 +94,9 @@ class Scene:
         return subprocess.run(["wine"] + args, env=self.wine, stdout=subprocess.DEVNULL,
                               stderr=subprocess.DEVNULL, check=check, timeout=60).returncode
 
-    def _serve(self):
-        port_file = os.path.join(self.tmp, "port")
-        self.requests = os.path.join(self.tmp, "requests.txt")
-        with open(self.requests, "w") as log:
-            self.server = subprocess.Popen(
-                [sys.executable, os.path.join(harness.SUPPORT, "http_server.py"), "--root", self.site,
-                 "--port-file", port_file, "--lifetime", "300"],
-                stdout=log, stderr=subprocess.DEVNULL, start_new_session=True)
-        self.base = "http://127.0.0.1:" + harness.wait_for(lambda: read(port_file).strip(), 20,
-                                                            "no server port")
-
     def close(self):
         if self.server:
-            harness.kill_group(self.server)
+            self.server.close()
         for undo in reversed(self.undo):
             undo()
 
@@ -136,15 +112,15 @@ class Scene:
         exe = self.path("app", self.exe_name)
         program = harness.Program(args, self.display, self.ctx.platform, exe, self.ctx.build,
                                   cwd=self.tmp, extra_env=dict(self.env, **(extra_env or {})))
-        return program, find_window(self.display, TITLE)
+        return program, find_window(self.display, harness.TITLE)
 
     def asked(self, path):
         """How often the server was asked for `path`."""
-        return sum(line.startswith(f"GET {path} ") for line in read(self.requests).splitlines())
+        return self.server.requests().count(path)
 
     def recorded(self):
         """What the browser was started with, a line for each start."""
-        return read(self.record).splitlines()
+        return (jobs.read_if_there(self.record) or b"").decode().splitlines()
 
     def expect_nothing_left(self, what):
         check(sorted(os.listdir(self.app)) == [self.exe_name],
@@ -159,7 +135,7 @@ class Scene:
 
 def click(display, window, spot):
     x, y, _, _ = geometry(display, window)
-    display.run(["xdotool", "mousemove", str(x + spot[0]), str(y + spot[1]), "click", "1"])
+    harness.click(display, x + spot[0], y + spot[1])
 
 
 def size(display, window):

@@ -149,48 +149,5 @@ TEST_F(FormLoadTest, GermanLocaleGetsGermanCaptionsAndTexts) {
   EXPECT_EQ(bad.ui.boxes[0].text, "Falsche Parameter\r[NOASK]");
 }
 
-TEST(Form1Design, ControlTreeInStoredOrderWithDesignValues) {
-  fakes::FakePlatform fake;
-  auto form = fake.MakeForm();
-  std::vector<std::string> names;
-  for (Control* c : form->Controls()) names.push_back(c->Name());
-  EXPECT_EQ(names, (std::vector<std::string>{"Form1",
-                                             "Picture2",
-                                             "Frame1",
-                                             "Timer3",
-                                             "Timer2",
-                                             "ControlFrame",
-                                             "Command1",
-                                             "Text1",
-                                             "RunProgramCheck",
-                                             "StartBtn",
-                                             "ShowCheckbox",
-                                             "AlwaysOnTop1",
-                                             "AOT_Disabled",
-                                             "AOT_MouseMove",
-                                             "AOT_Enabled",
-                                             "Label1",
-                                             "VersionsInfoText",
-                                             "Timer1",
-                                             "DLVersion",
-                                             "Label3",
-                                             "Label4",
-                                             "Line1",
-                                             "VersionCaption",
-                                             "Label2"}));
-  EXPECT_EQ(form->Form.Position(), (Bounds{0, 0, 4695, 2505}));
-  EXPECT_EQ(form->Frame1.Position(), (Bounds{-90, 645, 5415, 4410}));
-  EXPECT_EQ(form->Command1.Design().parent, "ControlFrame");
-  EXPECT_EQ(form->Label2.Text(), "Kelvane ");
-  EXPECT_EQ(form->Text1.Text(), "C:\\");
-  EXPECT_EQ(form->RunProgramCheck.Value(), 1);
-  EXPECT_FALSE(form->RunProgramCheck.Visible());
-  EXPECT_FALSE(form->Timer2.Enabled());
-  EXPECT_EQ(form->Timer2.Design().interval, 1000);
-  EXPECT_EQ(form->DLVersion.ToolTip(), "Check latest Kelvane version  - online.");
-  EXPECT_TRUE(form->Label4.Design().font.underline);
-  EXPECT_EQ(form->Label1.Design().font.points, 11.25);
-}
-
 }  // namespace
 }  // namespace kelvane

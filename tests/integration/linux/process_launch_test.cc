@@ -1,25 +1,12 @@
-// Starting real programs and finding them among the running processes.
-#include <signal.h>
-#include <sys/wait.h>
-
-#include <sstream>
-
-#include "fakes/fake_platform.h"
+// Starting real programs and finding them among the running processes, and
+// opening documents and web pages through the desktop's associations.
+#include "integration/launch_tests.h"
 #include "integration/linux/env_guard.h"
-#include "integration/test_folders.h"
-#include "job/program_running.h"
-#include "launch/run_file.h"
 #include "launch/web_page.h"
-#include "platform/linux/file_system_linux.h"
-#include "platform/linux/launcher_linux.h"
 #include "platform/linux/process_facts_linux.h"
-#include "platform/linux/process_list_linux.h"
 
 namespace kelvane {
 namespace {
-
-using testing::fs::path;
-using Words = std::vector<std::string>;
 
 TEST(SplitCommandLine, SplitsQuotedWordsWithoutExpanding) {
   using linux_platform::SplitCommandLine;
@@ -31,67 +18,6 @@ TEST(SplitCommandLine, SplitsQuotedWordsWithoutExpanding) {
   EXPECT_EQ(SplitCommandLine("p \"\" ''"), (Words{"p", "", ""}));
   EXPECT_EQ(SplitCommandLine("\"unclosed x"), (Words{"unclosed x"}));
   EXPECT_TRUE(SplitCommandLine("   ").empty());
-}
-
-struct LaunchTest : ::testing::Test {
-  fakes::FakePlatform fake;
-  linux_platform::LinuxLauncher launcher;
-  linux_platform::LinuxFileSystem files;
-  linux_platform::ProcProcessList processes;
-  Platform sys{fake.ui, processes,     fake.fetcher, fake.cache, launcher,
-               files,   fake.settings, fake.locale,  fake.facts, fake.end};
-  path folder = testing::NewTestFolder("launch");
-  path tools = folder / "my tools";
-  path recorder = tools / ("argrecorder-" + std::to_string(getpid()));
-  path record = folder / "record.txt";
-  std::string oldCwd = files.CurrentFolder();
-
-  void SetUp() override {
-    testing::fs::create_directories(tools);
-    testing::fs::copy_file(testing::HelperFolder() / "argrecorder", recorder);
-    testing::fs::permissions(recorder, testing::fs::perms::owner_all);
-    setenv("KELVANE_ARGRECORD", record.c_str(), 1);
-  }
-  void TearDown() override {
-    unsetenv("KELVANE_ARGRECORD");
-    unsetenv("KELVANE_HOLD");
-    files.SetCurrentFolder(oldCwd);
-    testing::fs::remove_all(folder);
-  }
-  // The started helper's record: its working folder, then its arguments.
-  Words Recorded(std::optional<uint32_t> pid) {
-    EXPECT_TRUE(pid.has_value());
-    if (pid) {
-      const auto child = static_cast<pid_t>(*pid);
-      if (!testing::WaitFor([&] { return waitpid(child, nullptr, WNOHANG) == child; }, 10)) {
-        ADD_FAILURE() << "the started program did not end";
-        kill(child, SIGKILL);
-        waitpid(child, nullptr, 0);
-      }
-    }
-    Words lines;
-    std::istringstream text(testing::Slurp(record));
-    for (std::string line; std::getline(text, line);) lines.push_back(line);
-    return lines;
-  }
-};
-
-TEST_F(LaunchTest, StartsTheProgramAtAPathWithBlanksWithItsArgumentsAsText) {
-  const path marker = folder / "marker";
-  const std::string command = testing::Quoted(recorder.string()) +
-                              " plain \"two words\" 'single' ;touch " + marker.string() +
-                              " $(id) \"a \\\"quote\\\"\" *";
-  EXPECT_EQ(Recorded(StartFile(sys, command, 1)),
-            (Words{oldCwd, "plain", "two words", "single", ";touch", marker.string(), "$(id)",
-                   "a \"quote\"", "*"}));
-  EXPECT_FALSE(testing::fs::exists(marker)) << "a second command ran";
-  EXPECT_EQ(files.CurrentFolder(), oldCwd);
-
-  // Unquoted, the present file is still found behind its blank.
-  testing::fs::remove(record);
-  EXPECT_EQ(Recorded(StartFile(sys, recorder.string() + " -x ", 1)), (Words{oldCwd, "-x"}));
-
-  EXPECT_FALSE(StartFile(sys, (folder / "none" / "missing.exe").string(), 1).has_value());
 }
 
 // A private association of text files with the recorder and of web pages
@@ -170,25 +96,6 @@ TEST_F(AssociationTest, OpensAWebPageInTheBrowserThroughAPrivateProbe) {
   EXPECT_FALSE(OpenWebPage(real, "https://h.example/", 1).has_value());
   EXPECT_TRUE(testing::fs::is_empty(runtime / "kelvane")) << "a probe stayed";
   EXPECT_FALSE(testing::fs::exists(record));
-}
-
-TEST_F(LaunchTest, FindsAStartedProgramByNameUntilItEnds) {
-  const path hold = folder / "hold";
-  testing::Spit(hold, "");
-  setenv("KELVANE_HOLD", hold.c_str(), 1);
-  const std::string name = recorder.filename().string();
-  EXPECT_FALSE(IsProgramRunning(processes, "/elsewhere/" + name));
-
-  const auto pid = StartFile(sys, testing::Quoted(recorder.string()), 1);
-  ASSERT_TRUE(pid.has_value());
-  EXPECT_TRUE(testing::WaitFor([&] { return IsProgramRunning(processes, "/x/" + name); }, 10));
-  EXPECT_TRUE(IsProgramRunning(processes, name));
-  EXPECT_FALSE(IsProgramRunning(processes, name + ".old"));
-
-  // Ended but not yet collected by its parent (us) is no longer running.
-  testing::fs::remove(hold);
-  EXPECT_TRUE(testing::WaitFor([&] { return !IsProgramRunning(processes, name); }, 10));
-  waitpid(static_cast<pid_t>(*pid), nullptr, 0);
 }
 
 }  // namespace

@@ -1,76 +1,48 @@
-#include <dirent.h>
-#include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <random>
-#include <set>
-#include <string>
 
+#include "integration/test_folders.h"
 #include "platform/linux/settings_linux.h"
 
 namespace kelvane::linux_platform {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::Listing;
+using Names = std::set<std::string>;
 
-// A private folder for one test, removed afterwards.
-class ScratchFolder {
- public:
-  ScratchFolder() {
-    std::string name = (fs::temp_directory_path() / "kelvane-settings-XXXXXX").string();
-    path_ = mkdtemp(name.data());
-  }
+// A private folder for one test, removed afterwards even when made read-only.
+struct ScratchFolder {
+  const std::string path = testing::NewTestFolder("settings").string();
   ~ScratchFolder() {
     std::error_code ignored;
-    fs::permissions(path_, fs::perms::owner_all, fs::perm_options::add, ignored);
-    for (auto& entry : fs::recursive_directory_iterator(path_, ignored))
+    for (auto& entry : fs::recursive_directory_iterator(path, ignored))
       fs::permissions(entry.path(), fs::perms::owner_all, fs::perm_options::add, ignored);
-    fs::remove_all(path_, ignored);
+    fs::remove_all(path, ignored);
   }
-  const std::string& path() const { return path_; }
-
- private:
-  std::string path_;
 };
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), {}};
-}
-
-void WriteFile(const std::string& path, const std::string& bytes) {
-  std::ofstream(path, std::ios::binary) << bytes;
-}
-
-std::set<std::string> Names(const std::string& folder) {
-  std::set<std::string> names;
-  for (auto& entry : fs::directory_iterator(folder)) names.insert(entry.path().filename());
-  return names;
-}
 
 TEST(LinuxSettingsStore, RoundTripKeepsOtherEntriesAndLeavesNoTemporaryFile) {
   ScratchFolder scratch;
-  const std::string folder = scratch.path() + "/config/kelvane";  // made on first write
+  const std::string folder = scratch.path + "/config/kelvane";  // made on first write
   LinuxSettingsStore store(folder);
   EXPECT_EQ(store.RegistryGet("AlwaysOnTop", "OnTop", "True"), "True");
   EXPECT_FALSE(fs::exists(folder));  // reading creates nothing
 
   ASSERT_TRUE(store.RegistrySet("AlwaysOnTop", "OnTop", "False"));
-  EXPECT_EQ(ReadFile(store.File()), "[AlwaysOnTop]\nOnTop=False\n");
+  EXPECT_EQ(testing::Slurp(store.File()), "[AlwaysOnTop]\nOnTop=False\n");
   EXPECT_EQ(LinuxSettingsStore(folder).RegistryGet("AlwaysOnTop", "OnTop", "True"), "False");
 
   // Someone's edits survive a write: comments, other sections, other keys.
-  WriteFile(store.File(),
-            "; kept\n[Other]\nOnTop=other\n\n[alwaysontop]\nColour=blue\n onTop = False \n"
-            "[Last]\nx=1");
+  testing::Spit(store.File(),
+                "; kept\n[Other]\nOnTop=other\n\n[alwaysontop]\nColour=blue\n onTop = False \n"
+                "[Last]\nx=1");
   EXPECT_EQ(store.RegistryGet("AlwaysOnTop", "OnTop", "?"), "False");
   ASSERT_TRUE(store.RegistrySet("AlwaysOnTop", "OnTop", "True"));
-  EXPECT_EQ(ReadFile(store.File()),
+  EXPECT_EQ(testing::Slurp(store.File()),
             "; kept\n[Other]\nOnTop=other\n\n[alwaysontop]\nColour=blue\nOnTop=True\n"
             "[Last]\nx=1\n");
   ASSERT_TRUE(store.RegistrySet("Last", "y", "2"));
@@ -85,7 +57,7 @@ TEST(LinuxSettingsStore, RoundTripKeepsOtherEntriesAndLeavesNoTemporaryFile) {
   EXPECT_FALSE(store.RegistrySet("AlwaysOnTop", "OnTop", "True\n[Evil]"));
   EXPECT_EQ(store.RegistryGet("Evil", "OnTop", "?"), "?");
 
-  EXPECT_EQ(Names(folder), std::set<std::string>{"kelvane.ini"});
+  EXPECT_EQ(Listing(folder), Names{"kelvane.ini"});
 }
 
 TEST(LinuxSettingsStore, FolderFollowsXdgConfigHome) {
@@ -123,21 +95,21 @@ int AsUnprivileged(F&& write) {
 TEST(LinuxSettingsStore, UnwritablePlacesGiveFalseAndKeepTheOldFile) {
   ScratchFolder scratch;
   // A folder that cannot be made: a file stands in its way (fails even for root).
-  WriteFile(scratch.path() + "/file", "x");
-  LinuxSettingsStore blocked(scratch.path() + "/file/kelvane");
+  testing::Spit(scratch.path + "/file", "x");
+  LinuxSettingsStore blocked(scratch.path + "/file/kelvane");
   EXPECT_FALSE(blocked.RegistrySet("AlwaysOnTop", "OnTop", "True"));
   EXPECT_FALSE(LinuxSettingsStore("").RegistrySet("AlwaysOnTop", "OnTop", "True"));
 
   // A read-only folder holding a stored value.
-  const std::string folder = scratch.path() + "/kelvane";
+  const std::string folder = scratch.path + "/kelvane";
   LinuxSettingsStore store(folder);
   ASSERT_TRUE(store.RegistrySet("AlwaysOnTop", "OnTop", "False"));
-  ASSERT_EQ(chmod(scratch.path().c_str(), 0755), 0);  // the unprivileged user may look in
+  ASSERT_EQ(chmod(scratch.path.c_str(), 0755), 0);  // the unprivileged user may look in
   ASSERT_EQ(chmod(folder.c_str(), 0555), 0);
   ASSERT_EQ(chmod(store.File().c_str(), 0444), 0);
   EXPECT_EQ(AsUnprivileged([&] { return store.RegistrySet("AlwaysOnTop", "OnTop", "True"); }), 0);
   EXPECT_EQ(store.RegistryGet("AlwaysOnTop", "OnTop", "?"), "False");
-  EXPECT_EQ(Names(folder), std::set<std::string>{"kelvane.ini"});
+  EXPECT_EQ(Listing(folder), Names{"kelvane.ini"});
 
   // A folder still to be made below a read-only one.
   LinuxSettingsStore below(folder + "/deeper");
@@ -146,25 +118,25 @@ TEST(LinuxSettingsStore, UnwritablePlacesGiveFalseAndKeepTheOldFile) {
 
 TEST(LinuxSettingsStore, GarbageAndHugeFilesAreReadSafely) {
   ScratchFolder scratch;
-  LinuxSettingsStore store(scratch.path());
+  LinuxSettingsStore store(scratch.path);
 
   // Random bytes, NULs and broken lines: nothing matches, nothing crashes.
   std::mt19937 random(7);
   std::string garbage(100000, '\0');
   for (char& c : garbage) c = static_cast<char>(random());
   garbage += "\nOnTop=False\n[AlwaysOnTop\n=\n[]\n[AlwaysOnTop]]\nOnTop=False\n";
-  WriteFile(store.File(), garbage);
+  testing::Spit(store.File(), garbage);
   EXPECT_EQ(store.RegistryGet("AlwaysOnTop", "OnTop", "True"), "True");
 
   // A value within the first 64 KiB is found; one behind a megabyte is not.
   const std::string megabyte(1 << 20, 'x');
-  WriteFile(store.File(), "[AlwaysOnTop]\nOnTop=False\n" + megabyte);
+  testing::Spit(store.File(), "[AlwaysOnTop]\nOnTop=False\n" + megabyte);
   EXPECT_EQ(store.RegistryGet("AlwaysOnTop", "OnTop", "True"), "False");
-  WriteFile(store.File(), "[AlwaysOnTop]\n" + megabyte + "\nOnTop=False\n");
+  testing::Spit(store.File(), "[AlwaysOnTop]\n" + megabyte + "\nOnTop=False\n");
   EXPECT_EQ(store.RegistryGet("AlwaysOnTop", "OnTop", "True"), "True");
   // A line cut by the limit does not count: its value would be cut too.
   const std::string filler(64 * 1024 - 20, ' ');
-  WriteFile(store.File(), "[AlwaysOnTop]\n" + filler + "\nOnTop=Falseeeeeeeeeee\n");
+  testing::Spit(store.File(), "[AlwaysOnTop]\n" + filler + "\nOnTop=Falseeeeeeeeeee\n");
   EXPECT_EQ(store.RegistryGet("AlwaysOnTop", "OnTop", "True"), "True");
 
   // Writing over a huge file gives a small, readable one.
