@@ -13,7 +13,6 @@ kept in BUILD_FOLDER/demo. Everything else is removed at the end.
 """
 import os
 import shutil
-import signal
 import stat
 import subprocess
 import sys
@@ -66,20 +65,6 @@ def shoot(display, path):
         return f"    Screenshot: {path}"
     except (subprocess.SubprocessError, OSError) as e:
         return f"    (no screenshot: {e})"
-
-
-def end_group(proc):
-    """Ends a process and everything started in its session."""
-    if proc is None:
-        return
-    try:
-        os.killpg(proc.pid, signal.SIGKILL)
-    except ProcessLookupError:
-        pass
-    try:
-        proc.wait(5)
-    except subprocess.TimeoutExpired:
-        pass
 
 
 def run(build, tmp, shots):
@@ -161,7 +146,8 @@ def run(build, tmp, shots):
               "  and version 2.0 was started with --updated.")
     finally:
         for proc in procs.values():
-            end_group(proc)
+            if proc is not None:
+                harness.kill_group(proc)
         server.close()
         display.close()
 
