@@ -200,6 +200,34 @@ def job_releases_the_window(ctx):
         server.close()
 
 
+def clipboard(display):
+    """The text on the display's clipboard, or None when nobody offers one."""
+    import tkinter
+    root = tkinter.Tk(screenName=display.env["DISPLAY"])
+    root.withdraw()
+    try:
+        return root.clipboard_get()
+    except tkinter.TclError:
+        return None
+    finally:
+        root.destroy()
+
+
+def entering_the_path_field(ctx):
+    """Tab from the focused start button reaches the path field, which then
+    selects all of its text but the first character."""
+    program = ctx.start(ctx.valid_line())
+    try:
+        window, _, _ = main_window(ctx.display)
+        harness.press(ctx.display, window, "Tab")
+        harness.press(ctx.display, window, "ctrl+c")
+        wanted = ctx.native_path("/tmp/none/x.exe")[1:]
+        wait_for(lambda: clipboard(ctx.display) == wanted, 10,
+                 f"Tab: the selection copied is {clipboard(ctx.display)!r}, not {wanted!r}")
+    finally:
+        ctx.stop(program)
+
+
 def bad_store(ctx):
     """The window starts as always, on top, whatever the store holds."""
     cases = {"maybe": "maybe", "empty": "", "1 MB": ("garbage " * 15 + "\n") * 8738}
@@ -272,6 +300,7 @@ def body(args, display, tmp):
     shape_top_pin_and_drag(ctx)
     disabled_button_does_not_drag(ctx)
     job_releases_the_window(ctx)
+    entering_the_path_field(ctx)
     bad_store(ctx)
     if os.environ.get("KELVANE_SCREENSHOTS") == "1":
         screenshots(ctx)
