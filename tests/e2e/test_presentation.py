@@ -214,18 +214,23 @@ def clipboard(display):
 
 
 def entering_the_path_field(ctx):
-    """Tab from the focused start button reaches the path field, which then
-    selects all of its text but the first character."""
-    program = ctx.start(ctx.valid_line())
-    try:
-        window, _, _ = main_window(ctx.display)
-        harness.press(ctx.display, window, "Tab")
-        harness.press(ctx.display, window, "ctrl+c")
-        wanted = ctx.native_path("/tmp/none/x.exe")[1:]
-        wait_for(lambda: clipboard(ctx.display) == wanted, 10,
-                 f"Tab: the selection copied is {clipboard(ctx.display)!r}, not {wanted!r}")
-    finally:
-        ctx.stop(program)
+    """Entering the path field, by Tab from the focused start button or by a
+    click, selects all of its text but the first character."""
+    wanted = ctx.native_path("/tmp/none/x.exe")[1:]
+    for how in ("Tab", "a click"):
+        # A program of its own each time: the clipboard empties when it ends.
+        program = ctx.start(ctx.valid_line())
+        try:
+            window, x, y = main_window(ctx.display)
+            if how == "Tab":
+                harness.press(ctx.display, window, "Tab")
+            else:
+                harness.click(ctx.display, x + PATH_FIELD[0], y + PATH_FIELD[1])
+            harness.press(ctx.display, window, "ctrl+c")
+            wait_for(lambda: clipboard(ctx.display) == wanted, 10,
+                     f"{how}: the selection copied is {clipboard(ctx.display)!r}, not {wanted!r}")
+        finally:
+            ctx.stop(program)
 
 
 def bad_store(ctx):
