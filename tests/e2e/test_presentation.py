@@ -200,6 +200,39 @@ def job_releases_the_window(ctx):
         server.close()
 
 
+def clipboard(display):
+    """The text on the display's clipboard, or None when nobody offers one."""
+    import tkinter
+    root = tkinter.Tk(screenName=display.env["DISPLAY"])
+    root.withdraw()
+    try:
+        return root.clipboard_get()
+    except tkinter.TclError:
+        return None
+    finally:
+        root.destroy()
+
+
+def entering_the_path_field(ctx):
+    """Entering the path field, by Tab from the focused start button or by a
+    click, selects all of its text but the first character."""
+    wanted = ctx.native_path("/tmp/none/x.exe")[1:]
+    for how in ("Tab", "a click"):
+        # A program of its own each time: the clipboard empties when it ends.
+        program = ctx.start(ctx.valid_line())
+        try:
+            window, x, y = main_window(ctx.display)
+            if how == "Tab":
+                harness.press(ctx.display, window, "Tab")
+            else:
+                harness.click(ctx.display, x + PATH_FIELD[0], y + PATH_FIELD[1])
+            harness.press(ctx.display, window, "ctrl+c")
+            wait_for(lambda: clipboard(ctx.display) == wanted, 10,
+                     f"{how}: the selection copied is {clipboard(ctx.display)!r}, not {wanted!r}")
+        finally:
+            ctx.stop(program)
+
+
 def bad_store(ctx):
     """The window starts as always, on top, whatever the store holds."""
     cases = {"maybe": "maybe", "empty": "", "1 MB": ("garbage " * 15 + "\n") * 8738}
@@ -272,6 +305,7 @@ def body(args, display, tmp):
     shape_top_pin_and_drag(ctx)
     disabled_button_does_not_drag(ctx)
     job_releases_the_window(ctx)
+    entering_the_path_field(ctx)
     bad_store(ctx)
     if os.environ.get("KELVANE_SCREENSHOTS") == "1":
         screenshots(ctx)

@@ -8,6 +8,9 @@
 #include <FL/fl_draw.H>
 #include <FL/x.H>
 
+#include <algorithm>
+#include <climits>
+
 #include "common/language.h"
 #include "platform/linux/appearance_linux.h"
 #include "platform/linux/message_box_linux.h"
@@ -70,7 +73,10 @@ void LinuxToolkit::Build(Form1& form) {
   // Labels, images and lines have no window of their own: they lie beneath
   // every windowed control of their container (the status line must not take
   // the clicks meant for the push-pin it overlaps), in their own order.
+  // Windowed controls follow in the order of their tab index, which is the
+  // order Tab walks through them.
   std::map<Fl_Group*, int> windowless;
+  std::vector<std::pair<Fl_Group*, View*>> windowed;
   for (Control* control : form.Controls()) {
     View& view = views_[control];
     view.toolkit = this;
@@ -86,8 +92,16 @@ void LinuxToolkit::Build(Form1& form) {
     if (kind == ControlKind::Label || kind == ControlKind::Image || kind == ControlKind::Line)
       container->insert(*view.widget, windowless[container]++);
     else
-      container->add(view.widget);
+      windowed.emplace_back(container, &view);
   }
+  auto tabIndex = [](const View* v) {
+    const int tab = v->control->Design().tabIndex;
+    return tab < 0 ? INT_MAX : tab;
+  };
+  std::stable_sort(windowed.begin(), windowed.end(), [&](const auto& a, const auto& b) {
+    return tabIndex(a.second) < tabIndex(b.second);
+  });
+  for (auto& [container, view] : windowed) container->add(view->widget);
   for (auto& [control, view] : views_) Mirror(view);
   form.SetObserver([this](const Control& control) { ApplyControl(control); });
 }

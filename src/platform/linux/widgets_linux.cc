@@ -74,8 +74,18 @@ int PushButton::handle(int event) {
 }
 
 int FocusInput::handle(int event) {
+  if (event == FL_PUSH && Fl::focus() != this) {
+    // A click that enters the field places the caret first and reports the
+    // focus after, so the selection the focus handler makes is what stays.
+    entering_ = true;
+    const int handled = Fl_Input::handle(event);
+    entering_ = false;
+    if (Fl::focus() == this && onFocus) onFocus(true);
+    return handled;
+  }
   const int handled = Fl_Input::handle(event);
-  if ((event == FL_FOCUS || event == FL_UNFOCUS) && onFocus) onFocus(event == FL_FOCUS);
+  if ((event == FL_FOCUS && !entering_) || event == FL_UNFOCUS)
+    if (onFocus) onFocus(event == FL_FOCUS);
   return handled;
 }
 

@@ -52,6 +52,9 @@ class FocusInput : public Fl_Input {
   int handle(int event) override;
 
   std::function<void(bool gained)> onFocus;
+
+ private:
+  bool entering_ = false;  // inside the click that gives the field the focus
 };
 
 // A straight line between two points of the window, drawn `width` wide.
