@@ -20,6 +20,7 @@ GREY = (128, 128, 128)
 BACKDROP = (255, 255, 255)  # the root window's colour, seen through the cut corners
 # Points inside controls, in window pixels (design twips / 15).
 TITLE_LABEL = (70, 22)  # Label2
+PICTURE = (21, 20)  # Picture2
 PATH_FIELD = (150, 92)  # Text1
 START_BUTTON = (104, 125)  # StartBtn
 PIN = (286, 61)  # AlwaysOnTop1
@@ -125,6 +126,18 @@ def drag(ctx, start, by, button=1):
            *pace])  # and for the loop to end before the next press
 
 
+def double_click(ctx, at):
+    ctx.display.run(["xdotool", "mousemove", str(at[0]), str(at[1]), "click", "--repeat", "2", "--delay", "80",
+                     "1"])
+
+
+def answer(ctx, title, key):
+    """Answers the box titled `title` with `key` and waits until it is gone."""
+    box = find_window(ctx.display, title)
+    harness.press(ctx.display, box, key)
+    harness.window_gone(ctx.display, box)
+
+
 def expect_at(ctx, window, position, what):
     wait_for(lambda: geometry(ctx.display, window)[:2] == position, 10,
              f"{what}: the window is at {geometry(ctx.display, window)[:2]}, not at {position}")
@@ -132,7 +145,7 @@ def expect_at(ctx, window, position, what):
 
 def shape_top_pin_and_drag(ctx):
     """One window: its shape and icon, its on-top state through start and the
-    pin, and which presses move it."""
+    pin, which presses move it and the double clicks that do not."""
     program = ctx.start(ctx.valid_line())
     try:
         window, x, y = main_window(ctx.display)
@@ -159,7 +172,20 @@ def shape_top_pin_and_drag(ctx):
         x, y = x + 50, y + 30
         drag(ctx, (x + TITLE_LABEL[0], y + TITLE_LABEL[1]), (-80, 20), button=3)
         expect_at(ctx, window, (x - 80, y + 20), "right button on the title")
-        check(not program.ended(0), "the program ended")
+        x, y = x - 80, y + 20
+
+        # Double clicks do not move it: the title shows the parameters, the
+        # picture asks before it ends the program.
+        double_click(ctx, (x + TITLE_LABEL[0], y + TITLE_LABEL[1]))
+        answer(ctx, "Kelvane", "Return")
+        expect_at(ctx, window, (x, y), "double click on the title")
+        double_click(ctx, (x + PICTURE[0], y + PICTURE[1]))
+        answer(ctx, "Close Program?", "Escape")
+        check(not program.ended(1), "Cancel to closing ended the program")
+        expect_at(ctx, window, (x, y), "double click on the picture")
+        double_click(ctx, (x + PICTURE[0], y + PICTURE[1]))
+        answer(ctx, "Close Program?", "Return")
+        check(program.ended(15), "OK to closing did not end the program")
     finally:
         ctx.stop(program)
 

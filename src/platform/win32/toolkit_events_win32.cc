@@ -1,6 +1,8 @@
 // The window's messages: painting, colours, and the user's actions turned
 // into events of the window model.
 
+#include <cstdlib>
+
 #include "platform/win32/pictures_win32.h"
 #include "platform/win32/toolkit_win32.h"
 #include "platform/win32/wide_text_win32.h"
@@ -24,6 +26,7 @@ LRESULT CALLBACK Win32Toolkit::PaneProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM l
     SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
   }
   auto* self = reinterpret_cast<Win32Toolkit*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  if (self && self->TrackPress(hwnd, msg, wp)) return 0;
   return self ? self->OnPaneMessage(hwnd, msg, wp, lp) : DefWindowProcW(hwnd, msg, wp, lp);
 }
 
@@ -31,11 +34,25 @@ LRESULT CALLBACK Win32Toolkit::PaneProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM l
 LRESULT CALLBACK Win32Toolkit::ControlProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,
                                            DWORD_PTR ref) {
   auto* self = reinterpret_cast<Win32Toolkit*>(ref);
+  if (self->TrackPress(hwnd, msg, wp)) return 0;
   switch (msg) {
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
     case WM_MBUTTONDOWN:
-      if (View* view = self->ViewOf(hwnd); view && self->OnMouseDown(*view, msg)) return 0;
+    case WM_RBUTTONDBLCLK:
+    case WM_MBUTTONDBLCLK:
+      if (View* view = self->ViewOf(hwnd)) {
+        // The info text would start a selection of its own; labels report
+        // their click (STN_CLICKED) before the press may become a drag.
+        const bool own = view->control->Kind() == ControlKind::TextBox;
+        const LRESULT result = own ? 0 : DefSubclassProc(hwnd, msg, wp, lp);
+        self->OnMouseDown(*view, hwnd, msg);
+        return result;
+      }
+      break;
+    case WM_LBUTTONDBLCLK:  // labels report it as STN_DBLCLK; the info text would select a word
+      if (View* view = self->ViewOf(hwnd); view && view->control->Kind() == ControlKind::TextBox)
+        return 0;
       break;
     case WM_NCDESTROY:
       RemoveWindowSubclass(hwnd, ControlProc, id);
@@ -44,15 +61,50 @@ LRESULT CALLBACK Win32Toolkit::ControlProc(HWND hwnd, UINT msg, WPARAM wp, LPARA
   return DefSubclassProc(hwnd, msg, wp, lp);
 }
 
-// True when the press was taken and the control must not see it.
-bool Win32Toolkit::OnMouseDown(View& view, UINT msg) {
-  const int button = msg == WM_LBUTTONDOWN ? 1 : msg == WM_RBUTTONDOWN ? 2 : 4;
-  const ControlKind kind = view.control->Kind();
-  Fire(view, UiEvent::MouseDown, button);
-  if (kind == ControlKind::Image && button == 1) Fire(view, UiEvent::Click);
-  // The info text would start a selection and keep the mouse captured after
-  // the window has been moved by the press.
-  return kind == ControlKind::TextBox;
+// A press only arms a move: moving the window at once (the window manager
+// then owns the mouse) would swallow the second press of a double click.
+void Win32Toolkit::OnMouseDown(View& view, HWND hwnd, UINT msg) {
+  const bool left = msg == WM_LBUTTONDOWN;
+  const bool right = msg == WM_RBUTTONDOWN || msg == WM_RBUTTONDBLCLK;
+  if (view.control->Kind() == ControlKind::Image && left) Fire(view, UiEvent::Click);
+  // A click may have shown a message box meanwhile: only a button still held moves.
+  if (GetKeyState(left ? VK_LBUTTON : right ? VK_RBUTTON : VK_MBUTTON) >= 0) return;
+  press_ = {&view, left ? 1 : right ? 2 : 4, left ? MK_LBUTTON : right ? MK_RBUTTON : MK_MBUTTON};
+  GetCursorPos(&press_.at);
+  SetCapture(hwnd);
+}
+
+// True when the message ended an armed press by handing it to the model.
+bool Win32Toolkit::TrackPress(HWND hwnd, UINT msg, WPARAM wp) {
+  if (!press_.view || press_.view->hwnd != hwnd) return false;
+  switch (msg) {
+    case WM_MOUSEMOVE: {
+      POINT now;
+      GetCursorPos(&now);
+      const int dx = now.x - press_.at.x, dy = now.y - press_.at.y;
+      const bool beyond =
+          std::abs(dx) > GetSystemMetrics(SM_CXDRAG) || std::abs(dy) > GetSystemMetrics(SM_CYDRAG);
+      if (!(wp & static_cast<WPARAM>(press_.held)) || !beyond) return false;
+      const Press press = press_;
+      press_ = {};
+      ReleaseCapture();
+      // The model decides whether the press moves the window (BeginWindowDrag).
+      travelled_ = {dx, dy};
+      Fire(*press.view, UiEvent::MouseDown, press.button);
+      travelled_ = {};
+      return true;
+    }
+    case WM_LBUTTONUP:
+    case WM_RBUTTONUP:
+    case WM_MBUTTONUP:
+      press_ = {};
+      ReleaseCapture();
+      return false;
+    case WM_CAPTURECHANGED:
+      press_ = {};
+      return false;
+  }
+  return false;
 }
 
 LRESULT Win32Toolkit::OnPaneMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
@@ -72,7 +124,9 @@ LRESULT Win32Toolkit::OnPaneMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
     case WM_MBUTTONDOWN:
-      if (view) OnMouseDown(*view, msg);
+    case WM_RBUTTONDBLCLK:
+    case WM_MBUTTONDBLCLK:
+      if (view) OnMouseDown(*view, hwnd, msg);
       return 0;
     case WM_LBUTTONDBLCLK:
       if (view) Fire(*view, UiEvent::DblClick);

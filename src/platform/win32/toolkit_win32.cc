@@ -397,6 +397,14 @@ void Win32Toolkit::SetRoundRegion(int width, int height, int corner) {
 
 void Win32Toolkit::BeginWindowDrag() {
   if (!window_) return;
+  // Catch up with the way the mouse went before the move began, so that the
+  // window ends exactly where the pointer leaves it.
+  if (travelled_.cx || travelled_.cy) {
+    RECT r;
+    GetWindowRect(window_, &r);
+    SetWindowPos(window_, nullptr, r.left + travelled_.cx, r.top + travelled_.cy, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
   ReleaseCapture();
   SendMessageW(window_, WM_NCLBUTTONDOWN, HTCAPTION, 0);
 }

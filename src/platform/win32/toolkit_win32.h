@@ -64,7 +64,8 @@ class Win32Toolkit : public Toolkit {
   static LRESULT CALLBACK ControlProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR,
                                       DWORD_PTR self);
   LRESULT OnPaneMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
-  bool OnMouseDown(View& view, UINT msg);
+  void OnMouseDown(View& view, HWND hwnd, UINT msg);
+  bool TrackPress(HWND hwnd, UINT msg, WPARAM wp);
   void OnCommand(HWND child, UINT code);
   LRESULT OnColour(HDC dc, HWND child);
   void OnPaint(HWND hwnd);
@@ -93,6 +94,14 @@ class Win32Toolkit : public Toolkit {
   double twipsX_ = 15, twipsY_ = 15;  // twips per pixel
   bool shownOnce_ = false;
   bool applying_ = false;  // changes made by ApplyControl are not user input
+  // A press that moves the window once the mouse has travelled far enough.
+  struct Press {
+    View* view = nullptr;
+    int button = 0;  // 1 left, 2 right, 4 middle, as the model counts them
+    int held = 0;    // its MK_ flag
+    POINT at{};      // on the screen
+  } press_;
+  SIZE travelled_{};  // by the mouse of that press when it starts the move
   std::map<const Control*, View> views_;
   std::map<HWND, View*> byHwnd_;
   std::map<std::string, HFONT> fonts_;
