@@ -4,39 +4,20 @@
 
 #include <vector>
 
+#include "platform/win32/wide_text_win32.h"
+
 namespace kelvane::win32 {
 namespace {
 
 // A stored value is a short word; longer ones are not ours and are not read.
 constexpr DWORD kMaxValueBytes = 64 * 1024;
 
-std::wstring Wide(const std::string& utf8) {
-  if (utf8.empty()) return {};
-  const int n =
-      MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-  std::wstring wide(static_cast<size_t>(n > 0 ? n : 0), L'\0');
-  if (n > 0)
-    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), n);
-  return wide;
-}
-
-std::string Utf8(const std::wstring& wide) {
-  if (wide.empty()) return {};
-  const int n = WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr,
-                                    0, nullptr, nullptr);
-  std::string utf8(static_cast<size_t>(n > 0 ? n : 0), '\0');
-  if (n > 0)
-    WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), utf8.data(), n,
-                        nullptr, nullptr);
-  return utf8;
-}
-
 }  // namespace
 
 Win32SettingsStore::Win32SettingsStore(std::string root) : root_(std::move(root)) {}
 
 std::wstring Win32SettingsStore::KeyPath(const std::string& section) const {
-  return Wide(root_ + "\\" + section);
+  return Widen(root_ + "\\" + section);
 }
 
 bool Win32SettingsStore::RegistrySet(const std::string& section, const std::string& key,
@@ -45,9 +26,9 @@ bool Win32SettingsStore::RegistrySet(const std::string& section, const std::stri
   if (RegCreateKeyExW(HKEY_CURRENT_USER, KeyPath(section).c_str(), 0, nullptr, 0, KEY_SET_VALUE,
                       nullptr, &hkey, nullptr) != ERROR_SUCCESS)
     return false;
-  const std::wstring data = Wide(value);
+  const std::wstring data = Widen(value);
   const DWORD bytes = static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t));
-  const LONG result = RegSetValueExW(hkey, Wide(key).c_str(), 0, REG_SZ,
+  const LONG result = RegSetValueExW(hkey, Widen(key).c_str(), 0, REG_SZ,
                                      reinterpret_cast<const BYTE*>(data.c_str()), bytes);
   RegCloseKey(hkey);
   return result == ERROR_SUCCESS;
@@ -59,7 +40,7 @@ std::string Win32SettingsStore::RegistryGet(const std::string& section, const st
   if (RegOpenKeyExW(HKEY_CURRENT_USER, KeyPath(section).c_str(), 0, KEY_QUERY_VALUE, &hkey) !=
       ERROR_SUCCESS)
     return fallback;
-  const std::wstring name = Wide(key);
+  const std::wstring name = Widen(key);
   DWORD type = 0, bytes = 0;
   LONG result = RegQueryValueExW(hkey, name.c_str(), nullptr, &type, nullptr, &bytes);
   std::vector<wchar_t> data;
@@ -71,7 +52,7 @@ std::string Win32SettingsStore::RegistryGet(const std::string& section, const st
   }
   RegCloseKey(hkey);
   if (data.empty() || result != ERROR_SUCCESS || type != REG_SZ) return fallback;
-  return Utf8(std::wstring(data.data()));
+  return Narrow(std::wstring(data.data()));
 }
 
 }  // namespace kelvane::win32
