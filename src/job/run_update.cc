@@ -46,7 +46,7 @@ void Form1::RunUpdate() {
     MsgBox(Tr(std::string("Download Fehler!") + CR + "Erneut versuchen?",
               std::string("Download Error!") + CR + "You want to try it again?"),
            MsgButtons::Ok, MsgIcon::None);
-    sys.end.EndNow();
+    sys.end.EndNow(ExitCode::DownloadFailed);
   }
 
   // Two generations of backups: ".old2" from ".old", ".old" from the target.
@@ -62,7 +62,7 @@ void Form1::RunUpdate() {
         Tr(std::string("Fehler Backup Datei:") + CR + target + CR + "konnte nicht angelegt werden",
            std::string("Error: Could not create backup file:") + CR + target),
         MsgButtons::Ok, MsgIcon::None);
-    sys.end.EndNow();
+    sys.end.EndNow(ExitCode::ReplaceFailed);
   }
 
   Label1.SetText("Remove Temp-Files..");
@@ -80,9 +80,11 @@ void Form1::RunUpdate() {
     // Put the old program back without overwriting anything; the download
     // stays for a later attempt.
     CopyFile(backup, target, false);
+    Outcome = ExitCode::ReplaceFailed;
     return;
   }
   sys.fs.Delete(download);  // also when the old target stayed: the download is discarded
+  if (!ScriptMode) Outcome = ExitCode::Done;
 
   Label1.SetText(Tr("fertig ...", "done ..."));
   AlwaysOnTop1.SetToNormal(true);
@@ -102,12 +104,12 @@ void Form1::RunUpdate() {
                 std::string("Restart:") + CR + CR + Path),
              MsgButtons::YesNo, MsgIcon::Question,
              Tr("Programm starten?", "Run program?")) == MsgAnswer::No)
-    sys.end.EndNow();
+    sys.end.EndNow(ExitCode::Declined);
 
   if (RunProgramCheck.Value() == 1 && !ScriptMode) {
     StartArgs = Trim(" " + Param1 + " " + Param2);
     StartFile(sys, Path + " " + StartArgs, 1);
-    sys.end.EndNow();
+    sys.end.EndNow(ExitCode::Done);
   }
   if (!ScriptMode) Command1.SetText(Tr("Schließen", "Close"));
 }

@@ -1,6 +1,8 @@
 #pragma once
 #include <string>
 
+#include "common/exit_codes.h"
+
 namespace kelvane {
 
 // Facts about this process and its screen.
@@ -26,7 +28,7 @@ class ProcessFacts {
 class ProcessEnd {
  public:
   virtual ~ProcessEnd() = default;
-  [[noreturn]] virtual void EndNow() = 0;
+  [[noreturn]] virtual void EndNow(ExitCode code) = 0;
 };
 
 }  // namespace kelvane

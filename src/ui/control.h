@@ -21,6 +21,7 @@ enum class ControlKind {
   Line,
   AlwaysOnTop,  // the always-on-top control
   Image,        // one picture of the always-on-top control
+  ProgressBar,  // value: per mille done, or -1 while the size is unknown
 };
 
 enum class Align { Left, Right, Center };

@@ -52,6 +52,7 @@ Form1::Form1(Platform& platform)
       Line1(Find("Line1")),
       VersionCaption(Find("VersionCaption")),
       Label2(Find("Label2")),
+      DownloadProgress(Find("DownloadProgress")),
       AlwaysOnTop1(AlwaysOnTopHost, AOT_Disabled, AOT_MouseMove, AOT_Enabled, platform.ui,
                    platform.settings) {
   AlwaysOnTop1.UserControl_Initialize();

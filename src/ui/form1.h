@@ -84,6 +84,8 @@ class Form1 : public ParameterRecord {
 
   Platform& sys;
   ErrorRecord Err;
+  // What ending the process now reports: cancelled until the job is done.
+  ExitCode Outcome = ExitCode::Cancelled;
 
  private:
   // Reacts to changes the model itself must answer, then tells the view.
@@ -98,7 +100,7 @@ class Form1 : public ParameterRecord {
   Control &Form, &Picture2, &Frame1, &Timer3, &Timer2, &ControlFrame, &Command1, &Text1,
       &RunProgramCheck, &StartBtn, &ShowCheckbox, &AlwaysOnTopHost, &AOT_Disabled, &AOT_MouseMove,
       &AOT_Enabled, &Label1, &VersionsInfoText, &Timer1, &DLVersion, &Label3, &Label4, &Line1,
-      &VersionCaption, &Label2;
+      &VersionCaption, &Label2, &DownloadProgress;
   AlwaysOnTop AlwaysOnTop1;
 
  private:

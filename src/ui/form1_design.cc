@@ -165,6 +165,14 @@ std::vector<std::pair<std::string, ControlDesign>> Form1Design() {
       Label("Form1", {765, 210, 1695, 270}, 1, kArialLarge, kWhite, Align::Left, "Kelvane ");
   label2.autoSize = true;
   c.emplace_back("Label2", label2);
+
+  // Shown only while a download runs: a thin bar in the gap between the path
+  // field and the buttons, with the bytes so far in its tool tip.
+  ControlDesign progress = Make(ControlKind::ProgressBar, "ControlFrame", {390, 780, 4335, 90}, -1);
+  progress.fore = {0, 120, 215};
+  progress.back = kDark;
+  progress.visible = false;
+  c.emplace_back("DownloadProgress", progress);
   return c;
 }
 

@@ -19,11 +19,17 @@
 namespace kelvane::fakes {
 
 // Thrown by FakeProcessEnd; only the test harness catches it.
-struct ProcessEnded {};
+struct ProcessEnded {
+  ExitCode code;
+};
 
 class FakeProcessEnd : public ProcessEnd {
  public:
-  [[noreturn]] void EndNow() override { throw ProcessEnded{}; }
+  std::optional<ExitCode> code;  // how the process ended, once it has
+  [[noreturn]] void EndNow(ExitCode c) override {
+    code = c;
+    throw ProcessEnded{c};
+  }
 };
 
 class FakeProcessList : public ProcessList {

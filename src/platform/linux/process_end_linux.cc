@@ -5,10 +5,10 @@
 
 namespace kelvane::linux_platform {
 
-void LinuxProcessEnd::EndNow() {
+void LinuxProcessEnd::EndNow(ExitCode code) {
   if (tidy_) tidy_();
   std::fflush(nullptr);
-  std::_Exit(0);  // at once: no handler of the window runs any more
+  std::_Exit(static_cast<int>(code));  // at once: no handler of the window runs any more
 }
 
 }  // namespace kelvane::linux_platform

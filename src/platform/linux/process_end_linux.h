@@ -11,7 +11,7 @@ class LinuxProcessEnd : public ProcessEnd {
   // `tidy` runs just before the end: the one chance to remove what the
   // process made for itself, since no destructor runs.
   explicit LinuxProcessEnd(std::function<void()> tidy = {}) : tidy_(std::move(tidy)) {}
-  [[noreturn]] void EndNow() override;
+  [[noreturn]] void EndNow(ExitCode code) override;
 
  private:
   std::function<void()> tidy_;

@@ -115,6 +115,7 @@ Fl_Widget* LinuxToolkit::MakeWidget(View& view) {
   switch (d.kind) {
     case ControlKind::Form:
     case ControlKind::Timer:
+    case ControlKind::ProgressBar:  // not drawn yet
       return nullptr;
     case ControlKind::Frame:
     case ControlKind::AlwaysOnTop: {

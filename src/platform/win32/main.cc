@@ -33,10 +33,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   form.SetObserver([&ui](const Control& c) { ui.ApplyControl(c); });
   if (!ui.Build(form)) {
     ui.MessageBox("The window could not be created.", kProgramTitle, MsgButtons::Ok, MsgIcon::None);
-    end.EndNow();
+    end.EndNow(ExitCode::NoWindow);
   }
   form.Form_Load();
   ui.ShowWindow();
   ui.RunMessageLoop();
-  end.EndNow();
+  end.EndNow(form.Outcome);
 }

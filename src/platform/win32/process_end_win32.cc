@@ -4,6 +4,6 @@
 
 namespace kelvane::win32 {
 
-void Win32ProcessEnd::EndNow() { ExitProcess(0); }
+void Win32ProcessEnd::EndNow(ExitCode code) { ExitProcess(static_cast<UINT>(code)); }
 
 }  // namespace kelvane::win32

@@ -5,7 +5,7 @@ namespace kelvane::win32 {
 
 class Win32ProcessEnd : public ProcessEnd {
  public:
-  [[noreturn]] void EndNow() override;
+  [[noreturn]] void EndNow(ExitCode code) override;
 };
 
 }  // namespace kelvane::win32
