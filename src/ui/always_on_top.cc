@@ -30,16 +30,16 @@ AlwaysOnTop::AlwaysOnTop(Control& self, Control& disabled, Control& mouseMove, C
       window_(window),
       store_(store) {}
 
-void AlwaysOnTop::ApplyTopmost() {
+void AlwaysOnTop::ApplyTopmost(Toolkit& window) {
   isOnTop_ = true;
   SaveSettings();
-  window_.SetTopmost(true);
+  window.SetTopmost(true);
 }
 
-void AlwaysOnTop::ApplyNormal() {
+void AlwaysOnTop::ApplyNormal(Toolkit& window) {
   isOnTop_ = false;
   SaveSettings();
-  window_.SetTopmost(false);
+  window.SetTopmost(false);
 }
 
 void AlwaysOnTop::AOT_MouseMove_Click() {
@@ -47,7 +47,7 @@ void AlwaysOnTop::AOT_MouseMove_Click() {
   AOT_Disabled.SetVisible(false);
   AOT_MouseMove.SetVisible(false);
   AOT_Enabled.SetVisible(true);
-  ApplyTopmost();
+  ApplyTopmost(window_);  // the window that holds the control
 }
 
 void AlwaysOnTop::AOT_Disabled_Click() { AOT_MouseMove_Click(); }
@@ -57,7 +57,7 @@ void AlwaysOnTop::AOT_Enabled_Click() {
   AOT_Disabled.SetVisible(false);
   AOT_MouseMove.SetVisible(true);  // the mouse is over the control
   AOT_Enabled.SetVisible(false);
-  ApplyNormal();
+  ApplyNormal(window_);
 }
 
 void AlwaysOnTop::SetToTop(std::optional<bool> saveSettings) {
