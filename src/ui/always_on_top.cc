@@ -1,6 +1,6 @@
 #include "ui/always_on_top.h"
 
-#include <charconv>
+#include <string_view>
 
 #include "common/text.h"
 
@@ -8,15 +8,37 @@ namespace kelvane {
 
 namespace {
 
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// A decimal number (upper case) whose digits are all zero, such as "0",
+// "-0.0" or ".00E+5". Read by hand: a floating-point parser would add a
+// some 40 KB to the Windows program.
+bool IsZero(std::string_view v) {
+  size_t i = 0;
+  auto sign = [&] {
+    if (i < v.size() && (v[i] == '+' || v[i] == '-')) ++i;
+  };
+  sign();
+  bool digits = false, dot = false;
+  for (; i < v.size() && (v[i] == '0' || (v[i] == '.' && !dot)); ++i)
+    (v[i] == '.' ? dot : digits) = true;
+  if (!digits) return false;
+  if (i < v.size() && v[i] == 'E') {
+    ++i;
+    sign();
+    const size_t exponent = i;
+    while (i < v.size() && IsDigit(v[i])) ++i;
+    if (i == exponent) return false;
+  }
+  return i == v.size();
+}
+
 // A stored value that reads as the Boolean false: the word "False" in any
 // case, or a number equal to zero. Everything else, including garbage and an
 // empty text, falls through to the on-top branch.
 bool ReadsAsFalse(const std::string& stored) {
   const std::string v = UpperCase(Trim(stored));
-  if (v == "FALSE") return true;
-  double number = 1;
-  const auto [end, error] = std::from_chars(v.data(), v.data() + v.size(), number);
-  return error == std::errc() && end == v.data() + v.size() && number == 0;
+  return v == "FALSE" || IsZero(v);
 }
 
 }  // namespace
