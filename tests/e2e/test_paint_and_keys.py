@@ -8,7 +8,7 @@ import sys
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import harness  # noqa: E402
-from harness import check, geometry  # noqa: E402
+from harness import geometry  # noqa: E402
 from test_version_info import TALL, WIDTH, Scene  # noqa: E402
 
 DARK = (64, 64, 64)  # the frame around the controls
