@@ -22,6 +22,7 @@ import statistics
 import subprocess
 import sys
 import tempfile
+import textwrap
 import time
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
@@ -33,6 +34,8 @@ SIZES = [("1 MiB", MIB), ("64 MiB", 64 * MIB), ("256 MiB", 256 * MIB)]
 MEMORY_SIZES = [("1 MiB", MIB), ("1 GiB", 1024 * MIB)]
 LARGE_WRITE = 512 * MIB  # what another program writes just before a start
 PROCESS_DEADLINE = 300
+# A job that asks nothing, starts at once and ends after it started the new file.
+UNATTENDED = ["[NOASK]", "[AUTOSTART]", "[SKIPINFO]"]
 
 
 class Failure(Exception):
@@ -42,6 +45,7 @@ class Failure(Exception):
 class Bench:
     def __init__(self, args, work, display, base):
         self.rounds = args.rounds
+        self.rounds_text = f"{args.rounds} round" + ("s" if args.rounds > 1 else "")
         self.work = work
         self.base = base
         self.linux = os.path.abspath(args.build)
@@ -99,6 +103,10 @@ def rounds(bench, contenders):
     return times
 
 
+def heading(text):
+    print("\n" + textwrap.fill(text, 100))
+
+
 def ratio(numerators, denominators):
     values = [a / b for a, b in zip(numerators, denominators)]
     return f"{statistics.median(values):6.2f} {min(values):6.2f}"
@@ -133,9 +141,10 @@ def fetch_section(bench):
     fetched = os.path.join(bench.work, "fetched")
     os.makedirs(fetched)
     out = os.path.join(fetched, "out")
-    print(f"\nFetch, {bench.rounds} rounds: median time of each tool (ms), and its time over the fetcher's\n"
-          "(median, minimum; above 1 means the fetcher is faster; goal: at least 0.95 against curl)")
-    print(f"  {'size':8} {'fetcher':>9} {'curl -o':>9} {'wget -O':>9}   {'curl/fetcher':>13}   {'wget/fetcher':>13}")
+    heading(f"Fetch, {bench.rounds_text}: median time of each tool (ms), and its time over the fetcher's "
+            "(median, minimum; above 1 means the fetcher is faster; goal: at least 0.95 against curl)")
+    print(f"  {'size':8} {'fetcher':>9} {'curl -o':>9} {'wget -O':>9}   {'curl/fetcher':>13}   "
+          f"{'wget/fetcher':>13}")
     for label, size in SIZES:
         url = bench.url(size)
 
@@ -164,10 +173,11 @@ COPIES = ('curl -sf -o t_ "$1" && sync t_ && rm -f t.old2 && cp t.old t.old2 && 
 
 
 def job_section(bench):
-    print(f"\nWhole job ([NOASK] [AUTOSTART] [SKIPINFO]: download, backups, replace, start the new file, end),\n"
-          f"target, .old and .old2 present, {bench.rounds} rounds: median time (ms), and the job's time over\n"
-          "the rename floor and over the same with cp (median, minimum; goal: at most 1.2x the floor at 256 MiB)\n"
-          f"  floor: {FLOOR}\n  cp:    {COPIES}")
+    heading(f"Whole job ({' '.join(UNATTENDED)}: download, backups, replace, start the new file, end), "
+            f"target, .old and .old2 present, {bench.rounds_text}: median time (ms), and the job's time over "
+            "the rename floor and over the same with cp (median, minimum; goal: at most 1.2x the floor at "
+            "256 MiB)")
+    print(f"  floor: {FLOOR}\n  cp:    {COPIES}")
     print(f"  {'size':8} {'job':>9} {'floor':>9} {'cp':>9}   {'job/floor':>13}   {'job/cp':>13}")
     for label, size in SIZES:
         folder = os.path.join(bench.work, f"job-{size}")
@@ -184,8 +194,7 @@ def job_section(bench):
             return go
 
         url = bench.url(size)
-        t = rounds(bench, [("job", once(bench.job(size, os.path.join(folder, "t"), "[NOASK]", "[AUTOSTART]",
-                                                  "[SKIPINFO]"))),
+        t = rounds(bench, [("job", once(bench.job(size, os.path.join(folder, "t"), *UNATTENDED))),
                            ("floor", once(["sh", "-c", FLOOR, "floor", url])),
                            ("cp", once(["sh", "-c", COPIES, "cp", url]))])
         print(f"  {label:8} {ms(t['job'])} {ms(t['floor'])} {ms(t['cp'])}   "
@@ -217,8 +226,9 @@ def window_section(bench):
                        ("minimal", once(minimal, "Minimal FLTK window", False)),
                        ("kelvane after", once(kelvane, "Kelvane", True)),
                        ("minimal after", once(minimal, "Minimal FLTK window", True))])
-    print(f"\nTime to window, process start to the map of its window (an X event), {bench.rounds} rounds:\n"
-          "median time (ms), and Kelvane's time over a minimal FLTK window's (median, minimum; goal: at most 2)")
+    heading(f"Time to window, process start to the map of its window (an X event), {bench.rounds_text}: "
+            "median time (ms), and Kelvane's time over a minimal FLTK window's (median, minimum; goal: at "
+            "most 2)")
     print(f"  {'':30} {'Kelvane':>9} {'minimal':>9}   {'Kelvane/min.':>13}")
     for label, suffix in (("idle disk", ""), (f"right after a {LARGE_WRITE // MIB} MiB write", " after")):
         print(f"  {label:30} {ms(t['kelvane' + suffix])} {ms(t['minimal' + suffix])}   "
@@ -230,13 +240,13 @@ def peak_kib(cmd, bench, cwd=None):
 
 
 def memory_section(bench):
-    print("\nPeak memory (max RSS of the whole process; goal: flat, at most 24 MB for a 1 GiB job)")
+    heading("Peak memory (max RSS of the whole process; goal: flat, at most 24 MB for a 1 GiB job)")
     for label, size in MEMORY_SIZES:
         folder = os.path.join(bench.work, "memory")
         os.makedirs(folder)
         for name in ("t", "t.old"):
             program_file(os.path.join(folder, name), size)
-        job = peak_kib(bench.job(size, os.path.join(folder, "t"), "[NOASK]", "[AUTOSTART]", "[SKIPINFO]"), bench)
+        job = peak_kib(bench.job(size, os.path.join(folder, "t"), *UNATTENDED), bench)
         expect_files(folder, ["t", "t.old", "t.old2"], size)
         shutil.rmtree(folder)
         out = os.path.join(bench.work, "fetched-for-memory")
@@ -259,8 +269,9 @@ def wine_section(bench, win32_build):
     fetched = os.path.join(bench.work, "fetched-under-wine")
     os.makedirs(fetched)
     out = os.path.join(fetched, "out")
-    print(f"\nWindows fetcher under Wine, {bench.rounds} rounds: median time (ms) of the whole process (Wine's start\n"
-          "included), and curl's time over it (median, minimum; goal: at least 0.8)")
+    windows_out = "Z:" + out.replace("/", "\\")
+    heading(f"Windows fetcher under Wine, {bench.rounds_text}: median time (ms) of the whole process (Wine's "
+            "start included), and curl's time over it (median, minimum; goal: at least 0.8)")
     print(f"  {'size':8} {'fetcher':>9} {'curl -o':>9}   {'curl/fetcher':>13}")
     try:
         for label, size in SIZES:
@@ -272,9 +283,10 @@ def wine_section(bench, win32_build):
                     return took
                 return go
 
-            t = rounds(bench, [("fetcher", once(["wine", exe, bench.url(size), "Z:" + out.replace("/", "\\")])),
+            t = rounds(bench, [("fetcher", once(["wine", exe, bench.url(size), windows_out])),
                                ("curl", once(["curl", "-sf", "-o", out, bench.url(size)]))])
-            print(f"  {label:8} {ms(t['fetcher'])} {ms(t['curl'])}   {ratio(t['curl'], t['fetcher'])}", flush=True)
+            print(f"  {label:8} {ms(t['fetcher'])} {ms(t['curl'])}   {ratio(t['curl'], t['fetcher'])}",
+                  flush=True)
     finally:
         harness.end_wine(win32_build)
 
@@ -283,12 +295,18 @@ def machine(work):
     def first(path, key):
         with open(path) as f:
             return next((line.split(":", 1)[1].strip() for line in f if line.startswith(key)), "?")
-    fs = subprocess.run(["findmnt", "-n", "-o", "FSTYPE", "-T", work], capture_output=True, text=True).stdout
-    version = lambda tool: subprocess.run([tool, "--version"], capture_output=True, text=True).stdout.split("\n")[0]
+
+    def output(*cmd):
+        return subprocess.run(cmd, capture_output=True, text=True).stdout
+
+    memory = int(first("/proc/meminfo", "MemTotal").split()[0]) / 2**20
+    fs = output("findmnt", "-n", "-o", "FSTYPE", "-T", work).strip()
+    curl = output("curl", "--version").split(" (")[0]
+    wget = " ".join(output("wget", "--version").split()[:3])
     load = " ".join(f"{v:.2f}" for v in os.getloadavg())
-    print(f"Machine: {first('/proc/cpuinfo', 'model name')}, {os.cpu_count()} cores, "
-          f"{first('/proc/meminfo', 'MemTotal')} memory, Linux {platform.release()}, {fs.strip()} disk;\n"
-          f"load average at start {load}. {version('curl').split(' (')[0]}; {' '.join(version('wget').split()[:3])}")
+    cpu = first("/proc/cpuinfo", "model name")
+    print(textwrap.fill(f"Machine: {cpu}, {os.cpu_count()} cores, {memory:.1f} GiB memory, Linux "
+                        f"{platform.release()}, {fs} disk; load average at start {load}; {curl}; {wget}", 100))
 
 
 def main():
