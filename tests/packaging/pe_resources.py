@@ -11,7 +11,8 @@ def read(path):
         data = f.read()
     pe = struct.unpack_from("<I", data, 0x3C)[0]
     assert data[pe:pe + 4] == b"PE\0\0", f"{path} is no Windows program"
-    sections, optional_size = struct.unpack_from("<H", data, pe + 6)[0], struct.unpack_from("<H", data, pe + 20)[0]
+    sections = struct.unpack_from("<H", data, pe + 6)[0]
+    optional_size = struct.unpack_from("<H", data, pe + 20)[0]
     directories = pe + 24 + (96 if struct.unpack_from("<H", data, pe + 24)[0] == 0x10B else 112)
     rva = struct.unpack_from("<I", data, directories + 2 * 8)[0]  # the resource directory
     for i in range(sections):
