@@ -12,6 +12,7 @@
 #include "platform/platform.h"
 #include "ui/always_on_top.h"
 #include "ui/control.h"
+#include "version.h"
 
 namespace kelvane {
 
@@ -24,7 +25,7 @@ struct ParameterRecord {
 enum class UiEvent { Click, DblClick, MouseDown, MouseMove, GotFocus, LostFocus, Timer };
 
 constexpr const char* kProgramTitle = "Kelvane";
-constexpr const char* kVersion = "Vers. 1.4b";
+constexpr const char* kVersion = "Vers. " KELVANE_VERSION;
 // The maker's homepage; "Update.txt" and "Update.exe" lie directly below it.
 constexpr const char* kHomepage = "https://kelvane.example.org/";
 
