@@ -231,6 +231,7 @@ void LinuxToolkit::Mirror(View& view) {
     return;
   }
   Fl_Widget* w = view.widget;
+  if (!w) return;  // a control not drawn on this platform
   switch (c.Kind()) {
     case ControlKind::Label:
     case ControlKind::CheckBox:
