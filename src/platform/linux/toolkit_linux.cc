@@ -14,6 +14,7 @@
 
 #include "common/language.h"
 #include "platform/linux/appearance_linux.h"
+#include "platform/linux/fltk_options_linux.h"
 #include "platform/linux/message_box_linux.h"
 #include "platform/linux/widgets_linux.h"
 #include "platform/linux/x11_window_linux.h"
@@ -40,6 +41,7 @@ Fl_Align LabelAlign(const ControlDesign& d) {
 }  // namespace
 
 LinuxToolkit::LinuxToolkit(ProcessFacts& facts, Locale& locale) : facts_(facts), locale_(locale) {
+  UseBuiltInFltkOptions();
   fl_open_display();  // text is measured before the window first shows
   RegisterLabelTypes();
   Fl_Window::default_xclass("kelvane");  // WM_CLASS "kelvane", "Kelvane" on every window
