@@ -75,7 +75,14 @@ class Form1 : public ParameterRecord {
 
   // Presentation.
   void SetGermanCaptions();
+  // A press of any mouse button on these surfaces moves the window.
   void Form_MouseDown(int button);
+  void Frame1_MouseDown(int button);
+  void Label1_MouseDown(int button);
+  void Label2_MouseDown(int button);
+  void Label3_MouseDown(int button);
+  void Picture2_MouseDown(int button);
+  void VersionsInfoText_MouseDown(int button);
 
   // The message box of the program: an empty title shows "Kelvane".
   MsgAnswer MsgBox(const std::string& text, MsgButtons buttons, MsgIcon icon,

@@ -244,6 +244,7 @@ void LinuxToolkit::Mirror(View& view) {
     window_->copy_label(c.Text().c_str());
     return;
   }
+  if (!view.widget) return;
   Fl_Widget* w = view.widget;
   if (!w) return;  // a control not drawn on this platform
   switch (c.Kind()) {
