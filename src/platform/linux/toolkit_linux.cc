@@ -246,7 +246,6 @@ void LinuxToolkit::Mirror(View& view) {
   }
   if (!view.widget) return;
   Fl_Widget* w = view.widget;
-  if (!w) return;  // a control not drawn on this platform
   switch (c.Kind()) {
     case ControlKind::Label:
     case ControlKind::CheckBox:
