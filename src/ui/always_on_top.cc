@@ -93,7 +93,16 @@ void AlwaysOnTop::SetToNormal(std::optional<bool> saveSettings) {
 }
 
 void AlwaysOnTop::SaveSettings() {
-  store_.RegistrySet("AlwaysOnTop", "OnTop", GetIsOnTop() ? "True" : "False");
+  savePending_ = !windowShown_;
+  if (savePending_) return;
+  const char* value = GetIsOnTop() ? "True" : "False";
+  if (store_.RegistryGet("AlwaysOnTop", "OnTop", "") != value)
+    store_.RegistrySet("AlwaysOnTop", "OnTop", value);
+}
+
+void AlwaysOnTop::WindowShown() {
+  windowShown_ = true;
+  if (savePending_) SaveSettings();
 }
 
 void AlwaysOnTop::LoadSettings() {

@@ -47,6 +47,8 @@ class Form1 : public ParameterRecord {
 
   // Start-up and command line.
   void Form_Load();
+  // The window has shown: what waited for it may touch the disk now.
+  void Form_Activate() { AlwaysOnTop1.WindowShown(); }
   std::string BefZeileAbrufen();
   void ParseParameters(std::string& line);
   bool ScriptCheck();  // true when script mode was entered

@@ -141,8 +141,15 @@ def expect_at(ctx, window, position, what):
              f"{what}: the window is at {geometry(ctx.display, window)[:2]}, not at {position}")
 
 
+def linux_identity(ctx, window, what):
+    """WM_CLASS kelvane/Kelvane and the program's icon in several sizes."""
+    props = "".join(harness.window_property(ctx.display, window, p) for p in ("WM_CLASS", "_NET_WM_ICON"))
+    check('"kelvane", "Kelvane"' in props, f"{what}: WM_CLASS is not kelvane / Kelvane")
+    check(all(f"Icon ({n} x {n})" in props for n in (16, 32, 48)), f"{what}: the icon lacks a size")
+
+
 def shape_top_pin_and_drag(ctx):
-    """One window: its shape and icon, its on-top state through start and the
+    """One window: its shape, icon and class, its on-top state through start and the
     pin, which presses move it and the double clicks that do not."""
     program = ctx.start(ctx.valid_line())
     try:
@@ -150,6 +157,10 @@ def shape_top_pin_and_drag(ctx):
         expect_top(ctx, window, True, "after start")
         wait_for(lambda: "Icon (32 x 32)" in harness.window_property(ctx.display, window, "_NET_WM_ICON"), 10,
                  "the window has no 32 x 32 icon")
+        if not ctx.win32:
+            linux_identity(ctx, window, "the window")
+            wait_for(lambda: "SKIP_TASKBAR" not in harness.window_property(ctx.display, window, "_NET_WM_STATE"),
+                     10, "the window is kept out of task bars")
         wait_for(lambda: harness.pixel(ctx.display, x + 150, y + 3) == GREY, 10,
                  "the window's surface is not grey")
         for cx, cy in ((x, y), (x + WIDTH - 1, y), (x, y + HEIGHT - 1), (x + WIDTH - 1, y + HEIGHT - 1)):
@@ -178,6 +189,8 @@ def shape_top_pin_and_drag(ctx):
         answer(ctx, "Kelvane", "Return")
         expect_at(ctx, window, (x, y), "double click on the title")
         double_click(ctx, (x + PICTURE[0], y + PICTURE[1]))
+        if not ctx.win32:
+            linux_identity(ctx, find_window(ctx.display, "Close Program?"), "the close question")
         answer(ctx, "Close Program?", "Escape")
         check(not program.ended(1), "Cancel to closing ended the program")
         expect_at(ctx, window, (x, y), "double click on the picture")

@@ -46,6 +46,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   }
   form.Form_Load();
   ui.ShowWindow();
+  form.Form_Activate();
   ui.RunMessageLoop();
   end.EndNow(form.Outcome);
 }
