@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "common/error_record.h"
+#include "common/version.h"
 #include "platform/platform.h"
 #include "ui/always_on_top.h"
 #include "ui/control.h"
@@ -24,7 +25,6 @@ struct ParameterRecord {
 enum class UiEvent { Click, DblClick, MouseDown, MouseMove, GotFocus, LostFocus, Timer };
 
 constexpr const char* kProgramTitle = "Kelvane";
-constexpr const char* kVersion = "Vers. 1.4b";
 // The maker's homepage; "Update.txt" and "Update.exe" lie directly below it.
 constexpr const char* kHomepage = "https://kelvane.example.org/";
 
@@ -59,6 +59,11 @@ class Form1 : public ParameterRecord {
   void RunProgramCheck_Click();
   void Text1_GotFocus();
   void Text1_LostFocus();
+
+  // Fetches `url` into `file` with the progress bar shown; a stop asked for
+  // meanwhile (Cancel, the picture's OK) is carried out once the fetch has
+  // ended. Returns the file written, or "".
+  std::string Download(const std::string& url, const std::string& file, int64_t limit = 0);
 
   // Update job.
   void StartBtn_Click();
@@ -105,6 +110,11 @@ class Form1 : public ParameterRecord {
 
  private:
   bool jobRunning_ = false;  // keeps a second job from starting inside a running one
+  // A command given while a fetch runs waits for the fetch to stop.
+  enum class Stop { None, Cancel, Close };
+  Stop stop_ = Stop::None;
+  int fetching_ = 0;  // fetches running (a handler may start one inside another)
+  void CancelNow();
 };
 
 }  // namespace kelvane

@@ -4,7 +4,7 @@
 
 #include "common/paths.h"
 #include "common/text.h"
-#include "download/url_download.h"
+#include "download/fetch_policy.h"
 #include "ui/form1.h"
 #include "ui/window_handling.h"
 
@@ -60,9 +60,15 @@ void Form1::ReadInfoFile() {
   Label1.SetText(Tr("Suche Versions - Info ...", "Searching for Version Info ..."));
   DoEvents();  // paints the text before the fetch blocks the window
 
-  const std::string infoTempFile = WithTrailingSeparator(sys.facts.ExeFolder()) + kInfoTempName;
-  sys.fs.Delete(infoTempFile);
-  URLDownload(sys, Err, infoUrl, infoTempFile);
+  std::string infoTempFile = WithTrailingSeparator(sys.facts.ExeFolder()) + kInfoTempName;
+  sys.fs.Remove(infoTempFile);  // also a crashed run's
+  if (Download(infoUrl, infoTempFile, kNotesLimit).empty() && Err.Number == kFetchAccessDenied) {
+    // Kelvane's folder cannot be written (an installed program): the
+    // user's private temporary folder serves instead.
+    infoTempFile = sys.facts.TempFolder() + kInfoTempName;
+    sys.fs.Remove(infoTempFile);
+    Download(infoUrl, infoTempFile, kNotesLimit);
+  }
   Label1.SetText("info loaded ..");
   if (!sys.fs.IsPresent(infoTempFile)) return;
 

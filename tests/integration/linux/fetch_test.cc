@@ -1,7 +1,10 @@
 #include <sys/stat.h>
 
+#include <cstdlib>
+
 #include "integration/fetch_table.h"
 #include "platform/linux/fetcher_linux.h"
+#include "platform/linux/partial_file_linux.h"
 
 namespace kelvane {
 namespace {
@@ -30,11 +33,11 @@ TEST(CurlFetcher, MakesDownloadedProgramsExecutable) {
       {"text", "hello #!\n"},
       {"short", "#"},
       {"elfish", "\x7f\x45L"},
-      {"empty", ""},
   };
   for (const auto& [name, bytes] : files) testing::Spit(served / name, bytes);
   testing::LoopbackServer server(served);
   linux_platform::CurlFetcher fetcher;
+  testing::TableMonitor monitor;
 
   const mode_t saved = umask(027);
   for (const auto& [name, bytes] : files) {
@@ -42,17 +45,51 @@ TEST(CurlFetcher, MakesDownloadedProgramsExecutable) {
     const path target = work / name;
     testing::Spit(target, "old");
     chmod(target.c_str(), 0600);  // the download's mode does not depend on the old file's
-    ASSERT_EQ(fetcher.DownloadToFile(server.Base() + "/ok/" + name, target.string()), 0);
+    ASSERT_EQ(fetcher.DownloadToFile(server.Base() + "/ok/" + name, target.string(), monitor), 0);
     EXPECT_EQ(testing::Slurp(target), bytes);
     const bool program = name == "script" || name == "binary";
     EXPECT_EQ(ModeOf(target), program ? 0750u : 0640u);
   }
   umask(022);
-  ASSERT_EQ(fetcher.DownloadToFile(server.Base() + "/ok/script", (work / "s2").string()), 0);
+  ASSERT_EQ(fetcher.DownloadToFile(server.Base() + "/ok/script", (work / "s2").string(), monitor),
+            0);
   EXPECT_EQ(ModeOf(work / "s2"), 0755u);
-  ASSERT_EQ(fetcher.DownloadToFile(server.Base() + "/ok/text", (work / "t2").string()), 0);
+  ASSERT_EQ(fetcher.DownloadToFile(server.Base() + "/ok/text", (work / "t2").string(), monitor), 0);
   EXPECT_EQ(ModeOf(work / "t2"), 0644u);
   umask(saved);
+  testing::fs::remove_all(work);
+  testing::fs::remove_all(served);
+}
+
+// A crashed run's partial file goes with the next fetch for the same target
+// (also a failing one), a target name of the longest length fits, and the
+// upper-case HTTP_PROXY is used like http_proxy.
+TEST(CurlFetcher, LeavesNothingBehindAndTakesTheUpperCaseProxy) {
+  const path served = testing::NewTestFolder("served-leftovers");
+  const path work = testing::NewTestFolder("fetched-leftovers");
+  testing::Spit(served / "payload.bin", testing::Payload());
+  testing::LoopbackServer server(served);
+  linux_platform::CurlFetcher fetcher;
+  testing::TableMonitor monitor;
+
+  const path target = work / (std::string(254, 'n') + "_");
+  const path leftover = linux_platform::PartialFile::SiblingOf(target.string());
+  testing::Spit(leftover, "crashed");
+  EXPECT_NE(fetcher.DownloadToFile(server.Base() + "/notfound/x", target.string(), monitor), 0);
+  EXPECT_EQ(testing::Listing(work), std::set<std::string>{});
+  ASSERT_EQ(fetcher.DownloadToFile(server.Base() + "/ok/payload.bin", target.string(), monitor), 0)
+      << fetcher.LastFailure();
+  EXPECT_EQ(testing::Listing(work), std::set<std::string>{target.filename().string()});
+
+  const std::string proxy = server.Base();
+  unsetenv("http_proxy");
+  setenv("HTTP_PROXY", proxy.c_str(), 1);
+  setenv("NO_PROXY", "", 1);
+  const int32_t result =
+      fetcher.DownloadToFile("http://host.invalid/ok/payload.bin", target.string(), monitor);
+  unsetenv("HTTP_PROXY");
+  unsetenv("NO_PROXY");
+  EXPECT_EQ(result, 0) << fetcher.LastFailure();
   testing::fs::remove_all(work);
   testing::fs::remove_all(served);
 }
