@@ -36,11 +36,18 @@ int32_t FakeFetcher::DownloadToFile(const std::string& url, const std::string& f
                                     FetchMonitor& monitor, int64_t limit) {
   calls.emplace_back(url, file);
   limits.push_back(limit);
+  returned.push_back(Fetch(url, file, monitor, limit));
+  return returned.back();
+}
+
+int32_t FakeFetcher::Fetch(const std::string& url, const std::string& file, FetchMonitor& monitor,
+                           int64_t limit) {
   auto it = bodies.find(url);
   failure_ = "HTTP status 404: " + url;
   if (it == bodies.end()) return kNotFound;
   const auto size = static_cast<int64_t>(it->second.size());
   for (int step = 0; step < steps; ++step) {
+    if (atStep) atStep(step);
     reported.emplace_back(size * step / steps, sizeUnknown ? -1 : size);
     if (!monitor.Progress(reported.back().first, reported.back().second)) return kFetchCancelled;
   }

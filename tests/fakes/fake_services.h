@@ -1,5 +1,6 @@
 #pragma once
 // Small behaving fakes of the remaining platform services.
+#include <functional>
 #include <map>
 #include <optional>
 #include <set>
@@ -58,14 +59,18 @@ class FakeFetcher : public Fetcher {
   std::map<std::string, std::string> bodies;
   int steps = 0;
   bool sizeUnknown = false;
+  std::function<void(int step)> atStep;                    // runs before each progress report
   std::vector<std::pair<std::string, std::string>> calls;  // url, file
   std::vector<int64_t> limits;                             // of each call
   std::vector<std::pair<int64_t, int64_t>> reported;       // received, total
+  std::vector<int32_t> returned;                           // what each finished call gave
   int32_t DownloadToFile(const std::string& url, const std::string& file, FetchMonitor& monitor,
                          int64_t limit = 0) override;
   std::string LastFailure() const override { return failure_; }
 
  private:
+  int32_t Fetch(const std::string& url, const std::string& file, FetchMonitor& monitor,
+                int64_t limit);
   FakeFileSystem& fs_;
   std::string failure_;
 };
