@@ -97,9 +97,9 @@ def recorded(record_file, timeout=15):
     return lines[0], lines[2:]
 
 
-def ends(program, what, timeout=20):
+def ends(program, what, timeout=20, code=0):
     check(program.ended(timeout), f"{what}: the program did not end")
-    check(program.proc.returncode == 0, f"{what}: exit status {program.proc.returncode}")
+    check(program.proc.returncode == code, f"{what}: exit status {program.proc.returncode}, not {code}")
 
 
 def answer(display, title, key="Return", timeout=30):
