@@ -45,4 +45,5 @@ python3 -c "print(f'best of $runs, $mib MiB: ours {$best_ours:.0f} MiB/s, curl {
 
 small=$("$bench" "$base/large/${mib}M" "$work/ours.bin"); rm -f "$work/ours.bin"
 large=$("$bench" "$base/large/1G" "$work/ours.bin"); rm -f "$work/ours.bin"
-echo "peak RSS, $mib MiB: $(sed 's/.*peak_rss_kib=//' <<<"$small") KiB; 1 GiB: $(sed 's/.*peak_rss_kib=//' <<<"$large") KiB"
+rss() { sed 's/.*peak_rss_kib=\([0-9]*\).*/\1/' <<<"$1"; }
+echo "peak RSS, $mib MiB: $(rss "$small") KiB; 1 GiB: $(rss "$large") KiB"

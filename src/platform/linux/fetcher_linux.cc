@@ -210,6 +210,10 @@ int32_t CurlFetcher::DownloadToFile(const std::string& url, const std::string& f
   const std::string statusLine = "HTTP status " + std::to_string(status) + ": " + url;
   if (*code == CURLE_HTTP_RETURNED_ERROR) return Fail(kFetchHttpError, statusLine);
   if (*code != CURLE_OK && !sink.cut) {
+    const char* last = nullptr;
+    curl_easy_getinfo(c, CURLINFO_EFFECTIVE_URL, &last);
+    if (*code == CURLE_UNSUPPORTED_PROTOCOL && last && url != last)
+      return Fail(kFetchFailed, std::string("redirected to ") + last + ", refused: " + url);
     const std::string text = errors[0] ? errors : curl_easy_strerror(*code);
     return Fail(FromCurl(*code), text + ": " + url);
   }
