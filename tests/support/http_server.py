@@ -2,7 +2,7 @@
 """A small loopback HTTP server for tests, with modes for bad servers.
 
   http_server.py --root DIR [--port 0] [--port-file FILE] [--while-file FILE]
-                 [--lifetime SECONDS]
+                 [--lifetime SECONDS] [--tls PEM]
 
 Serves files below DIR. The first path segment may pick a mode; the rest of
 the path names the file (a missing file gives 404):
@@ -22,6 +22,8 @@ the path names the file (a missing file gives 404):
   /empty/NAME         200 with an empty body
   /nocontent/NAME     204;  /notmodified/NAME 304
   /nolocation/NAME    302 with an HTML page and no Location
+  /tohttp/PORT/NAME   302 to http://127.0.0.1:PORT/ok/NAME
+With --tls (a PEM file holding the certificate and its key) it speaks https.
 With --while-file the server ends once that file is gone (a test removes
 its port file to stop it, which works from Wine as well); --lifetime ends it
 after that many seconds whatever happens.
@@ -33,6 +35,7 @@ import gzip
 import http.server
 import os
 import socketserver
+import ssl
 import sys
 import threading
 import time
@@ -66,6 +69,9 @@ class Handler(http.server.BaseHTTPRequestHandler):
         if mode == "slow":
             rate, size = rest.split("/", 1)
             return self.send_large(size_of(size), size_of(rate))
+        if mode == "tohttp":
+            port, name = rest.split("/", 1)
+            return self.reply(302, b"", [("Location", f"http://127.0.0.1:{port}/ok/{name}")])
         if mode in self.STATUS_ONLY:
             status, body = self.STATUS_ONLY[mode]
             return self.reply(status, body)
@@ -168,10 +174,15 @@ def main():
     p.add_argument("--while-file")
     p.add_argument("--lifetime", type=float)
     p.add_argument("--quiet", action="store_true")
+    p.add_argument("--tls")
     a = p.parse_args()
     Handler.root = a.root
     Handler.quiet = a.quiet
     server = Server(("127.0.0.1", a.port), Handler)
+    if a.tls:
+        context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
+        context.load_cert_chain(a.tls)
+        server.socket = context.wrap_socket(server.socket, server_side=True)
     port = server.server_address[1]
     if a.port_file:
         tmp = a.port_file + ".tmp"

@@ -1,3 +1,5 @@
+#include <sched.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
 
 #include <cstdlib>
@@ -92,6 +94,49 @@ TEST(CurlFetcher, LeavesNothingBehindAndTakesTheUpperCaseProxy) {
   EXPECT_EQ(result, 0) << fetcher.LastFailure();
   testing::fs::remove_all(work);
   testing::fs::remove_all(served);
+}
+
+// An https download never follows a redirect to plain http. The test's own
+// certificate is trusted only by a child in a private mount namespace (it
+// takes root), so the program's checks stay as they are.
+TEST(CurlFetcher, NeverFollowsHttpsToPlainHttp) {
+  if (geteuid() != 0) GTEST_SKIP() << "a private mount namespace needs root";
+  const path plain = testing::NewTestFolder("served-plain");
+  const path secure = testing::NewTestFolder("served-tls");
+  const path work = testing::NewTestFolder("fetched-tls");
+  for (const path& folder : {plain, secure}) testing::Spit(folder / "payload.bin", "payload");
+  const std::string cert = (work / "cert.pem").string(), key = (work / "key.pem").string();
+  ASSERT_EQ(std::system(("openssl req -x509 -newkey rsa:2048 -nodes -days 1 -subj /CN=127.0.0.1 "
+                         "-addext subjectAltName=IP:127.0.0.1 -keyout " +
+                         key + " -out " + cert + " 2>/dev/null && cat " + key + " >>" +
+                         (work / "both.pem").string() + " && cat " + cert + " >>" +
+                         (work / "both.pem").string())
+                            .c_str()),
+            0);
+  testing::LoopbackServer http(plain);
+  testing::LoopbackServer https(secure, (work / "both.pem").string());
+  const std::string toHttp =
+      https.Base() + "/tohttp/" + http.Base().substr(http.Base().rfind(':') + 1) + "/payload.bin";
+
+  const pid_t child = fork();
+  if (child == 0) {
+    if (unshare(CLONE_NEWNS) != 0 ||
+        mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+        mount(cert.c_str(), "/etc/ssl/certs/ca-certificates.crt", nullptr, MS_BIND, nullptr) != 0)
+      _exit(3);
+    linux_platform::CurlFetcher fetcher;
+    testing::TableMonitor monitor;
+    const std::string file = (work / "fetched").string();
+    if (fetcher.DownloadToFile(https.Base() + "/ok/payload.bin", file, monitor) != 0) _exit(4);
+    _exit(fetcher.DownloadToFile(toHttp, file + "2", monitor) == 0 ? 5 : 0);
+  }
+  int status = 0;
+  waitpid(child, &status, 0);
+  if (WIFEXITED(status) && WEXITSTATUS(status) == 3) GTEST_SKIP() << "no private mount namespace";
+  EXPECT_EQ(status, 0) << "4: the test's certificate was not trusted; 5: https went to http";
+  EXPECT_TRUE(testing::fs::exists(work / "fetched"));
+  EXPECT_FALSE(testing::fs::exists(work / "fetched2"));
+  for (const path& folder : {plain, secure, work}) testing::fs::remove_all(folder);
 }
 
 }  // namespace
