@@ -60,15 +60,16 @@ void Form1::ReadInfoFile() {
   Label1.SetText(Tr("Suche Versions - Info ...", "Searching for Version Info ..."));
   DoEvents();  // paints the text before the fetch blocks the window
 
+  // Kelvane's own folder, unless it cannot be written (an installed
+  // program): then the user's private temporary folder. A file left there
+  // by a crashed run goes first.
   std::string infoTempFile = WithTrailingSeparator(sys.facts.ExeFolder()) + kInfoTempName;
-  sys.fs.Remove(infoTempFile);  // also a crashed run's
-  if (Download(infoUrl, infoTempFile, kNotesLimit).empty() && Err.Number == kFetchAccessDenied) {
-    // Kelvane's folder cannot be written (an installed program): the
-    // user's private temporary folder serves instead.
+  sys.fs.Remove(infoTempFile);
+  if (!sys.fs.Write(infoTempFile, "") || !sys.fs.Remove(infoTempFile)) {
     infoTempFile = sys.facts.TempFolder() + kInfoTempName;
     sys.fs.Remove(infoTempFile);
-    Download(infoUrl, infoTempFile, kNotesLimit);
   }
+  Download(infoUrl, infoTempFile, kNotesLimit);
   Label1.SetText("info loaded ..");
   if (!sys.fs.IsPresent(infoTempFile)) return;
 
