@@ -13,7 +13,6 @@ import harness  # noqa: E402
 import jobs  # noqa: E402
 from harness import check  # noqa: E402
 
-CANCELLED = 6
 BAR_ROW = (20, 106, 289)  # x, y, width of the progress bar in window pixels
 CANCEL = (220, 125)  # inside Command1
 BAR_COLOUR = (0, 120, 215)
@@ -54,7 +53,7 @@ def body(ctx, display, tmp):
         check(set(os.listdir(folder)) == {p.app_name()}, f"files while it runs: {os.listdir(folder)}")
         started = time.monotonic()
         harness.click(display, wx + CANCEL[0], wy + CANCEL[1])
-        jobs.ends(program, "Cancel during the download", code=CANCELLED)
+        jobs.ends(program, "Cancel during the download", jobs.CANCELLED)
         print("Cancel ended the program in %.2f s" % (time.monotonic() - started))
         check(jobs.snapshot(folder) == before, f"files after Cancel: {sorted(os.listdir(folder))}")
         # As at any time before the job is done: without the job's parameters.

@@ -16,7 +16,7 @@ def start(args, display, ctx, lang="en_US.UTF-8"):
     return harness.Program(args, display, ctx.platform, ctx.exe, ctx.build, lang=lang)
 
 
-def answer_and_end(display, program, title, what, code=0):
+def answer_and_end(display, program, title, what, status=0):
     """Return on the box titled `title`; the program must then end at once,
     and no other window may have shown meanwhile."""
     box = find_window(display, title)
@@ -28,7 +28,7 @@ def answer_and_end(display, program, title, what, code=0):
             break
         check(set(visible_windows(display)) <= {box}, f"{what}: a window showed after the box")
     check(program.ended(0), f"{what}: the program did not end after the box {title!r}")
-    check(program.proc.returncode == code, f"{what}: exit status {program.proc.returncode}")
+    check(program.proc.returncode == status, f"{what}: exit status {program.proc.returncode}")
 
 
 def version_box(ctx, display):
@@ -66,7 +66,7 @@ def rejected_lines(ctx, display):
     for what, args in cases.items():
         program = start(args, display, ctx)
         try:
-            answer_and_end(display, program, "Kelvane", what, code=2)  # wrong parameter
+            answer_and_end(display, program, "Kelvane", what, status=2)
         finally:
             program.kill()
 
@@ -83,7 +83,7 @@ def window_in(ctx, display, lang, managed=False):
         x, y, _, _ = geometry(display, window)
         display.run(["xdotool", "mousemove", "--sync", str(x + 220), str(y + 125), "click", "1"])
         check(program.ended(15), f"the cancel button did not end the program under {lang}")
-        check(program.proc.returncode == 6, f"Cancel: exit status {program.proc.returncode}")
+        check(program.proc.returncode == 6, f"Cancel: exit status {program.proc.returncode}")  # cancelled
     finally:
         program.kill()
 

@@ -133,7 +133,7 @@ def download_error_changes_nothing(p, ctx, display, server, tmp):
                                      target.native, "[AUTOSTART]", "[SKIPINFO]"], record)
     try:
         jobs.answer(display, "Kelvane")
-        jobs.ends(program, "download error", code=3)
+        jobs.ends(program, "download error", jobs.DOWNLOAD_FAILED)
         check(jobs.snapshot(folder) == before, "a failed download changed the files")
         check(not os.path.exists(record.unix), "a failed download started the program")
     finally:
@@ -150,7 +150,7 @@ def german_question_answered_no(p, ctx, display, server, tmp):
                       lang="de_DE.UTF-8")
     try:
         jobs.answer(display, "Programm starten?", key="n")  # Nein
-        jobs.ends(program, "No to the German question", code=5)
+        jobs.ends(program, "No to the German question", jobs.DECLINED)
         check(contents(folder) == {p.app_name(): p.new_app, p.app_name() + ".old": p.old_app},
               "the target was not replaced before the question")
         check(not os.path.exists(record.unix), "No started the program")

@@ -12,7 +12,7 @@
 #include <memory>
 #include <optional>
 
-#include "common/version.h"
+#include "version.h"
 #include "download/fetch_policy.h"
 #include "platform/linux/partial_file_linux.h"
 

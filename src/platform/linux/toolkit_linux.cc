@@ -52,6 +52,7 @@ void LinuxToolkit::Build(Form1& form) {
   form_ = &form;
   const Control& main = form.Form;
   window_ = std::make_unique<MainWindow>(Px(main.Position().width), Px(main.Position().height));
+  window_->xclass("kelvane");  // WM_CLASS ties the window to kelvane.desktop and its icon
   window_->border(0);
   window_->color(ColourOf(main.Design().back));
   window_->callback([](Fl_Widget*, void*) {});  // Escape and the window manager do not close it
@@ -237,6 +238,7 @@ void LinuxToolkit::Mirror(View& view) {
     window_->copy_label(c.Text().c_str());
     return;
   }
+  if (!view.widget) return;
   Fl_Widget* w = view.widget;
   switch (c.Kind()) {
     case ControlKind::Label:
