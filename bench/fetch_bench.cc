@@ -11,14 +11,25 @@ using PlatformFetcher = kelvane::win32::WinInetFetcher;
 using PlatformFetcher = kelvane::linux_platform::CurlFetcher;
 #endif
 
+namespace {
+
+// Takes the progress reports as the window would, minus its yield.
+struct QuietMonitor : kelvane::FetchMonitor {
+  bool Progress(int64_t, int64_t) override { return true; }
+};
+
+}  // namespace
+
 int main(int argc, char** argv) {
   if (argc != 3) {
     std::fprintf(stderr, "usage: fetch_bench URL FILE\n");
     return 2;
   }
   PlatformFetcher fetcher;
-  const int32_t result = fetcher.DownloadToFile(argv[1], argv[2]);
+  QuietMonitor monitor;
+  const int32_t result = fetcher.DownloadToFile(argv[1], argv[2], monitor);
   if (result == 0) return 0;
-  std::fprintf(stderr, "fetch failed: 0x%08X\n", static_cast<unsigned>(result));
+  std::fprintf(stderr, "fetch failed: 0x%08X %s\n", static_cast<unsigned>(result),
+               fetcher.LastFailure().c_str());
   return 1;
 }

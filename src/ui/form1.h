@@ -63,6 +63,11 @@ class Form1 : public ParameterRecord {
   void Text1_GotFocus();
   void Text1_LostFocus();
 
+  // Fetches `url` into `file` with the progress bar shown; a stop asked for
+  // meanwhile (Cancel, the picture's OK) is carried out once the fetch has
+  // ended. Returns the file written, or "".
+  std::string Download(const std::string& url, const std::string& file, int64_t limit = 0);
+
   // Update job.
   void StartBtn_Click();
   void Timer2_Timer();
@@ -115,6 +120,11 @@ class Form1 : public ParameterRecord {
 
  private:
   bool jobRunning_ = false;  // keeps a second job from starting inside a running one
+  // A command given while a fetch runs waits for the fetch to stop.
+  enum class Stop { None, Cancel, Close };
+  Stop stop_ = Stop::None;
+  int fetching_ = 0;  // fetches running (a handler may start one inside another)
+  void CancelNow();
 };
 
 }  // namespace kelvane

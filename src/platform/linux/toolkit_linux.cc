@@ -16,6 +16,7 @@
 #include "platform/linux/appearance_linux.h"
 #include "platform/linux/fltk_options_linux.h"
 #include "platform/linux/message_box_linux.h"
+#include "platform/linux/progress_widget_linux.h"
 #include "platform/linux/widgets_linux.h"
 #include "platform/linux/x11_window_linux.h"
 #include "ui/window_handling.h"
@@ -130,8 +131,14 @@ Fl_Widget* LinuxToolkit::MakeWidget(View& view) {
   switch (d.kind) {
     case ControlKind::Form:
     case ControlKind::Timer:
-    case ControlKind::ProgressBar:  // not drawn yet
       return nullptr;
+    case ControlKind::ProgressBar: {
+      auto* bar = new ProgressWidget();
+      bar->color(ColourOf(d.back));
+      bar->selection_color(ColourOf(d.fore));
+      widget = bar;
+      break;
+    }
     case ControlKind::Frame:
     case ControlKind::AlwaysOnTop: {
       auto* group = new Fl_Group(0, 0, 0, 0);
@@ -270,6 +277,9 @@ void LinuxToolkit::Mirror(View& view) {
       }
       break;
     }
+    case ControlKind::ProgressBar:
+      static_cast<ProgressWidget*>(w)->SetValue(c.Value());
+      break;
     default:
       break;
   }
