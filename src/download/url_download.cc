@@ -21,6 +21,19 @@ bool IsFolder(Platform& sys, const std::string& path) {
   return attributes && (*attributes & FileSystem::kAttributeDirectory) != 0;
 }
 
+// Lets the window live while the transfer runs.
+class WindowMonitor : public FetchMonitor {
+ public:
+  explicit WindowMonitor(Toolkit& ui) : ui_(ui) {}
+  bool Progress(int64_t, int64_t) override {
+    ui_.DoEvents();
+    return true;
+  }
+
+ private:
+  Toolkit& ui_;
+};
+
 }  // namespace
 
 std::string JoinPath(const std::string& folder, const std::string& name) {
@@ -51,7 +64,8 @@ std::string URLDownload(Platform& sys, ErrorRecord& err, std::string url, std::s
   }
   ClearUrlCache(sys.cache, sys.ui);
   sys.ui.DoEvents();
-  const int32_t result = sys.fetcher.DownloadToFile(url, file);
+  WindowMonitor monitor(sys.ui);
+  const int32_t result = sys.fetcher.DownloadToFile(url, file, monitor);
   if (result != 0) {
     // The URL cache's last error is the platform's thread-wide last error.
     err.Raise(result, kUrlDownloadSource, sys.cache.LastError());

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "common/error_record.h"
+#include "common/version.h"
 #include "platform/platform.h"
 #include "ui/always_on_top.h"
 #include "ui/control.h"
@@ -24,7 +25,6 @@ struct ParameterRecord {
 enum class UiEvent { Click, DblClick, MouseDown, MouseMove, GotFocus, LostFocus, Timer };
 
 constexpr const char* kProgramTitle = "Kelvane";
-constexpr const char* kVersion = "Vers. 1.4b";
 // The maker's homepage; "Update.txt" and "Update.exe" lie directly below it.
 constexpr const char* kHomepage = "https://kelvane.example.org/";
 

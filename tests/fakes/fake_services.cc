@@ -31,7 +31,8 @@ bool FakeProcessList::Next(Handle snapshot, ProcessEntry& entry) {
   return snapshot != 0 && Fill(entry);
 }
 
-int32_t FakeFetcher::DownloadToFile(const std::string& url, const std::string& file) {
+int32_t FakeFetcher::DownloadToFile(const std::string& url, const std::string& file, FetchMonitor&,
+                                    int64_t) {
   calls.emplace_back(url, file);
   auto it = bodies.find(url);
   if (it == bodies.end()) return kNotFound;

@@ -55,7 +55,9 @@ class FakeFetcher : public Fetcher {
   static constexpr int32_t kNotFound = static_cast<int32_t>(0x800C0005);
   std::map<std::string, std::string> bodies;
   std::vector<std::pair<std::string, std::string>> calls;  // url, file
-  int32_t DownloadToFile(const std::string& url, const std::string& file) override;
+  int32_t DownloadToFile(const std::string& url, const std::string& file, FetchMonitor& monitor,
+                         int64_t limit = 0) override;
+  std::string LastFailure() const override { return ""; }
 
  private:
   FakeFileSystem& fs_;

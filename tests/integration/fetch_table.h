@@ -2,6 +2,7 @@
 // The table every platform's fetcher must pass against the loopback server:
 // a good fetch replaces the file; every failure leaves the old file
 // byte-identical, leaves no temporary file behind and creates nothing.
+#include "download/fetch_policy.h"
 #include "integration/test_folders.h"
 #include "platform/fetcher.h"
 
@@ -12,6 +13,12 @@ inline std::string Payload() {
   for (int i = 0; i < 100000; ++i) bytes += static_cast<char>((i * 7919) >> 3);
   return bytes;
 }
+
+// Stops the transfer at its first report when told to.
+struct TableMonitor : FetchMonitor {
+  bool stop = false;
+  bool Progress(int64_t, int64_t) override { return !stop; }
+};
 
 // `seesCutChunkedBody`: whether the fetcher can tell a chunked body cut
 // short from a complete one. Wine's WinINet ends such a body like a whole
@@ -37,6 +44,12 @@ inline void RunFetchTable(Fetcher& fetcher, bool seesCutChunkedBody = true) {
       {base + "/ok/missing.bin", false},
       {base + "/cut/payload.bin", false},
       {base + "/cutchunked/payload.bin", false, seesCutChunkedBody},
+      // Only a real body counts; encoded ones are decoded.
+      {base + "/empty/payload.bin", false},
+      {base + "/nocontent/payload.bin", false},
+      {base + "/nolocation/payload.bin", false},
+      {base + "/gzip/payload.bin", true},
+      {base + "/brotli/payload.bin", false},
       {base + "/close/payload.bin", false},
       {base + "/loop/payload.bin", false},
       {base + "/stall/payload.bin", false},
@@ -44,18 +57,19 @@ inline void RunFetchTable(Fetcher& fetcher, bool seesCutChunkedBody = true) {
       {"http://host.invalid/payload.bin", false},
   };
   const fs::path target = work / "target.bin";
+  TableMonitor monitor;
   for (const Case& c : cases) {
     SCOPED_TRACE(c.url);
     Spit(target, "the old file");
     const auto started = std::chrono::steady_clock::now();
-    const int32_t result = fetcher.DownloadToFile(c.url, target.string());
+    const int32_t result = fetcher.DownloadToFile(c.url, target.string(), monitor);
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-    EXPECT_LT(seconds, 30) << "a fetch must end by its time-outs";
+    EXPECT_LT(seconds, kFetchStallSeconds + 30) << "a fetch must end by its time-outs";
     if (!c.checked) {
       EXPECT_TRUE(Slurp(target) == "the old file" || result == 0);
     } else if (c.succeeds) {
-      EXPECT_EQ(result, 0);
+      EXPECT_EQ(result, 0) << fetcher.LastFailure();
       EXPECT_TRUE(Slurp(target) == Payload()) << "the file was not replaced";
     } else {
       EXPECT_NE(result, 0);
@@ -63,6 +77,18 @@ inline void RunFetchTable(Fetcher& fetcher, bool seesCutChunkedBody = true) {
     }
     EXPECT_EQ(Listing(work), std::set<std::string>{"target.bin"});
   }
+
+  // A limit cuts the body there; a stop ends even a blocked transfer.
+  ASSERT_EQ(fetcher.DownloadToFile(base + "/ok/payload.bin", target.string(), monitor, 1000), 0);
+  EXPECT_TRUE(Slurp(target) == Payload().substr(0, 1000));
+  monitor.stop = true;
+  const auto stopped = std::chrono::steady_clock::now();
+  EXPECT_EQ(fetcher.DownloadToFile(base + "/stall/payload.bin", target.string(), monitor),
+            kFetchCancelled);
+  EXPECT_LT(std::chrono::steady_clock::now() - stopped, std::chrono::seconds(5));
+  EXPECT_TRUE(Slurp(target) == Payload().substr(0, 1000));
+  EXPECT_EQ(Listing(work), std::set<std::string>{"target.bin"});
+  monitor.stop = false;
 
   // Bad input: a failure code, no file, no hang.
   fs::remove(target);
@@ -78,7 +104,7 @@ inline void RunFetchTable(Fetcher& fetcher, bool seesCutChunkedBody = true) {
   };
   for (const auto& [url, file] : bad) {
     SCOPED_TRACE(url + " -> " + file.string());
-    EXPECT_NE(fetcher.DownloadToFile(url, file.string()), 0);
+    EXPECT_NE(fetcher.DownloadToFile(url, file.string(), monitor), 0);
     EXPECT_EQ(Listing(work), std::set<std::string>{"folder"});
     EXPECT_TRUE(fs::is_empty(work / "folder"));
   }

@@ -16,6 +16,11 @@ the path names the file (a missing file gives 404):
   /close/NAME         connection closed before any byte
   /stall/NAME         headers and a few bytes, then silence
   /large/SIZE         200 with SIZE bytes (suffix K, M or G) generated on the fly
+  /empty/NAME         200 with an empty body
+  /nocontent/NAME     204
+  /nolocation/NAME    302 without Location
+  /gzip/NAME, /deflate/NAME  the file compressed, with that Content-Encoding
+  /brotli/NAME        Content-Encoding: br, a body no client here decodes
 With --while-file the server ends once that file is gone (a test removes
 its port file to stop it, which works from Wine as well); --lifetime ends it
 after that many seconds whatever happens.
@@ -23,6 +28,7 @@ Every request is logged to stdout as "METHOD PATH" and its Cache-Control and
 Pragma headers, so tests can see what was asked (not with --quiet).
 """
 import argparse
+import gzip
 import http.server
 import os
 import socketserver
@@ -30,6 +36,7 @@ import sys
 import threading
 import time
 import urllib.parse
+import zlib
 
 
 def size_of(text):
@@ -61,6 +68,8 @@ class Handler(http.server.BaseHTTPRequestHandler):
         if mode == "close":
             self.close_connection = True
             return
+        if mode in ("empty", "nocontent", "nolocation"):
+            return self.reply({"empty": 200, "nocontent": 204, "nolocation": 302}[mode], b"")
         if mode == "notfound":
             return self.reply(404, b"<html>not found</html>")
         if mode == "error":
@@ -72,6 +81,10 @@ class Handler(http.server.BaseHTTPRequestHandler):
             body = f.read()
         if mode == "ok":
             return self.reply(200, body)
+        if mode in ("gzip", "deflate", "brotli"):
+            packed = gzip.compress(body) if mode == "gzip" else zlib.compress(body)
+            name = {"gzip": "gzip", "deflate": "deflate", "brotli": "br"}[mode]
+            return self.reply(200, packed, [("Content-Encoding", name)])
         if mode == "cut":
             self.send_response(200)
             self.send_header("Content-Length", str(len(body)))
