@@ -16,11 +16,14 @@ the path names the file (a missing file gives 404):
   /close/NAME         connection closed before any byte
   /stall/NAME         headers and a few bytes, then silence
   /large/SIZE         200 with SIZE bytes (suffix K, M or G) generated on the fly
+  /slow/RATE/SIZE     like /large/SIZE, sent at RATE bytes a second
+  /gzip/NAME          200 gzip-compressed with Content-Encoding: gzip, asked or not
+  /badgzip/NAME       200 with Content-Encoding: gzip and a body that is not
   /empty/NAME         200 with an empty body
-  /nocontent/NAME     204
-  /nolocation/NAME    302 without Location
-  /gzip/NAME, /deflate/NAME  the file compressed, with that Content-Encoding
-  /brotli/NAME        Content-Encoding: br, a body no client here decodes
+  /nocontent/NAME     204;  /notmodified/NAME 304
+  /nolocation/NAME    302 with an HTML page and no Location
+  /chunked/NAME       200 chunked, the whole body in two chunks
+  /brotli/NAME        200 with Content-Encoding: br, which no client here decodes
 With --while-file the server ends once that file is gone (a test removes
 its port file to stop it, which works from Wine as well); --lifetime ends it
 after that many seconds whatever happens.
@@ -36,7 +39,6 @@ import sys
 import threading
 import time
 import urllib.parse
-import zlib
 
 
 def size_of(text):
@@ -48,6 +50,8 @@ class Handler(http.server.BaseHTTPRequestHandler):
     protocol_version = "HTTP/1.1"
     root = "."
     quiet = False
+    STATUS_ONLY = {"empty": (200, b""), "nocontent": (204, b""), "notmodified": (304, b""),
+                   "nolocation": (302, b"<html>moved somewhere</html>")}
 
     def log_message(self, fmt, *args):
         pass
@@ -61,6 +65,12 @@ class Handler(http.server.BaseHTTPRequestHandler):
         mode, rest = (parts[0], parts[1]) if len(parts) == 2 else ("ok", parts[0])
         if mode == "large":
             return self.send_large(size_of(rest))
+        if mode == "slow":
+            rate, size = rest.split("/", 1)
+            return self.send_large(size_of(size), size_of(rate))
+        if mode in self.STATUS_ONLY:
+            status, body = self.STATUS_ONLY[mode]
+            return self.reply(status, body)
         if mode == "loop":
             return self.reply(302, b"", [("Location", self.path)])
         if mode == "redirect":
@@ -68,8 +78,6 @@ class Handler(http.server.BaseHTTPRequestHandler):
         if mode == "close":
             self.close_connection = True
             return
-        if mode in ("empty", "nocontent", "nolocation"):
-            return self.reply({"empty": 200, "nocontent": 204, "nolocation": 302}[mode], b"")
         if mode == "notfound":
             return self.reply(404, b"<html>not found</html>")
         if mode == "error":
@@ -81,10 +89,10 @@ class Handler(http.server.BaseHTTPRequestHandler):
             body = f.read()
         if mode == "ok":
             return self.reply(200, body)
-        if mode in ("gzip", "deflate", "brotli"):
-            packed = gzip.compress(body) if mode == "gzip" else zlib.compress(body)
-            name = {"gzip": "gzip", "deflate": "deflate", "brotli": "br"}[mode]
-            return self.reply(200, packed, [("Content-Encoding", name)])
+        if mode == "gzip":
+            return self.reply(200, gzip.compress(body), [("Content-Encoding", "gzip")])
+        if mode == "badgzip":
+            return self.reply(200, body, [("Content-Encoding", "gzip")])
         if mode == "cut":
             self.send_response(200)
             self.send_header("Content-Length", str(len(body)))
@@ -92,6 +100,16 @@ class Handler(http.server.BaseHTTPRequestHandler):
             self.wfile.write(body[: len(body) // 2])
             self.close_connection = True
             return
+        if mode == "chunked":
+            self.send_response(200)
+            self.send_header("Transfer-Encoding", "chunked")
+            self.end_headers()
+            half = len(body) // 2
+            for part in (body[:half], body[half:], b""):
+                self.wfile.write(b"%x\r\n%s\r\n" % (len(part), part))
+            return
+        if mode == "brotli":
+            return self.reply(200, body, [("Content-Encoding", "br")])
         if mode == "cutchunked":
             self.send_response(200)
             self.send_header("Transfer-Encoding", "chunked")
@@ -119,17 +137,20 @@ class Handler(http.server.BaseHTTPRequestHandler):
         self.end_headers()
         self.wfile.write(body)
 
-    def send_large(self, size):
+    def send_large(self, size, rate=None):
         self.send_response(200)
         self.send_header("Content-Length", str(size))
         self.end_headers()
         block = bytes(range(256)) * 4096  # 1 MiB
-        left = size
+        step = max(1, rate // 20) if rate else len(block)  # 20 steps a second
+        start, sent = time.monotonic(), 0
         try:
-            while left:
-                n = min(left, len(block))
+            while sent < size:
+                n = min(size - sent, step)
                 self.wfile.write(block[:n])
-                left -= n
+                sent += n
+                if rate:
+                    time.sleep(max(0.0, start + sent / rate - time.monotonic()))
         except (BrokenPipeError, ConnectionResetError):
             pass
 

@@ -24,8 +24,7 @@ using Clock = std::chrono::steady_clock;
 // Reads are sized to last about a tenth of a second, so that progress shows
 // at any speed while a fast transfer takes few large reads (each read waits
 // until its buffer is full or the body ends).
-constexpr DWORD kFirstRead = 64 * 1024;
-constexpr DWORD kSmallestRead = 8 * 1024;
+constexpr DWORD kSmallestRead = 4 * 1024;
 constexpr DWORD kLargestRead = 512 * 1024;
 // How long a stopped transfer may take to end before it is left behind.
 constexpr DWORD kStopGraceMs = 500;
@@ -249,7 +248,7 @@ int32_t Run(Transfer& t) {
   if (expected >= 0) t.total = t.limit > 0 ? std::min<int64_t>(expected, t.limit) : expected;
 
   std::vector<char> buffer(kLargestRead);
-  DWORD ask = kFirstRead;
+  DWORD ask = kSmallestRead;
   int64_t received = 0;
   for (;;) {
     const DWORD want =
@@ -299,7 +298,7 @@ int32_t WinInetFetcher::DownloadToFile(const std::string& url, const std::string
                                  CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (out == INVALID_HANDLE_VALUE) {
     const DWORD error = GetLastError();
-    failure_ = Narrow(temp) + ": " + ErrorText(error);
+    failure_ = file + ": " + ErrorText(error);
     return FromLastError(error);
   }
   auto t = std::make_shared<Transfer>();
