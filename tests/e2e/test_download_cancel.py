@@ -43,7 +43,7 @@ def body(ctx, display, tmp):
          "[SKIPINFO]"], display, ctx.platform, ctx.exe, ctx.build,
         extra_env={"DEMOAPP_RECORD": p.path(record), "DEMOAPP_SECONDS": "0"})
     try:
-        window, x, y = harness.main_window(display, jobs.MAIN_TITLE)
+        _, x, y = harness.main_window(display, jobs.MAIN_TITLE)
         harness.wait_for(lambda: bar_fill(display, x, y) > 0, 30, "no progress bar showed")
         first = bar_fill(display, x, y)
         harness.wait_for(lambda: bar_fill(display, x, y) > first, 30, "the progress bar did not move")
