@@ -233,7 +233,8 @@ int32_t Run(Transfer& t) {
                   http + (text.empty() ? "" : " " + text));
     }
     // gzip and deflate come decoded (the length then is the encoded one);
-    // any other encoding cannot be.
+    // any other encoding cannot be. (Wine takes deflate for raw deflate: a
+    // zlib-wrapped body there fails to decode and the fetch fails.)
     const std::wstring encoding = Header(request, L"Content-Encoding");
     const bool decoded =
         _wcsicmp(encoding.c_str(), L"gzip") == 0 || _wcsicmp(encoding.c_str(), L"deflate") == 0;
