@@ -66,6 +66,9 @@ inline void RunFetchTable(Fetcher& fetcher, bool seesCutChunkedBody = true) {
       {base + "/nolocation/payload.bin", false},
       {base + "/stall/payload.bin", false, true, 0, milliseconds(300)},
       {base + "/slow/100K/10M", false, true, 0, milliseconds(300)},
+      // A whole chunked body, and an encoding that cannot be decoded.
+      {base + "/chunked/payload.bin", true},
+      {base + "/brotli/payload.bin", false},
       {"http://127.0.0.1:1/payload.bin", false},  // refused
       {"http://host.invalid/payload.bin", false},
   };

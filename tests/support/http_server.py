@@ -24,6 +24,8 @@ the path names the file (a missing file gives 404):
   /nolocation/NAME    302 with an HTML page and no Location
   /tohttp/PORT/NAME   302 to http://127.0.0.1:PORT/ok/NAME
 With --tls (a PEM file holding the certificate and its key) it speaks https.
+  /chunked/NAME       200 chunked, the whole body in two chunks
+  /brotli/NAME        200 with Content-Encoding: br, which no client here decodes
 With --while-file the server ends once that file is gone (a test removes
 its port file to stop it, which works from Wine as well); --lifetime ends it
 after that many seconds whatever happens.
@@ -104,6 +106,16 @@ class Handler(http.server.BaseHTTPRequestHandler):
             self.wfile.write(body[: len(body) // 2])
             self.close_connection = True
             return
+        if mode == "chunked":
+            self.send_response(200)
+            self.send_header("Transfer-Encoding", "chunked")
+            self.end_headers()
+            half = len(body) // 2
+            for part in (body[:half], body[half:], b""):
+                self.wfile.write(b"%x\r\n%s\r\n" % (len(part), part))
+            return
+        if mode == "brotli":
+            return self.reply(200, body, [("Content-Encoding", "br")])
         if mode == "cutchunked":
             self.send_response(200)
             self.send_header("Transfer-Encoding", "chunked")
