@@ -89,81 +89,55 @@ TEST(AlwaysOnTop, UserEventsWalkTheStateTableAndStoreEveryChange) {
   EXPECT_EQ(TopmostCalls(p), windowCalls);
 }
 
-TEST(AlwaysOnTop, MethodsSaveOnceAndOnceMoreOnlyWhenAskedWithTrue) {
+// What the start and a finished job call; an unwritable store changes
+// nothing but the stored value.
+TEST(AlwaysOnTop, StartAndJobSetTheStateWhateverTheStore) {
   FakePlatform p;
   auto form = p.MakeForm();
   AlwaysOnTop& aot = form->AlwaysOnTop1;
-
-  aot.SetToTop();
-  EXPECT_EQ(Shown(*form), "AOT_Enabled");
-  EXPECT_EQ(p.settings.values[kStored], "True");
-  EXPECT_EQ(p.settings.writes, 1);
-
-  // Again while on top: the window is made topmost again and stored twice.
   aot.SetToTop(true);
   EXPECT_EQ(Shown(*form), "AOT_Enabled");
-  EXPECT_EQ(p.settings.writes, 3);
-  aot.SetToTop(false);
-  EXPECT_EQ(p.settings.writes, 4);
-  EXPECT_EQ(TopmostCalls(p), std::vector<std::string>(3, "topmost:1"));
+  EXPECT_TRUE(p.ui.topmost);
+  EXPECT_EQ(p.settings.values[kStored], "True");
 
-  // Without the argument SetToNormal still stores "False" once.
-  aot.SetToNormal();
+  aot.SetToNormal(true);
   EXPECT_EQ(Shown(*form), "AOT_MouseMove");
   EXPECT_FALSE(p.ui.topmost);
   EXPECT_EQ(p.settings.values[kStored], "False");
-  EXPECT_EQ(p.settings.writes, 5);
-  aot.SetToNormal(true);
-  EXPECT_EQ(Shown(*form), "AOT_MouseMove");
-  EXPECT_EQ(p.settings.writes, 7);
 
-  // From Normal (not Hover) the methods reach the same states.
-  form->Dispatch(form->AlwaysOnTopHost, UiEvent::MouseMove);
-  EXPECT_EQ(Shown(*form), "AOT_Disabled");
-  aot.SetToNormal(false);
-  EXPECT_EQ(Shown(*form), "AOT_MouseMove");
-  EXPECT_EQ(p.settings.writes, 8);
-  form->Dispatch(form->AlwaysOnTopHost, UiEvent::MouseMove);
-  aot.SetToTop(true);
-  EXPECT_EQ(Shown(*form), "AOT_Enabled");
-  EXPECT_EQ(p.settings.writes, 10);
-
-  // A store that cannot be written changes nothing else.
   p.settings.writable = false;
-  aot.SetToNormal(true);
-  EXPECT_FALSE(aot.GetIsOnTop());
-  EXPECT_FALSE(p.ui.topmost);
-  EXPECT_EQ(Shown(*form), "AOT_MouseMove");
-  EXPECT_EQ(p.settings.values[kStored], "True");
-  EXPECT_EQ(p.settings.writes, 10);
+  aot.SetToTop(true);
+  EXPECT_TRUE(aot.GetIsOnTop());
+  EXPECT_TRUE(p.ui.topmost);
+  EXPECT_EQ(Shown(*form), "AOT_Enabled");
+  EXPECT_EQ(p.settings.values[kStored], "False");
+  EXPECT_EQ(TopmostCalls(p), (std::vector<std::string>{"topmost:1", "topmost:0", "topmost:1"}));
 }
 
 TEST(AlwaysOnTop, LoadSettingsGoesOnTopForAnythingButFalse) {
   struct Case {
     const char* label;
     std::optional<std::string> stored;
-    bool readable, writable, onTop;
+    bool writable, onTop;
   };
   const std::vector<Case> cases{
-      {"nothing stored", std::nullopt, true, true, true},
-      {"True", "True", true, true, true},
-      {"False", "False", true, true, false},
-      {"lower case", "false", true, true, false},
-      {"blanks around", "  FALSE ", true, true, false},
-      {"zero", "0", true, true, false},
-      {"minus one", "-1", true, true, true},
-      {"garbage", "maybe", true, true, true},
-      {"empty", "", true, true, true},
-      {"False inside garbage", "Falsetto", true, true, true},
-      {"1 MB of text", std::string(1 << 20, 'F'), true, true, true},
-      {"unreadable store", "False", false, true, true},
-      {"unwritable store", "False", true, false, false},  // the state still follows
+      {"nothing stored", std::nullopt, true, true},
+      {"True", "True", true, true},
+      {"False", "False", true, false},
+      {"lower case", "false", true, false},
+      {"blanks around", "  FALSE ", true, false},
+      {"zero", "0", true, false},
+      {"minus one", "-1", true, true},
+      {"garbage", "maybe", true, true},
+      {"empty", "", true, true},
+      {"False inside garbage", "Falsetto", true, true},
+      {"1 MB of text", std::string(1 << 20, 'F'), true, true},
+      {"unwritable store", "False", false, false},  // the state still follows
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.label);
     FakePlatform p;
     if (c.stored) p.settings.values[kStored] = *c.stored;
-    p.settings.readable = c.readable;
     p.settings.writable = c.writable;
     auto form = p.MakeForm();
     form->AlwaysOnTop1.LoadSettings();
