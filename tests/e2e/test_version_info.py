@@ -106,12 +106,12 @@ class Scene:
             return DRIVE.upper() + ":\\" + "\\".join(parts)
         return os.path.join(self.tmp, *parts)
 
-    def start(self, name, extra_env=None):
+    def start(self, name):
         """The program with a job for `name` on the server; its window."""
         args = ["[URL]", f"{self.base}/{name}", "[PATH]", self.path("target", "app.exe")]
         exe = self.path("app", self.exe_name)
         program = harness.Program(args, self.display, self.ctx.platform, exe, self.ctx.build,
-                                  cwd=self.tmp, extra_env=dict(self.env, **(extra_env or {})))
+                                  cwd=self.tmp, extra_env=self.env)
         return program, find_window(self.display, harness.TITLE)
 
     def asked(self, path):
@@ -205,34 +205,11 @@ def version_check(scene):
         program.kill()
 
 
-def no_probe_folder(scene):
-    """Nowhere to write a probe: "Homepage" opens nothing and the program
-    carries on (its next handler runs)."""
-    if scene.win:
-        print("no probe folder: skipped under Wine (the probes go to the root of the drive that "
-              "holds the program, which the test must be able to write)")
-        return
-    opened = scene.recorded()
-    asked = scene.asked("/none.txt")
-    program, window = scene.start("none.exe", {"XDG_RUNTIME_DIR": "", "TMPDIR": "/nonexistent"})
-    try:
-        harness.wait_for(lambda: scene.asked("/none.txt") > asked, 15, "the job's notes were not asked for")
-        click(scene.display, window, LABEL4)
-        click(scene.display, window, DL_VERSION)
-        press(scene.display, find_window(scene.display, "Download?", timeout=30), "Escape")
-        time.sleep(0.3)  # a browser that Homepage had started would show here
-        check(scene.recorded() == opened, f"opened without a probe: {scene.recorded()[len(opened):]}")
-        check(not program.ended(0), "the program ended")
-    finally:
-        program.kill()
-
-
 def body(ctx, display, tmp):
     scene = Scene(ctx, display, tmp)
     try:
         notes_enlarge_the_window(scene)
         version_check(scene)
-        no_probe_folder(scene)
     finally:
         scene.close()
 
