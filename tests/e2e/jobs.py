@@ -97,9 +97,13 @@ def recorded(record_file, timeout=15):
     return lines[0], lines[2:]
 
 
-def ends(program, what, timeout=20):
+# Exit statuses of the program (see the README).
+DONE, WRONG_PARAMETER, DOWNLOAD_FAILED, REPLACE_FAILED, DECLINED, CANCELLED = 0, 2, 3, 4, 5, 6
+
+
+def ends(program, what, status=DONE, timeout=20):
     check(program.ended(timeout), f"{what}: the program did not end")
-    check(program.proc.returncode == 0, f"{what}: exit status {program.proc.returncode}")
+    check(program.proc.returncode == status, f"{what}: exit status {program.proc.returncode}, not {status}")
 
 
 def answer(display, title, key="Return", timeout=30):

@@ -16,7 +16,7 @@ def start(args, display, ctx, lang="en_US.UTF-8"):
     return harness.Program(args, display, ctx.platform, ctx.exe, ctx.build, lang=lang)
 
 
-def answer_and_end(display, program, title, what):
+def answer_and_end(display, program, title, what, status=0):
     """Return on the box titled `title`; the program must then end at once,
     and no other window may have shown meanwhile."""
     box = find_window(display, title)
@@ -28,7 +28,7 @@ def answer_and_end(display, program, title, what):
             break
         check(set(visible_windows(display)) <= {box}, f"{what}: a window showed after the box")
     check(program.ended(0), f"{what}: the program did not end after the box {title!r}")
-    check(program.proc.returncode == 0, f"{what}: exit status {program.proc.returncode}")
+    check(program.proc.returncode == status, f"{what}: exit status {program.proc.returncode}")
 
 
 def version_box(ctx, display):
@@ -59,7 +59,7 @@ def rejected_line(ctx, display):
     the end, for bytes that no keyboard gives."""
     program = start([bytes(range(1, 256))], display, ctx)
     try:
-        answer_and_end(display, program, "Kelvane", "binary line")
+        answer_and_end(display, program, "Kelvane", "binary line", status=2)
     finally:
         program.kill()
 

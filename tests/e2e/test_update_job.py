@@ -133,7 +133,7 @@ def download_error_changes_nothing(p, ctx, display, server, tmp):
                                      target.native, "[AUTOSTART]", "[SKIPINFO]"], record)
     try:
         jobs.answer(display, "Kelvane")
-        jobs.ends(program, "download error")
+        jobs.ends(program, "download error", jobs.DOWNLOAD_FAILED)
         check(jobs.snapshot(folder) == before, "a failed download changed the files")
         check(not os.path.exists(record.unix), "a failed download started the program")
     finally:

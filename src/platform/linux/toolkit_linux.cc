@@ -230,6 +230,7 @@ void LinuxToolkit::Mirror(View& view) {
     window_->copy_label(c.Text().c_str());
     return;
   }
+  if (!view.widget) return;
   Fl_Widget* w = view.widget;
   switch (c.Kind()) {
     case ControlKind::Label:
