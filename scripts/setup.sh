@@ -14,6 +14,8 @@ PACKAGES=(
   libcurl4-openssl-dev
   xvfb xauth xdotool x11-utils x11-apps x11-xserver-utils xclip openbox imagemagick shared-mime-info
   locales fonts-liberation2 python3 procps curl file xdg-utils
+  wget time
+  dpkg-dev  # dpkg-shlibdeps: the .deb's dependencies
 )
 
 missing=()

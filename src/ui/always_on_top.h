@@ -35,8 +35,9 @@ class AlwaysOnTop {
   void AOT_Enabled_Click();
 
  private:
-  void ApplyTopmost();
-  void ApplyNormal();
+  // Keep `window` above all others, or no longer; the setting follows.
+  void ApplyTopmost(Toolkit& window);
+  void ApplyNormal(Toolkit& window);
 
   Control& self_;
   Control& AOT_Disabled;

@@ -12,6 +12,7 @@
 #include "platform/platform.h"
 #include "ui/always_on_top.h"
 #include "ui/control.h"
+#include "version.h"
 
 namespace kelvane {
 
@@ -24,7 +25,7 @@ struct ParameterRecord {
 enum class UiEvent { Click, DblClick, MouseDown, MouseMove, GotFocus, LostFocus, Timer };
 
 constexpr const char* kProgramTitle = "Kelvane";
-constexpr const char* kVersion = "Vers. 1.4b";
+constexpr const char* kVersion = "Vers. " KELVANE_VERSION;
 // The maker's homepage; "Update.txt" and "Update.exe" lie directly below it.
 constexpr const char* kHomepage = "https://kelvane.example.org/";
 
@@ -73,7 +74,14 @@ class Form1 : public ParameterRecord {
 
   // Presentation.
   void SetGermanCaptions();
+  // A press of any mouse button on these surfaces moves the window.
   void Form_MouseDown(int button);
+  void Frame1_MouseDown(int button);
+  void Label1_MouseDown(int button);
+  void Label2_MouseDown(int button);
+  void Label3_MouseDown(int button);
+  void Picture2_MouseDown(int button);
+  void VersionsInfoText_MouseDown(int button);
 
   // The message box of the program: an empty title shows "Kelvane".
   MsgAnswer MsgBox(const std::string& text, MsgButtons buttons, MsgIcon icon,

@@ -1,8 +1,7 @@
 #!/usr/bin/env python3
 """The window as it presents itself, under openbox: its size and cut corners,
 kept above the others after start, the stored setting following every
-change, the push-pin that toggles it, which presses move the window, and
-on Windows the program's icon, version and manifest resources.
+change, the push-pin that toggles it, and which presses move the window.
 With KELVANE_SCREENSHOTS=1 it also renews the screenshots in docs/."""
 import os
 import re
@@ -199,20 +198,6 @@ def entering_the_path_field(ctx):
             ctx.stop(program)
 
 
-def exe_resources(ctx):
-    """The Windows program carries its icon, version and manifest."""
-    dump = subprocess.run(["i686-w64-mingw32-objdump", "-p", ctx.args.exe], capture_output=True, text=True,
-                          timeout=60).stdout
-    table = dump[dump.find("The .rsrc Resource Directory"):]
-    # The type table's own entries are the least indented ones.
-    types = {int(t, 16) for t in re.findall(r"^[0-9a-f]+   Entry: ID: (0x[0-9a-f]+)", table, re.M)}
-    for kind, name in ((3, "icon"), (14, "icon group"), (16, "version"), (24, "manifest")):
-        check(kind in types, f"the program has no {name} resource")
-    with open(ctx.args.exe, "rb") as f:
-        exe = f.read()
-    check("Vers. 1.4b".encode("utf-16-le") in exe, "the version resource does not say Vers. 1.4b")
-    check(re.search(rb'Common-Controls"\s+version="6\.0\.0\.0"', exe), "no manifest for common controls 6")
-    check(re.search(rb"<dpiAware[^>]*>true</dpiAware>", exe), "the manifest does not declare DPI awareness")
 
 
 def screenshots(ctx):
@@ -237,8 +222,6 @@ def screenshots(ctx):
 def body(args, display, tmp):
     display.run(["xsetroot", "-solid", "#%02x%02x%02x" % BACKDROP])
     ctx = Context(args, display, tmp)
-    if ctx.win32:
-        exe_resources(ctx)
     shape_top_pin_and_drag(ctx)
     disabled_button_does_not_drag(ctx)
     entering_the_path_field(ctx)

@@ -51,6 +51,7 @@ void LinuxToolkit::Build(Form1& form) {
   form_ = &form;
   const Control& main = form.Form;
   window_ = std::make_unique<MainWindow>(Px(main.Position().width), Px(main.Position().height));
+  window_->xclass("kelvane");  // WM_CLASS ties the window to kelvane.desktop and its icon
   window_->border(0);
   window_->color(ColourOf(main.Design().back));
   window_->callback([](Fl_Widget*, void*) {});  // Escape and the window manager do not close it

@@ -18,6 +18,10 @@ namespace {
 constexpr wchar_t kFormClass[] = L"KelvaneForm";
 constexpr wchar_t kPaneClass[] = L"KelvanePane";
 constexpr UINT kFirstId = 100;  // above IDOK/IDCANCEL, which the dialog keys send
+// A window that holds controls paints around them, never over them: else
+// erasing it (when it grows, or a label changes) wipes out controls that are
+// not repainted after it. Transparent labels are left out of the clipping.
+constexpr DWORD kHost = WS_CLIPCHILDREN;
 
 COLORREF ToColour(Rgb c) { return RGB(c.r, c.g, c.b); }
 
@@ -84,9 +88,9 @@ bool Win32Toolkit::Build(Form1& form) {
     if (!d.font.name.empty()) v.font = FontFor(d.font);
     if (d.kind == ControlKind::Form) {
       const RECT r = PixelRect(c->Position());
-      window_ =
-          CreateWindowExW(WS_EX_APPWINDOW | WS_EX_CONTROLPARENT, kFormClass, L"", WS_POPUP, 0, 0,
-                          r.right - r.left, r.bottom - r.top, nullptr, nullptr, instance_, this);
+      window_ = CreateWindowExW(WS_EX_APPWINDOW | WS_EX_CONTROLPARENT, kFormClass, L"",
+                                WS_POPUP | kHost, 0, 0, r.right - r.left, r.bottom - r.top, nullptr,
+                                nullptr, instance_, this);
       if (!window_) return false;
       v.hwnd = window_;
       byHwnd_[window_] = &v;
@@ -114,9 +118,12 @@ bool Win32Toolkit::CreateView(View& v) {
   switch (d.kind) {
     case ControlKind::Frame:
       ex = WS_EX_CONTROLPARENT;
+      style |= kHost;
+      break;
+    case ControlKind::AlwaysOnTop:
+      style |= kHost;
       break;
     case ControlKind::PictureBox:
-    case ControlKind::AlwaysOnTop:
     case ControlKind::Image:
       break;
     case ControlKind::PushButton:
@@ -341,7 +348,9 @@ void Win32Toolkit::SetWindowTitle(const std::string& title) {
 
 void Win32Toolkit::SetFocus(const Control& control) {
   auto it = views_.find(&control);
-  if (it != views_.end() && it->second.hwnd) ::SetFocus(it->second.hwnd);
+  if (it == views_.end() || !it->second.hwnd) return;
+  focus_ = it->second.hwnd;  // also where a later activation puts the focus
+  ::SetFocus(focus_);
 }
 
 MsgAnswer Win32Toolkit::MessageBox(const std::string& text, const std::string& title,
