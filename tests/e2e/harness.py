@@ -247,9 +247,11 @@ def pixel(display, x, y):
 
 
 def end_wine(build):
-    """Ends the Wine server of the build's prefix and every program it runs."""
-    subprocess.run(["wineserver", "-k"], env=wine_env(build, dict(os.environ)),
-                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=60)
+    """Ends the Wine server of the build's prefix and every program it runs,
+    without starting one (wine_env would boot Wine first)."""
+    env = dict(os.environ, WINEPREFIX=os.environ.get("WINEPREFIX", os.path.join(build, "wineprefix")))
+    subprocess.run(["wineserver", "-k"], env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                   timeout=60)
 
 
 def run_test(body, window_manager=False):

@@ -2,7 +2,7 @@
 """Whole update jobs with real files, a real server and real programs: the
 backups rotate, the new version is started with its parameters, [NOASK]
 waits for the running program, a script runs three jobs, a failed download
-changes nothing, and the run question speaks German."""
+changes nothing."""
 import os
 import sys
 
@@ -13,10 +13,10 @@ from harness import check  # noqa: E402
 from jobs import contents, write  # noqa: E402
 
 
-def kelvane(ctx, display, words, record, lang="en_US.UTF-8"):
+def kelvane(ctx, display, words, record):
     """Kelvane with `words` as its command line; a program it starts records
     how it was started in `record`."""
-    return harness.Program(words, display, ctx.platform, ctx.exe, ctx.build, lang=lang,
+    return harness.Program(words, display, ctx.platform, ctx.exe, ctx.build,
                            extra_env={"DEMOAPP_RECORD": record.native, "DEMOAPP_SECONDS": "0"})
 
 
@@ -140,24 +140,6 @@ def download_error_changes_nothing(p, ctx, display, server, tmp):
         jobs.stop(program)
 
 
-def german_question_answered_no(p, ctx, display, server, tmp):
-    folder = os.path.join(tmp, "german")
-    target = Place(p, os.path.join(folder, p.app_name()))
-    record = Place(p, os.path.join(tmp, "german.record"))
-    write(target.unix, p.old_app, 0o755)
-    program = kelvane(ctx, display, ["[URL]", f"{server.base}/{p.app_name()}", "[PATH]", target.native,
-                                     "[PARAM1]", "--updated", "[AUTOSTART]", "[SKIPINFO]"], record,
-                      lang="de_DE.UTF-8")
-    try:
-        jobs.answer(display, "Programm starten?", key="n")  # Nein
-        jobs.ends(program, "No to the German question", jobs.DECLINED)
-        check(contents(folder) == {p.app_name(): p.new_app, p.app_name() + ".old": p.old_app},
-              "the target was not replaced before the question")
-        check(not os.path.exists(record.unix), "No started the program")
-    finally:
-        jobs.stop(program)
-
-
 def body(ctx, display, tmp):
     p = jobs.Platform(ctx)
     served = os.path.join(tmp, "served")
@@ -169,7 +151,6 @@ def body(ctx, display, tmp):
         noask_waits_for_the_program(p, ctx, display, server, tmp)
         script_of_three_jobs(p, ctx, display, server, served, tmp)
         download_error_changes_nothing(p, ctx, display, server, tmp)
-        german_question_answered_no(p, ctx, display, server, tmp)
     finally:
         server.close()
 

@@ -175,7 +175,6 @@ bool FakeSettingsStore::RegistrySet(const std::string& section, const std::strin
 
 std::string FakeSettingsStore::RegistryGet(const std::string& section, const std::string& key,
                                            const std::string& fallback) {
-  if (!readable) return fallback;
   auto it = values.find(section + "/" + key);
   return it == values.end() ? fallback : it->second;
 }

@@ -147,7 +147,6 @@ class FakeSettingsStore : public SettingsStore {
  public:
   std::map<std::string, std::string> values;  // "section/key" -> value
   bool writable = true;
-  bool readable = true;  // false: every read gives the fallback
   int writes = 0;
   bool RegistrySet(const std::string& section, const std::string& key,
                    const std::string& value) override;

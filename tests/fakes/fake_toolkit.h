@@ -53,7 +53,6 @@ class FakeToolkit : public Toolkit {
   bool shown = false;
   std::string title;
   bool topmost = false;
-  size_t PendingAnswers() const { return answers_.size(); }
 
  private:
   void RunQueuedEvents();

@@ -41,53 +41,38 @@ TEST(AlwaysOnTop, UserEventsWalkTheStateTableAndStoreEveryChange) {
   FakePlatform p;
   auto form = p.MakeForm();
   form->Form_Activate();
-  AlwaysOnTop& aot = form->AlwaysOnTop1;
-
   // Normal at start, nothing stored and the window left alone.
   EXPECT_EQ(Shown(*form), "AOT_Disabled");
-  EXPECT_FALSE(aot.GetIsOnTop());
-  EXPECT_EQ(p.settings.writes, 0);
   EXPECT_FALSE(p.ui.topmost);
-
-  // The bare surface does nothing in Normal; the picture gives Hover and back.
-  form->Dispatch(form->AlwaysOnTopHost, UiEvent::MouseMove);
-  EXPECT_EQ(Shown(*form), "AOT_Disabled");
-  form->Dispatch(form->AOT_Disabled, UiEvent::MouseMove);
-  EXPECT_EQ(Shown(*form), "AOT_MouseMove");
-  form->Dispatch(form->AlwaysOnTopHost, UiEvent::MouseMove);
-  EXPECT_EQ(Shown(*form), "AOT_Disabled");
-  EXPECT_EQ(p.settings.writes, 0);
-  EXPECT_FALSE(aot.GetIsOnTop());
-
-  // Normal --click--> On top.
-  form->Dispatch(form->AOT_Disabled, UiEvent::Click);
-  EXPECT_EQ(Shown(*form), "AOT_Enabled");
-  EXPECT_TRUE(aot.GetIsOnTop());
-  EXPECT_TRUE(p.ui.topmost);
-  EXPECT_EQ(p.settings.values[kStored], "True");
-  EXPECT_EQ(p.settings.writes, 1);
-
-  // Moving over the control while on top changes nothing.
-  form->Dispatch(form->AlwaysOnTopHost, UiEvent::MouseMove);
-  EXPECT_EQ(Shown(*form), "AOT_Enabled");
-
-  // On top --click--> Hover, the mouse being over the control.
-  form->Dispatch(form->AOT_Enabled, UiEvent::Click);
-  EXPECT_EQ(Shown(*form), "AOT_MouseMove");
-  EXPECT_FALSE(aot.GetIsOnTop());
-  EXPECT_FALSE(p.ui.topmost);
-  EXPECT_EQ(p.settings.values[kStored], "False");
-  EXPECT_EQ(p.settings.writes, 2);
-
-  // Hover --click--> On top.
-  form->Dispatch(form->AOT_MouseMove, UiEvent::Click);
-  EXPECT_EQ(Shown(*form), "AOT_Enabled");
-  EXPECT_TRUE(p.ui.topmost);
-  EXPECT_EQ(p.settings.values[kStored], "True");
+  struct Step {
+    Control& target;
+    UiEvent event;
+    const char* shown;
+    const char* stored;  // after the step; nullptr: nothing stored yet
+  };
+  Control& host = form->AlwaysOnTopHost;
+  const Step steps[] = {
+      {host, UiEvent::MouseMove, "AOT_Disabled", nullptr},  // the bare surface: nothing
+      {form->AOT_Disabled, UiEvent::MouseMove, "AOT_MouseMove", nullptr},  // hover
+      {host, UiEvent::MouseMove, "AOT_Disabled", nullptr},
+      {form->AOT_Disabled, UiEvent::Click, "AOT_Enabled", "True"},    // normal -> on top
+      {host, UiEvent::MouseMove, "AOT_Enabled", "True"},              // no hover while on top
+      {form->AOT_Enabled, UiEvent::Click, "AOT_MouseMove", "False"},  // on top -> hover
+      {form->AOT_MouseMove, UiEvent::Click, "AOT_Enabled", "True"},   // hover -> on top
+  };
+  for (const Step& step : steps) {
+    form->Dispatch(step.target, step.event);
+    SCOPED_TRACE(step.target.Name());
+    EXPECT_EQ(Shown(*form), step.shown);
+    const bool onTop = std::string(step.shown) == "AOT_Enabled";
+    EXPECT_EQ(form->AlwaysOnTop1.GetIsOnTop(), onTop);
+    EXPECT_EQ(p.ui.topmost, onTop);
+    EXPECT_EQ(p.settings.values.count(kStored) ? p.settings.values[kStored] : "",
+              step.stored ? step.stored : "");
+  }
+  // Every change stored once, and the window told once.
   EXPECT_EQ(p.settings.writes, 3);
-
-  const std::vector<std::string> windowCalls{"topmost:1", "topmost:0", "topmost:1"};
-  EXPECT_EQ(TopmostCalls(p), windowCalls);
+  EXPECT_EQ(TopmostCalls(p), (std::vector<std::string>{"topmost:1", "topmost:0", "topmost:1"}));
 }
 
 TEST(AlwaysOnTop, MethodsStoreEachChangeOnceAndNothingBeforeTheWindowShows) {
@@ -148,31 +133,29 @@ TEST(AlwaysOnTop, LoadSettingsGoesOnTopForAnythingButFalse) {
   struct Case {
     const char* label;
     std::optional<std::string> stored;
-    bool readable, writable, onTop;
+    bool writable, onTop;
   };
   const std::vector<Case> cases{
-      {"nothing stored", std::nullopt, true, true, true},
-      {"True", "True", true, true, true},
-      {"False", "False", true, true, false},
-      {"lower case", "false", true, true, false},
-      {"blanks around", "  FALSE ", true, true, false},
-      {"zero", "0", true, true, false},
-      {"minus one", "-1", true, true, true},
-      {"zero written out", "-0.00E+2", true, true, false},
-      {"tiny", "1e-999", true, true, true},
-      {"no exponent digits", "0e", true, true, true},
-      {"garbage", "maybe", true, true, true},
-      {"empty", "", true, true, true},
-      {"False inside garbage", "Falsetto", true, true, true},
-      {"1 MB of text", std::string(1 << 20, 'F'), true, true, true},
-      {"unreadable store", "False", false, true, true},
-      {"unwritable store", "False", true, false, false},  // the state still follows
+      {"nothing stored", std::nullopt, true, true},
+      {"True", "True", true, true},
+      {"False", "False", true, false},
+      {"lower case", "false", true, false},
+      {"blanks around", "  FALSE ", true, false},
+      {"zero", "0", true, false},
+      {"minus one", "-1", true, true},
+      {"zero written out", "-0.00E+2", true, false},
+      {"tiny", "1e-999", true, true},
+      {"no exponent digits", "0e", true, true},
+      {"garbage", "maybe", true, true},
+      {"empty", "", true, true},
+      {"False inside garbage", "Falsetto", true, true},
+      {"1 MB of text", std::string(1 << 20, 'F'), true, true},
+      {"unwritable store", "False", false, false},  // the state still follows
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.label);
     FakePlatform p;
     if (c.stored) p.settings.values[kStored] = *c.stored;
-    p.settings.readable = c.readable;
     p.settings.writable = c.writable;
     auto form = p.MakeForm();
     form->AlwaysOnTop1.LoadSettings();
@@ -183,7 +166,7 @@ TEST(AlwaysOnTop, LoadSettingsGoesOnTopForAnythingButFalse) {
     EXPECT_EQ(Shown(*form), c.onTop ? "AOT_Enabled" : "AOT_MouseMove");
     // Stored once where the store held anything else.
     const std::string wanted = c.onTop ? "True" : "False";
-    EXPECT_EQ(p.settings.writes, c.writable && (!c.readable || c.stored != wanted) ? 1 : 0);
+    EXPECT_EQ(p.settings.writes, c.writable && c.stored != wanted ? 1 : 0);
     EXPECT_EQ(p.settings.values[kStored], wanted);
   }
 }

@@ -15,6 +15,8 @@ TEST(IsProgramRunning, ComparesTheWholeFileNameInUpperCase) {
   EXPECT_TRUE(IsProgramRunning(list, "C:\\Apps\\Tool.EXE"));
   EXPECT_TRUE(IsProgramRunning(list, "tool.exe"));
   EXPECT_TRUE(IsProgramRunning(list, "/opt/apps/TOOL.exe"));
+  list.running.push_back("gr\xC3\xBCn.exe");  // non-ASCII letters compare in upper case too
+  EXPECT_TRUE(IsProgramRunning(list, "C:\\Apps\\GR\xC3\x9CN.EXE"));
   // A "/" anywhere makes "/" the only separator.
   EXPECT_FALSE(IsProgramRunning(list, "C:\\Apps/sub\\tool.exe"));
   EXPECT_FALSE(IsProgramRunning(list, "C:\\Apps\\"));

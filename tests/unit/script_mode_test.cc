@@ -125,19 +125,5 @@ TEST(ScriptMode, FatalJobOrUnreadableFileEndsTheRun) {
   EXPECT_EQ(vanished.form->Command1.Text(), "Close");
 }
 
-TEST(ScriptMode, ThousandJobLines) {
-  std::string script;
-  for (int i = 1; i <= 1000; ++i)
-    script += "[URL] u" + std::to_string(i % 4 + 1) + " [PATH] C:\\Apps\\t" + std::to_string(i) +
-              ".exe\r\n";
-  ScriptBench b(script);
-  EXPECT_FALSE(b.Load());
-  EXPECT_FALSE(b.Start());
-  EXPECT_EQ(b.p.fetcher.calls.size(), 1000u);
-  EXPECT_EQ(b.form->Label3.Text(), "ScriptMode: 1000");
-  EXPECT_EQ(b.File("C:\\Apps\\t1000.exe"), "new1");
-  EXPECT_EQ(b.form->Command1.Text(), "Close");
-}
-
 }  // namespace
 }  // namespace kelvane::testing

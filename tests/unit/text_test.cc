@@ -24,17 +24,6 @@ TEST(ReplaceText, IgnoresCaseInModeZeroAndKeepsTheRest) {
   EXPECT_EQ(ReplaceText("aa", "A", "\xC3", 0), std::string("\xC3") + "a");
 }
 
-TEST(TextHelpers, UpperCaseTrimAndPositions) {
-  EXPECT_EQ(UpperCase("abc\xC3\xA4\xC3\xB6\xC3\x9F/"), "ABC\xC3\x84\xC3\x96\xC3\x9F/");
-  EXPECT_EQ(Trim("  a b  "), "a b");
-  EXPECT_EQ(Trim("\ta "), "\ta");  // only blanks are trimmed
-  EXPECT_EQ(InStr("abcabc", "c"), 3u);
-  EXPECT_EQ(InStr("abcabc", "c", 4), 6u);
-  EXPECT_EQ(InStr("abc", "x"), 0u);
-  EXPECT_EQ(Mid("abcdef", 2, 3), "bcd");
-  EXPECT_EQ(Mid("abc", 5), "");
-}
-
 TEST(Paths, FileFolderAndTrailingSeparator) {
   EXPECT_EQ(FileNameOfPath("C:\\Programme\\MyApp.exe"), "MyApp.exe");
   EXPECT_EQ(FileNameOfPath("http://host/dl/a.zip"), "a.zip");

@@ -71,19 +71,5 @@ TEST_F(UrlDownloadTest, RecordsFailuresAndReturnsNothing) {
   EXPECT_EQ(err.Number, fakes::FakeFetcher::kNotFound);
 }
 
-TEST(UrlDownloadHelpers, JoinPathAndFileExists) {
-  EXPECT_EQ(JoinPath("", "a.exe"), "a.exe");
-  EXPECT_EQ(JoinPath("C:\\Down\\", "a.exe"), "C:\\Down\\a.exe");
-  EXPECT_EQ(JoinPath("C:\\Down", "a.exe"), "C:\\Down\\a.exe");
-  EXPECT_EQ(JoinPath("/tmp/", "a.exe"), "/tmp/\\a.exe");  // only "\" counts
-
-  fakes::FakePlatform p;
-  p.fs.Put("C:\\a.txt", "");
-  p.fs.MakeFolder("C:\\Down");
-  EXPECT_TRUE(FileExists(p.launcher, "C:\\a.txt"));  // no association: still there
-  EXPECT_TRUE(FileExists(p.launcher, "C:\\Down"));
-  EXPECT_FALSE(FileExists(p.launcher, "C:\\b.txt"));
-}
-
 }  // namespace
 }  // namespace kelvane

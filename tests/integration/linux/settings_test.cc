@@ -60,22 +60,6 @@ TEST(LinuxSettingsStore, RoundTripKeepsOtherEntriesAndLeavesNoTemporaryFile) {
   EXPECT_EQ(Listing(folder), Names{"kelvane.ini"});
 }
 
-TEST(LinuxSettingsStore, FolderFollowsXdgConfigHome) {
-  const char* savedConfig = std::getenv("XDG_CONFIG_HOME");
-  const std::string saved = savedConfig ? savedConfig : "";
-  setenv("XDG_CONFIG_HOME", "/somewhere/config", 1);
-  EXPECT_EQ(LinuxSettingsStore::DefaultFolder(), "/somewhere/config/kelvane");
-  setenv("XDG_CONFIG_HOME", "relative/config", 1);  // not absolute: ignored
-  const std::string home = std::getenv("HOME") ? std::getenv("HOME") : "";
-  if (!home.empty() && home[0] == '/') {
-    EXPECT_EQ(LinuxSettingsStore::DefaultFolder(), home + "/.config/kelvane");
-  }
-  unsetenv("XDG_CONFIG_HOME");
-  EXPECT_EQ(LinuxSettingsStore::DefaultFolder().substr(0, 1), "/");
-  EXPECT_TRUE(LinuxSettingsStore::DefaultFolder().ends_with("/.config/kelvane"));
-  if (savedConfig) setenv("XDG_CONFIG_HOME", saved.c_str(), 1);
-}
-
 // Runs `write` as an unprivileged user in a child process when this test
 // runs as root (root may write anywhere); its result, or -1 when the child
 // failed or crashed.

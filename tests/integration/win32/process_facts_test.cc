@@ -3,7 +3,6 @@
 #include "platform/win32/process_facts_win32.h"
 #include "platform/win32/wide_text_win32.h"
 #include "platform/win32/windows_api_win32.h"
-#include "run_self.h"
 
 namespace kelvane::win32 {
 namespace {
@@ -23,20 +22,6 @@ TEST(ArgumentText, SkipsTheProgramNameAndTheBlanksBehindIt) {
   EXPECT_EQ(ArgumentTextOf(L"\"C:\\A B\\kelvane.exe\"   "), L"");
   EXPECT_EQ(ArgumentTextOf(L"\"C:\\A B\\kelvane.exe"), L"");
   EXPECT_EQ(ArgumentTextOf(L""), L"");
-}
-
-// The child is started with a known command line and compares what it was
-// handed, as UTF-8, with what the parent put there.
-TEST(Win32ProcessFacts, HandsOverTheArgumentsAsUtf8) {
-  const std::string arguments =
-      "--gtest_filter=Win32ProcessFacts.HandsOverTheArgumentsAsUtf8"
-      " [PATH] \"C:\\Programme\\Gr\xC3\xBC\xC3\x9F"
-      "e.exe\"  ";
-  if (const auto expected = testing::ChildExpects()) {
-    EXPECT_EQ(Win32ProcessFacts().ArgumentText(), *expected);
-    return;
-  }
-  EXPECT_EQ(testing::RunSelf(Widen(arguments), {{testing::kChildExpects, Widen(arguments)}}), 0);
 }
 
 TEST(Win32ProcessFacts, NamesTheProgramItsFolderAndItsDrive) {
