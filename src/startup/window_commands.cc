@@ -12,7 +12,7 @@ void Form1::Command1_Click() {
     StartFile(sys, Path + " " + StartArgs, 1);
     DoEvents();
   }
-  sys.end.EndNow(Outcome);
+  EndProcess(Outcome);
 }
 
 void Form1::Label2_DblClick() {
@@ -25,7 +25,7 @@ void Form1::Picture2_DblClick() {
   if (MsgBox(Tr("Programm beenden?", "Cancel all activity and close this Program?"),
              MsgButtons::OkCancel, MsgIcon::Question,
              Tr("Programm beenden?", "Close Program?")) == MsgAnswer::Ok)
-    sys.end.EndNow(Outcome);
+    EndProcess(Outcome);
 }
 
 void Form1::ShowCheckbox_Click() {

