@@ -121,7 +121,7 @@ class Form1 : public ParameterRecord {
   AlwaysOnTop AlwaysOnTop1;
 
  private:
-  bool jobRunning_ = false;  // keeps a second job from starting inside a running one
+  bool jobRunning_ = false;            // keeps a second job from starting inside a running one
   std::unique_ptr<FileLock> jobLock_;  // held from the start of a job to its end
 };
 

@@ -55,7 +55,7 @@ class FakeFileSystem : public FileSystem {
   bool renameActsAsDelete = true;  // false: Windows, where a running program can be renamed
   bool lineFeedEndsLine = false;
   std::set<std::string> heldOpen;  // by another program: neither renamed nor deleted
-  size_t largestPart = 0;  // the most bytes one ReadPart asked for
+  size_t largestPart = 0;          // the most bytes one ReadPart asked for
 };
 
 }  // namespace kelvane::fakes

@@ -210,7 +210,8 @@ std::optional<std::string> LinuxFileSystem::ReadPart(const std::string& path, ui
     bytes.emplace(size, '\0');
     size_t got = 0;
     while (got < size) {
-      const ssize_t n = pread(fd, bytes->data() + got, size - got, static_cast<off_t>(offset + got));
+      const ssize_t n =
+          pread(fd, bytes->data() + got, size - got, static_cast<off_t>(offset + got));
       if (n == 0) break;
       if (n > 0) {
         got += static_cast<size_t>(n);
