@@ -56,9 +56,8 @@ void Form1::Install(const std::string& download, const std::string& target) {
   if (sys.fs.IsPresent(download) && sys.fs.IsPresent(target)) sys.fs.Delete(target);
   if (sys.fs.IsPresent(target)) return;  // the old file stays; the download is discarded
   // The new program takes the target's name in one step, complete, with its
-  // mode and on the disk: a crash leaves the old program in ".old" or the
-  // new one in place, never a part of it.
-  sys.fs.Sync(download);
+  // mode and on the disk (synced after the download): a crash leaves the old
+  // program in ".old" or the new one in place, never a part of it.
   if (!sys.fs.Rename(download, target)) sys.fs.Copy(download, target);
 }
 

@@ -58,6 +58,8 @@ void Form1::RunUpdate() {
            MsgButtons::Ok, MsgIcon::None);
     EndProcess(ExitCode::DownloadFailed);
   }
+  // The new program reaches the disk before any name changes.
+  sys.fs.Sync(download);
 
   // Two generations of backups: ".old2" from ".old", ".old" from the target.
   if (sys.fs.IsPresent(olderBackup)) sys.fs.Delete(olderBackup);
