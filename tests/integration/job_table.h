@@ -60,7 +60,7 @@ inline void RunJobCase(FileSystem& files, Fetcher& fetcher, const fs::path& fold
   }
   const auto after = Contents(folder);  // no download, lock or copy left behind
   EXPECT_TRUE(after == row.after) << Describe(after) << "instead of " << Describe(row.after);
-  for (const std::string& name : row.readOnly)
+  for (const std::string& name : Listing(folder))  // copies of read-only files are read-only
     fs::permissions(folder / name, fs::perms::owner_write, fs::perm_options::add);
 }
 
