@@ -77,10 +77,8 @@ void Form1::RunUpdate() {
 
   Label1.SetText("Remove Temp-Files..");
   DoEvents();
-  if (renameTarget && !sys.fs.Rename(target, backup)) {
-    BackUp(target, backup);
-    sys.fs.Delete(target);
-  } else if (!renameTarget) {
+  if (!renameTarget || !sys.fs.Rename(target, backup)) {
+    if (renameTarget) BackUp(target, backup);  // the rename failed: copy and delete after all
     sys.fs.Delete(target);
   }
   if (sys.fs.IsPresent(target)) {  // the user may still remove it while the box is open
