@@ -12,3 +12,11 @@ add_executable(kelvane WIN32 src/platform/win32/main.cc ${WIN32_RESOURCES})
 target_link_libraries(kelvane PRIVATE kelvane_win32)
 target_link_options(kelvane PRIVATE -municode)
 set_target_properties(kelvane PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
+
+# The manifest carries the version too; the resource compiler finds it on
+# the include path next to version.h.
+configure_file(src/platform/win32/kelvane.manifest.in generated/kelvane.manifest @ONLY)
+set_source_files_properties(src/platform/win32/kelvane.rc PROPERTIES OBJECT_DEPENDS
+                            ${CMAKE_BINARY_DIR}/generated/kelvane.manifest)
+set_source_files_properties(src/platform/win32/icon.rc PROPERTIES OBJECT_DEPENDS
+                            ${CMAKE_SOURCE_DIR}/src/platform/win32/kelvane.ico)

@@ -13,7 +13,9 @@ PACKAGES=(
   libfltk1.3-dev libxext-dev libxcursor-dev libxinerama-dev libxft-dev libxrender-dev libxfixes-dev
   libcurl4-openssl-dev
   xvfb xauth xdotool x11-utils x11-apps x11-xserver-utils xclip openbox imagemagick shared-mime-info
-  locales fonts-liberation2 python3 procps curl file xdg-utils
+  locales fonts-liberation2 python3 procps curl file xdg-utils openssl
+  wget time
+  dpkg-dev  # dpkg-shlibdeps: the .deb's dependencies
 )
 
 missing=()

@@ -4,7 +4,8 @@
 Every picture is drawn here from geometric shapes, sampled 5 x 5 times per
 pixel for smooth edges. Outputs:
   src/ui/artwork_pixels.inc       ARGB arrays for the core (ui/artwork.cc)
-  src/platform/win32/kelvane.ico  the exe's icon, 32 x 32 and 16 x 16, 32-bit
+  src/platform/win32/kelvane.ico  the exe's icon, 16, 32, 48 and 256 px (the last as PNG)
+  packaging/linux/icons/*.png     the same sizes for the Linux icon theme
   docs/artwork/*.png              each picture enlarged, for looking at it
 
 Run it from anywhere: python3 tools/draw_artwork.py
@@ -287,27 +288,42 @@ def draw_pin_pushed():
 
 # Writers.
 
+def png_bytes(width, height, rows, colour_type):
+    """A PNG of 8-bit rows, RGB (colour type 2) or RGBA (6)."""
+    def chunk(kind, data):
+        return (struct.pack(">I", len(data)) + kind + data
+                + struct.pack(">I", zlib.crc32(kind + data) & 0xFFFFFFFF))
+    ihdr = struct.pack(">IIBBBBB", width, height, 8, colour_type, 0, 0, 0)
+    data = b"".join(b"\0" + bytes(row) for row in rows)
+    return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", ihdr) + chunk(b"IDAT", zlib.compress(data, 9))
+            + chunk(b"IEND", b""))
+
+
+def byte(v):
+    return max(0, min(255, int(round(v))))
+
+
+def rgba_png(canvas):
+    """The picture itself, with its transparency."""
+    rows = [[byte(v) for r, g, b, a in row for v in (r, g, b, a * 255)] for row in canvas.px]
+    return png_bytes(canvas.width, canvas.height, rows, 6)
+
+
 def write_png(path, canvas, scale, grid=True):
     """The picture enlarged `scale` times over a checkerboard (transparency)."""
     rows = []
     for y in range(canvas.height * scale):
-        row = bytearray([0])
+        row = []
         for x in range(canvas.width * scale):
             r, g, b, a = canvas.px[y // scale][x // scale]
             check = 200 if ((x // 8) + (y // 8)) % 2 else 236
             px = [c * a + check * (1 - a) for c in (r, g, b)]
             if grid and scale >= 8 and (x % scale == 0 or y % scale == 0):
                 px = [v * 0.92 for v in px]
-            row += bytes(max(0, min(255, int(round(v)))) for v in px)
-        rows.append(bytes(row))
-
-    def chunk(kind, data):
-        return (struct.pack(">I", len(data)) + kind + data
-                + struct.pack(">I", zlib.crc32(kind + data) & 0xFFFFFFFF))
-    ihdr = struct.pack(">IIBBBBB", canvas.width * scale, canvas.height * scale, 8, 2, 0, 0, 0)
+            row += [byte(v) for v in px]
+        rows.append(row)
     with open(path, "wb") as f:
-        f.write(b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", ihdr)
-                + chunk(b"IDAT", zlib.compress(b"".join(rows), 9)) + chunk(b"IEND", b""))
+        f.write(png_bytes(canvas.width * scale, canvas.height * scale, rows, 2))
 
 
 def ico_image(canvas):
@@ -330,7 +346,8 @@ def ico_image(canvas):
 
 
 def write_ico(path, canvases):
-    images = [ico_image(c) for c in canvases]
+    # 256 px images are stored as PNG, as Windows expects them.
+    images = [rgba_png(c) if c.width >= 256 else ico_image(c) for c in canvases]
     out = struct.pack("<HHH", 0, 1, len(images))
     offset = 6 + 16 * len(images)
     for c, data in zip(canvases, images):
@@ -366,8 +383,14 @@ def main():
     ]
     write_inc(os.path.join(ROOT, "src/ui/artwork_pixels.inc"),
               [(ident, canvas) for ident, _, canvas in pictures])
-    write_ico(os.path.join(ROOT, "src/platform/win32/kelvane.ico"),
-              [pictures[0][2], draw_computer_and_globe(16)])
+    icons = [pictures[0][2] if size == 32 else draw_computer_and_globe(size)
+             for size in (16, 32, 48, 256)]
+    write_ico(os.path.join(ROOT, "src/platform/win32/kelvane.ico"), icons)
+    theme = os.path.join(ROOT, "packaging/linux/icons")
+    os.makedirs(theme, exist_ok=True)
+    for icon in icons:
+        with open(os.path.join(theme, "kelvane-%d.png" % icon.width), "wb") as f:
+            f.write(rgba_png(icon))
     docs = os.path.join(ROOT, "docs/artwork")
     os.makedirs(docs, exist_ok=True)
     for _, name, canvas in pictures:

@@ -7,8 +7,13 @@ namespace kelvane {
 
 // A server that does not accept the connection within this time fails.
 constexpr long kFetchConnectTimeoutSeconds = 10;
-// A transfer that brings no byte for this long fails.
-constexpr long kFetchStallSeconds = 10;
+// A transfer slower than kFetchStallBytesPerSecond over kFetchStallSeconds fails.
+constexpr long kFetchStallBytesPerSecond = 1024;
+constexpr long kFetchStallSeconds = 60;
+// Release notes are read up to this size; the rest is not fetched.
+constexpr int64_t kNotesLimit = 8 * 1024 * 1024;
+// The user stopped the transfer (HRESULT of ERROR_CANCELLED).
+constexpr int32_t kFetchCancelled = static_cast<int32_t>(0x800704C7);
 constexpr long kFetchMaxRedirects = 10;
 
 constexpr int32_t kFetchInvalidUrl = static_cast<int32_t>(0x800C0002);

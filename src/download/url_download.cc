@@ -1,5 +1,8 @@
 #include "download/url_download.h"
 
+#include <algorithm>
+#include <cstdio>
+
 #include "download/cache_purge.h"
 #include "download/fetch_policy.h"
 
@@ -34,7 +37,8 @@ bool FileExists(Launcher& launcher, const std::string& path) {
   return launcher.FindExecutable(path, "", program) != kLookupFileNotFound;
 }
 
-std::string URLDownload(Platform& sys, ErrorRecord& err, std::string url, std::string target) {
+std::string URLDownload(Platform& sys, ErrorRecord& err, std::string url, std::string target,
+                        FetchMonitor& monitor, int64_t limit) {
   Unquote(url);
   Unquote(target);
   std::string file = target;
@@ -51,10 +55,16 @@ std::string URLDownload(Platform& sys, ErrorRecord& err, std::string url, std::s
   }
   ClearUrlCache(sys.cache, sys.ui);
   sys.ui.DoEvents();
-  const int32_t result = sys.fetcher.DownloadToFile(url, file);
+  const int32_t result = sys.fetcher.DownloadToFile(url, file, monitor, limit);
   if (result != 0) {
     // The URL cache's last error is the platform's thread-wide last error.
     err.Raise(result, kUrlDownloadSource, sys.cache.LastError());
+    if (result != kFetchCancelled) {
+      std::string reason = sys.fetcher.LastFailure();
+      std::replace_if(
+          reason.begin(), reason.end(), [](char c) { return c == '\n' || c == '\r'; }, ' ');
+      std::fprintf(stderr, "kelvane: download failed: %s\n", reason.c_str());
+    }
     return "";
   }
   return file;

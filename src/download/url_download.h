@@ -11,9 +11,12 @@ namespace kelvane {
 constexpr const char* kUrlDownloadSource = "modURLDownload.URLDownload";
 
 // Fetches `url` into `target` (a file, or an existing folder that receives
-// the file named by the URL's end) after emptying the URL cache. Returns the
-// file written, or "" on failure with the failure in `err`. Shows nothing.
-std::string URLDownload(Platform& sys, ErrorRecord& err, std::string url, std::string target);
+// the file named by the URL's end) after emptying the URL cache, telling
+// `monitor` how far it is; with `limit` above 0 no more is fetched. Returns
+// the file written, or "" on failure with the failure in `err` and, unless
+// the monitor stopped it, one line with the reason on standard error.
+std::string URLDownload(Platform& sys, ErrorRecord& err, std::string url, std::string target,
+                        FetchMonitor& monitor, int64_t limit = 0);
 
 // `folder` and `name` joined with "\" unless the folder ends with one.
 std::string JoinPath(const std::string& folder, const std::string& name);

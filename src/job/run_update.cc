@@ -44,7 +44,9 @@ void Form1::RunUpdate() {
 
   Label1.SetText("Downloading ...");
   DoEvents();
-  URLDownload(sys, Err, URL, download);  // judged by the file it leaves, below
+  // A download left from an earlier run must never pass for this one.
+  sys.fs.Remove(download);
+  const bool fetched = !Download(URL, download).empty();
   Label1.SetText(Tr("Download abgeschlossen", "Download Done .."));
   if (!ScriptMode) Label3.SetText("...all done!");
   Label3.SetVisible(true);
@@ -52,7 +54,7 @@ void Form1::RunUpdate() {
   DoEvents();
   DoEvents();
 
-  if (!sys.fs.IsPresent(download)) {
+  if (!fetched || !sys.fs.IsPresent(download)) {
     MsgBox(Tr(std::string("Download Fehler!") + CR + "Erneut versuchen?",
               std::string("Download Error!") + CR + "You want to try it again?"),
            MsgButtons::Ok, MsgIcon::None);

@@ -26,6 +26,9 @@ class FileSystem {
   virtual std::optional<uint32_t> Attributes(const std::string& path) = 0;
   // Removes a file if the platform allows it (a read-only file is kept).
   virtual bool Delete(const std::string& path) = 0;
+  // Removes a file of the program's own (a download, a temporary file)
+  // whatever its attributes; a link goes itself, never what it points to.
+  virtual bool Remove(const std::string& path) = 0;
   // Creates `dest` with the contents and mode of `source` by the fastest copy
   // the system offers; without effect when `source` is missing or `dest`
   // exists. Where the system allows, `dest` appears only once complete.

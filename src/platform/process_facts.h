@@ -19,6 +19,8 @@ class ProcessFacts {
   // separator: the root folder of the program's drive on Windows, a private
   // folder of the user elsewhere.
   virtual std::string ProbeFolder() = 0;
+  // The user's private folder for temporary files, ending with a separator.
+  virtual std::string TempFolder() = 0;
   // Twips per screen pixel (15 at 96 dpi).
   virtual double TwipsPerPixelX() = 0;
   virtual double TwipsPerPixelY() = 0;

@@ -76,6 +76,7 @@ void Form1::Form_Load() {
   sys.ui.SetWindowTitle(title);
 
   sys.ui.ShowWindow();
+  Form_Activate();
   sys.ui.SetFocus(StartBtn);
 
   if (!Trim(Path).empty()) {

@@ -6,8 +6,17 @@
 namespace kelvane {
 
 // Never merely closes while a target exists: it starts that file (the old
-// one in the middle of a job, the new one after it) and ends.
+// one in the middle of a job, the new one after it) and ends. During a fetch
+// it stops the fetch first.
 void Form1::Command1_Click() {
+  if (fetching_ > 0) {
+    if (stop_ == Stop::None) stop_ = Stop::Cancel;
+    return;
+  }
+  CancelNow();
+}
+
+void Form1::CancelNow() {
   if (sys.fs.IsPresent(Path)) {
     StartFile(sys, Path + " " + StartArgs, 1);
     DoEvents();
@@ -24,8 +33,10 @@ void Form1::Label2_DblClick() {
 void Form1::Picture2_DblClick() {
   if (MsgBox(Tr("Programm beenden?", "Cancel all activity and close this Program?"),
              MsgButtons::OkCancel, MsgIcon::Question,
-             Tr("Programm beenden?", "Close Program?")) == MsgAnswer::Ok)
-    EndProcess(Outcome);
+             Tr("Programm beenden?", "Close Program?")) != MsgAnswer::Ok)
+    return;
+  if (fetching_ == 0) EndProcess(Outcome);
+  if (stop_ == Stop::None) stop_ = Stop::Close;
 }
 
 void Form1::ShowCheckbox_Click() {

@@ -1,6 +1,6 @@
 #include "ui/always_on_top.h"
 
-#include <charconv>
+#include <string_view>
 
 #include "common/text.h"
 
@@ -8,15 +8,37 @@ namespace kelvane {
 
 namespace {
 
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// A decimal number (upper case) whose digits are all zero, such as "0",
+// "-0.0" or ".00E+5". Read by hand: a floating-point parser would add a
+// some 40 KB to the Windows program.
+bool IsZero(std::string_view v) {
+  size_t i = 0;
+  auto sign = [&] {
+    if (i < v.size() && (v[i] == '+' || v[i] == '-')) ++i;
+  };
+  sign();
+  bool digits = false, dot = false;
+  for (; i < v.size() && (v[i] == '0' || (v[i] == '.' && !dot)); ++i)
+    (v[i] == '.' ? dot : digits) = true;
+  if (!digits) return false;
+  if (i < v.size() && v[i] == 'E') {
+    ++i;
+    sign();
+    const size_t exponent = i;
+    while (i < v.size() && IsDigit(v[i])) ++i;
+    if (i == exponent) return false;
+  }
+  return i == v.size();
+}
+
 // A stored value that reads as the Boolean false: the word "False" in any
 // case, or a number equal to zero. Everything else, including garbage and an
 // empty text, falls through to the on-top branch.
 bool ReadsAsFalse(const std::string& stored) {
   const std::string v = UpperCase(Trim(stored));
-  if (v == "FALSE") return true;
-  double number = 1;
-  const auto [end, error] = std::from_chars(v.data(), v.data() + v.size(), number);
-  return error == std::errc() && end == v.data() + v.size() && number == 0;
+  return v == "FALSE" || IsZero(v);
 }
 
 }  // namespace
@@ -30,16 +52,16 @@ AlwaysOnTop::AlwaysOnTop(Control& self, Control& disabled, Control& mouseMove, C
       window_(window),
       store_(store) {}
 
-void AlwaysOnTop::ApplyTopmost() {
+void AlwaysOnTop::ApplyTopmost(Toolkit& window) {
   isOnTop_ = true;
   SaveSettings();
-  window_.SetTopmost(true);
+  window.SetTopmost(true);
 }
 
-void AlwaysOnTop::ApplyNormal() {
+void AlwaysOnTop::ApplyNormal(Toolkit& window) {
   isOnTop_ = false;
   SaveSettings();
-  window_.SetTopmost(false);
+  window.SetTopmost(false);
 }
 
 void AlwaysOnTop::AOT_MouseMove_Click() {
@@ -47,7 +69,7 @@ void AlwaysOnTop::AOT_MouseMove_Click() {
   AOT_Disabled.SetVisible(false);
   AOT_MouseMove.SetVisible(false);
   AOT_Enabled.SetVisible(true);
-  ApplyTopmost();
+  ApplyTopmost(window_);  // the window that holds the control
 }
 
 void AlwaysOnTop::AOT_Disabled_Click() { AOT_MouseMove_Click(); }
@@ -57,7 +79,7 @@ void AlwaysOnTop::AOT_Enabled_Click() {
   AOT_Disabled.SetVisible(false);
   AOT_MouseMove.SetVisible(true);  // the mouse is over the control
   AOT_Enabled.SetVisible(false);
-  ApplyNormal();
+  ApplyNormal(window_);
 }
 
 void AlwaysOnTop::SetToTop(std::optional<bool> saveSettings) {
@@ -71,7 +93,16 @@ void AlwaysOnTop::SetToNormal(std::optional<bool> saveSettings) {
 }
 
 void AlwaysOnTop::SaveSettings() {
-  store_.RegistrySet("AlwaysOnTop", "OnTop", GetIsOnTop() ? "True" : "False");
+  savePending_ = !windowShown_;
+  if (savePending_) return;
+  const char* value = GetIsOnTop() ? "True" : "False";
+  if (store_.RegistryGet("AlwaysOnTop", "OnTop", "") != value)
+    store_.RegistrySet("AlwaysOnTop", "OnTop", value);
+}
+
+void AlwaysOnTop::WindowShown() {
+  windowShown_ = true;
+  if (savePending_) SaveSettings();
 }
 
 void AlwaysOnTop::LoadSettings() {

@@ -22,8 +22,11 @@ class AlwaysOnTop {
   // Only an argument of true saves once more.
   void SetToTop(std::optional<bool> saveSettings = std::nullopt);
   void SetToNormal(std::optional<bool> saveSettings = std::nullopt);
+  // Stores the state when the store holds anything else. Until the window
+  // has shown, the write waits (start-up must not wait for the disk).
   void SaveSettings();
   void LoadSettings();
+  void WindowShown();
 
   void UserControl_Initialize();
   // Called after every change of the control; restores its fixed size.
@@ -35,8 +38,9 @@ class AlwaysOnTop {
   void AOT_Enabled_Click();
 
  private:
-  void ApplyTopmost();
-  void ApplyNormal();
+  // Keep `window` above all others, or no longer; the setting follows.
+  void ApplyTopmost(Toolkit& window);
+  void ApplyNormal(Toolkit& window);
 
   Control& self_;
   Control& AOT_Disabled;
@@ -45,6 +49,8 @@ class AlwaysOnTop {
   Toolkit& window_;
   SettingsStore& store_;
   bool isOnTop_ = false;
+  bool windowShown_ = false;
+  bool savePending_ = false;
 };
 
 }  // namespace kelvane

@@ -100,9 +100,20 @@ void Form1::Dispatch(const Control& c, UiEvent event, int button) {
       break;
     case UiEvent::MouseDown:
       // The surfaces that move the window, like a title bar would.
-      if (&c == &Form || &c == &Frame1 || &c == &Label1 || &c == &Label2 || &c == &Label3 ||
-          &c == &Picture2 || &c == &VersionsInfoText)
+      if (&c == &Form)
         Form_MouseDown(button);
+      else if (&c == &Frame1)
+        Frame1_MouseDown(button);
+      else if (&c == &Label1)
+        Label1_MouseDown(button);
+      else if (&c == &Label2)
+        Label2_MouseDown(button);
+      else if (&c == &Label3)
+        Label3_MouseDown(button);
+      else if (&c == &Picture2)
+        Picture2_MouseDown(button);
+      else if (&c == &VersionsInfoText)
+        VersionsInfoText_MouseDown(button);
       break;
     case UiEvent::MouseMove:
       if (&c == &AOT_Disabled)

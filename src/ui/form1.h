@@ -12,6 +12,7 @@
 #include "platform/platform.h"
 #include "ui/always_on_top.h"
 #include "ui/control.h"
+#include "version.h"
 
 namespace kelvane {
 
@@ -24,7 +25,7 @@ struct ParameterRecord {
 enum class UiEvent { Click, DblClick, MouseDown, MouseMove, GotFocus, LostFocus, Timer };
 
 constexpr const char* kProgramTitle = "Kelvane";
-constexpr const char* kVersion = "Vers. 1.4b";
+constexpr const char* kVersion = "Vers. " KELVANE_VERSION;
 // The maker's homepage; "Update.txt" and "Update.exe" lie directly below it.
 constexpr const char* kHomepage = "https://kelvane.example.org/";
 
@@ -46,6 +47,8 @@ class Form1 : public ParameterRecord {
 
   // Start-up and command line.
   void Form_Load();
+  // The window has shown: what waited for it may touch the disk now.
+  void Form_Activate() { AlwaysOnTop1.WindowShown(); }
   std::string BefZeileAbrufen();
   void ParseParameters(std::string& line);
   bool ScriptCheck();  // true when script mode was entered
@@ -59,6 +62,11 @@ class Form1 : public ParameterRecord {
   void RunProgramCheck_Click();
   void Text1_GotFocus();
   void Text1_LostFocus();
+
+  // Fetches `url` into `file` with the progress bar shown; a stop asked for
+  // meanwhile (Cancel, the picture's OK) is carried out once the fetch has
+  // ended. Returns the file written, or "".
+  std::string Download(const std::string& url, const std::string& file, int64_t limit = 0);
 
   // Update job.
   void StartBtn_Click();
@@ -90,7 +98,14 @@ class Form1 : public ParameterRecord {
 
   // Presentation.
   void SetGermanCaptions();
+  // A press of any mouse button on these surfaces moves the window.
   void Form_MouseDown(int button);
+  void Frame1_MouseDown(int button);
+  void Label1_MouseDown(int button);
+  void Label2_MouseDown(int button);
+  void Label3_MouseDown(int button);
+  void Picture2_MouseDown(int button);
+  void VersionsInfoText_MouseDown(int button);
 
   // The message box of the program: an empty title shows "Kelvane".
   MsgAnswer MsgBox(const std::string& text, MsgButtons buttons, MsgIcon icon,
@@ -123,6 +138,11 @@ class Form1 : public ParameterRecord {
  private:
   bool jobRunning_ = false;            // keeps a second job from starting inside a running one
   std::unique_ptr<FileLock> jobLock_;  // held from the start of a job to its end
+  // A command given while a fetch runs waits for the fetch to stop.
+  enum class Stop { None, Cancel, Close };
+  Stop stop_ = Stop::None;
+  int fetching_ = 0;  // fetches running (a handler may start one inside another)
+  void CancelNow();
 };
 
 }  // namespace kelvane

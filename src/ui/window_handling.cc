@@ -21,8 +21,16 @@ void RoundWindow(Form1& window, int corner) {
   window.sys.ui.SetRoundRegion(w, h, corner);
 }
 
-void FormDrag(Toolkit& window) { window.BeginWindowDrag(); }
+void FormDrag(Toolkit& window, int /*button: any button moves the window*/) {
+  window.BeginWindowDrag();
+}
 
-void Form1::Form_MouseDown(int /*button: any button moves the window*/) { FormDrag(sys.ui); }
+void Form1::Form_MouseDown(int button) { FormDrag(sys.ui, button); }
+void Form1::Frame1_MouseDown(int button) { FormDrag(sys.ui, button); }
+void Form1::Label1_MouseDown(int button) { FormDrag(sys.ui, button); }
+void Form1::Label2_MouseDown(int button) { FormDrag(sys.ui, button); }
+void Form1::Label3_MouseDown(int button) { FormDrag(sys.ui, button); }
+void Form1::Picture2_MouseDown(int button) { FormDrag(sys.ui, button); }
+void Form1::VersionsInfoText_MouseDown(int button) { FormDrag(sys.ui, button); }
 
 }  // namespace kelvane

@@ -11,7 +11,8 @@ int TwipsToPixels(int twips, double twipsPerPixel);
 
 // Cuts the window to its size in pixels with corner x corner ellipses.
 void RoundWindow(Form1& window, int corner);
-// Starts the platform's move of the window under the mouse.
-void FormDrag(Toolkit& window);
+// Starts the platform's move of the window under the mouse, whichever
+// `button` was pressed.
+void FormDrag(Toolkit& window, int button);
 
 }  // namespace kelvane

@@ -4,7 +4,7 @@
 
 #include "common/paths.h"
 #include "common/text.h"
-#include "download/url_download.h"
+#include "download/fetch_policy.h"
 #include "ui/form1.h"
 #include "ui/window_handling.h"
 
@@ -60,9 +60,16 @@ void Form1::ReadInfoFile() {
   Label1.SetText(Tr("Suche Versions - Info ...", "Searching for Version Info ..."));
   DoEvents();  // paints the text before the fetch blocks the window
 
-  const std::string infoTempFile = WithTrailingSeparator(sys.facts.ExeFolder()) + kInfoTempName;
-  sys.fs.Delete(infoTempFile);
-  URLDownload(sys, Err, infoUrl, infoTempFile);
+  // Kelvane's own folder, unless it cannot be written (an installed
+  // program): then the user's private temporary folder. A file left there
+  // by a crashed run goes first.
+  std::string infoTempFile = WithTrailingSeparator(sys.facts.ExeFolder()) + kInfoTempName;
+  sys.fs.Remove(infoTempFile);
+  if (!sys.fs.Write(infoTempFile, "") || !sys.fs.Remove(infoTempFile)) {
+    infoTempFile = sys.facts.TempFolder() + kInfoTempName;
+    sys.fs.Remove(infoTempFile);
+  }
+  Download(infoUrl, infoTempFile, kNotesLimit);
   Label1.SetText("info loaded ..");
   if (!sys.fs.IsPresent(infoTempFile)) return;
 

@@ -83,6 +83,7 @@ def window_in(ctx, display, lang, managed=False):
         x, y, _, _ = geometry(display, window)
         display.run(["xdotool", "mousemove", "--sync", str(x + 220), str(y + 125), "click", "1"])
         check(program.ended(15), f"the cancel button did not end the program under {lang}")
+        check(program.proc.returncode == 6, f"Cancel: exit status {program.proc.returncode}")  # cancelled
     finally:
         program.kill()
 

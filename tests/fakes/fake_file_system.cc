@@ -28,6 +28,13 @@ bool FakeFileSystem::Delete(const std::string& path) {
   return true;
 }
 
+bool FakeFileSystem::Remove(const std::string& path) {
+  auto it = files.find(path);
+  if (it == files.end() || it->second.undeletable) return false;
+  files.erase(it);
+  return true;
+}
+
 bool FakeFileSystem::Copy(const std::string& source, const std::string& dest) {
   auto it = files.find(source);
   if (it == files.end() || files.count(dest)) return false;

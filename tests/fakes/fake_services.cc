@@ -5,6 +5,7 @@
 
 #include "common/paths.h"
 #include "common/text.h"
+#include "download/fetch_policy.h"
 
 namespace kelvane::fakes {
 
@@ -31,11 +32,28 @@ bool FakeProcessList::Next(Handle snapshot, ProcessEntry& entry) {
   return snapshot != 0 && Fill(entry);
 }
 
-int32_t FakeFetcher::DownloadToFile(const std::string& url, const std::string& file) {
+int32_t FakeFetcher::DownloadToFile(const std::string& url, const std::string& file,
+                                    FetchMonitor& monitor, int64_t limit) {
   calls.emplace_back(url, file);
+  limits.push_back(limit);
+  returned.push_back(Fetch(url, file, monitor, limit));
+  return returned.back();
+}
+
+int32_t FakeFetcher::Fetch(const std::string& url, const std::string& file, FetchMonitor& monitor,
+                           int64_t limit) {
   auto it = bodies.find(url);
+  failure_ = "HTTP status 404: " + url;
   if (it == bodies.end()) return kNotFound;
-  if (file.empty() || !fs_.Write(file, it->second)) return kNotFound;
+  const auto size = static_cast<int64_t>(it->second.size());
+  for (int step = 0; step < steps; ++step) {
+    if (atStep) atStep(step);
+    reported.emplace_back(size * step / steps, sizeUnknown ? -1 : size);
+    if (!monitor.Progress(reported.back().first, reported.back().second)) return kFetchCancelled;
+  }
+  failure_ = "cannot write " + file;
+  const std::string body = limit > 0 ? it->second.substr(0, limit) : it->second;
+  if (file.empty() || !fs_.Write(file, body)) return kFetchAccessDenied;
   return 0;
 }
 

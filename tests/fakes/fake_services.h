@@ -1,5 +1,6 @@
 #pragma once
 // Small behaving fakes of the remaining platform services.
+#include <functional>
 #include <map>
 #include <optional>
 #include <set>
@@ -48,17 +49,30 @@ class FakeProcessList : public ProcessList {
   size_t cursor_ = 0;
 };
 
-// Serves bodies by URL into the fake file system.
+// Serves bodies by URL into the fake file system, reporting `steps`
+// progress calls on the way (the size unknown when `sizeUnknown`); a
+// monitor that says stop gets kFetchCancelled at once.
 class FakeFetcher : public Fetcher {
  public:
   explicit FakeFetcher(FakeFileSystem& fs) : fs_(fs) {}
   static constexpr int32_t kNotFound = static_cast<int32_t>(0x800C0005);
   std::map<std::string, std::string> bodies;
+  int steps = 0;
+  bool sizeUnknown = false;
+  std::function<void(int step)> atStep;                    // runs before each progress report
   std::vector<std::pair<std::string, std::string>> calls;  // url, file
-  int32_t DownloadToFile(const std::string& url, const std::string& file) override;
+  std::vector<int64_t> limits;                             // of each call
+  std::vector<std::pair<int64_t, int64_t>> reported;       // received, total
+  std::vector<int32_t> returned;                           // what each finished call gave
+  int32_t DownloadToFile(const std::string& url, const std::string& file, FetchMonitor& monitor,
+                         int64_t limit = 0) override;
+  std::string LastFailure() const override { return failure_; }
 
  private:
+  int32_t Fetch(const std::string& url, const std::string& file, FetchMonitor& monitor,
+                int64_t limit);
   FakeFileSystem& fs_;
+  std::string failure_;
 };
 
 // A URL cache of groups and entries that the test fills. Deleting removes
@@ -159,6 +173,7 @@ class FakeProcessFacts : public ProcessFacts {
   std::string ExeName() override { return exeName; }
   std::string ExeFolder() override { return exeFolder; }
   std::string ProbeFolder() override { return exeFolder.substr(0, 1) + ":\\"; }
+  std::string TempFolder() override { return "C:\\Temp\\"; }
   double TwipsPerPixelX() override { return twipsPerPixel; }
   double TwipsPerPixelY() override { return twipsPerPixelVertical.value_or(twipsPerPixel); }
 };

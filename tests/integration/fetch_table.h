@@ -2,6 +2,7 @@
 // The table every platform's fetcher must pass against the loopback server:
 // a good fetch replaces the file; every failure leaves the old file
 // byte-identical, leaves no temporary file behind and creates nothing.
+#include "download/fetch_policy.h"
 #include "integration/test_folders.h"
 #include "platform/fetcher.h"
 
@@ -13,6 +14,20 @@ inline std::string Payload() {
   return bytes;
 }
 
+// Checks what the fetcher reports and stops it `stopAfter` after its first
+// report, if set.
+struct TableMonitor : FetchMonitor {
+  std::chrono::milliseconds stopAfter{0};
+  std::chrono::steady_clock::time_point first;
+  int calls = 0;
+  bool Progress(int64_t received, int64_t total) override {
+    if (calls++ == 0) first = std::chrono::steady_clock::now();
+    EXPECT_GE(received, 0);
+    EXPECT_TRUE(total == -1 || received <= total) << received << " of " << total;
+    return stopAfter.count() == 0 || std::chrono::steady_clock::now() - first < stopAfter;
+  }
+};
+
 // `seesCutChunkedBody`: whether the fetcher can tell a chunked body cut
 // short from a complete one. Wine's WinINet ends such a body like a whole
 // one and its API shows nothing more; there only the cleanup is checked.
@@ -23,15 +38,20 @@ inline void RunFetchTable(Fetcher& fetcher, bool seesCutChunkedBody = true) {
   LoopbackServer server(served);
   const std::string& base = server.Base();
 
+  using std::chrono::milliseconds;
   struct Case {
     std::string url;
     bool succeeds;
     bool checked = true;
+    int64_t limit = 0;          // succeeding: the first `limit` bytes arrive
+    milliseconds stopAfter{0};  // the monitor stops it: cancelled
   };
   const Case cases[] = {
       {base + "/ok/payload.bin", true},
       {base + "/redirect/payload.bin", true},
       {base + "/payload.bin", true},
+      {base + "/gzip/payload.bin", true},
+      {base + "/ok/payload.bin", true, true, 1000},
       {base + "/notfound/payload.bin", false},
       {base + "/error/payload.bin", false},
       {base + "/ok/missing.bin", false},
@@ -39,7 +59,16 @@ inline void RunFetchTable(Fetcher& fetcher, bool seesCutChunkedBody = true) {
       {base + "/cutchunked/payload.bin", false, seesCutChunkedBody},
       {base + "/close/payload.bin", false},
       {base + "/loop/payload.bin", false},
-      {base + "/stall/payload.bin", false},
+      {base + "/badgzip/payload.bin", false},
+      {base + "/empty/payload.bin", false},
+      {base + "/nocontent/payload.bin", false},
+      {base + "/notmodified/payload.bin", false},
+      {base + "/nolocation/payload.bin", false},
+      {base + "/stall/payload.bin", false, true, 0, milliseconds(300)},
+      {base + "/slow/100K/10M", false, true, 0, milliseconds(300)},
+      // A whole chunked body, and an encoding that cannot be decoded.
+      {base + "/chunked/payload.bin", true},
+      {base + "/brotli/payload.bin", false},
       {"http://127.0.0.1:1/payload.bin", false},  // refused
       {"http://host.invalid/payload.bin", false},
   };
@@ -47,19 +76,28 @@ inline void RunFetchTable(Fetcher& fetcher, bool seesCutChunkedBody = true) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.url);
     Spit(target, "the old file");
+    TableMonitor monitor;
+    monitor.stopAfter = c.stopAfter;
     const auto started = std::chrono::steady_clock::now();
-    const int32_t result = fetcher.DownloadToFile(c.url, target.string());
+    const int32_t result = fetcher.DownloadToFile(c.url, target.string(), monitor, c.limit);
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-    EXPECT_LT(seconds, 30) << "a fetch must end by its time-outs";
+    // Generous bounds for a loaded machine: far below the 60 s stall rule.
+    EXPECT_LT(seconds, c.stopAfter.count() ? 5 : 30) << "a fetch must end by its time-outs";
     if (!c.checked) {
       EXPECT_TRUE(Slurp(target) == "the old file" || result == 0);
     } else if (c.succeeds) {
-      EXPECT_EQ(result, 0);
-      EXPECT_TRUE(Slurp(target) == Payload()) << "the file was not replaced";
+      EXPECT_EQ(result, 0) << fetcher.LastFailure();
+      const std::string expected = c.limit ? Payload().substr(0, c.limit) : Payload();
+      EXPECT_TRUE(Slurp(target) == expected) << "the file was not replaced";
     } else {
+      EXPECT_EQ(result == kFetchCancelled, c.stopAfter.count() != 0);
       EXPECT_NE(result, 0);
+      EXPECT_FALSE(fetcher.LastFailure().empty());
       EXPECT_TRUE(Slurp(target) == "the old file") << "the old file was changed";
+    }
+    if (c.stopAfter.count()) {
+      EXPECT_GE(monitor.calls, 3) << "too few reports while it ran";
     }
     EXPECT_EQ(Listing(work), std::set<std::string>{"target.bin"});
   }
@@ -78,7 +116,8 @@ inline void RunFetchTable(Fetcher& fetcher, bool seesCutChunkedBody = true) {
   };
   for (const auto& [url, file] : bad) {
     SCOPED_TRACE(url + " -> " + file.string());
-    EXPECT_NE(fetcher.DownloadToFile(url, file.string()), 0);
+    TableMonitor monitor;
+    EXPECT_NE(fetcher.DownloadToFile(url, file.string(), monitor), 0);
     EXPECT_EQ(Listing(work), std::set<std::string>{"folder"});
     EXPECT_TRUE(fs::is_empty(work / "folder"));
   }

@@ -114,10 +114,10 @@ struct LaunchTest : ::testing::Test {
 TEST_F(LaunchTest, StartsTheProgramAtAPathWithBlanksWithItsArgumentsAsText) {
   const path marker = folder / "marker";
   const std::string command = testing::Quoted(recorder.string()) + " plain \"two words\" ;touch " +
-                              marker.string() + " $(id) \"a \\\"quote\\\"\" *";
+                              marker.string() + " $(id) C:\\x it's *";
   EXPECT_EQ(Recorded(StartFile(sys, command, 1)),
-            (Words{oldCwd, "plain", "two words", ";touch", marker.string(), "$(id)", "a \"quote\"",
-                   "*"}));
+            (Words{oldCwd, "plain", "two words", ";touch", marker.string(), "$(id)", "C:\\x",
+                   "it's", "*"}));
   EXPECT_FALSE(testing::fs::exists(marker)) << "a second command ran";
   EXPECT_EQ(files.CurrentFolder(), oldCwd);
 

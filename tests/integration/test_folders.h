@@ -108,10 +108,12 @@ bool WaitFor(F&& done, double seconds) {
 }
 
 // tests/support/http_server.py serving `root`; it stops when its port file
-// is removed (and after five minutes whatever happens).
+// is removed (and after five minutes whatever happens). With `tlsPem` (the
+// certificate and its key) it speaks https.
 class LoopbackServer {
  public:
-  explicit LoopbackServer(const fs::path& root) : portFile_(root / "port") {
+  explicit LoopbackServer(const fs::path& root, const std::string& tlsPem = "")
+      : portFile_(root / "port") {
     std::string args;
     for (const std::string& word :
          {LinuxPath(SupportFolder() / "http_server.py"), std::string("--root"), LinuxPath(root),
@@ -120,6 +122,7 @@ class LoopbackServer {
           std::string("--quiet")}) {
       args.append(" \"").append(word).append("\"");
     }
+    if (!tlsPem.empty()) args.append(" --tls \"").append(LinuxPath(tlsPem)).append("\"");
 #ifdef _WIN32
     // Wine starts a Linux program given by its Linux path.
     std::wstring command = L"/usr/bin/python3" + std::wstring(args.begin(), args.end());
@@ -139,7 +142,7 @@ class LoopbackServer {
 #endif
     EXPECT_TRUE(started_) << "cannot start the loopback server";
     EXPECT_TRUE(WaitFor([&] { return !Slurp(portFile_).empty(); }, 20)) << "no port file";
-    base_ = "http://127.0.0.1:" + Slurp(portFile_);
+    base_ = (tlsPem.empty() ? "http://127.0.0.1:" : "https://127.0.0.1:") + Slurp(portFile_);
   }
   ~LoopbackServer() {
     std::error_code ignored;

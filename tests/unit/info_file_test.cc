@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "download/fetch_policy.h"
 #include "fakes/fake_platform.h"
 
 namespace kelvane {
@@ -99,22 +100,34 @@ TEST_F(InfoFileTest, MissingOrEmptyNotesLeaveTheWindowAsItWas) {
   EXPECT_FALSE(Rounded());
 }
 
-TEST_F(InfoFileTest, BinaryAndHugeFilesAreShownWhole) {
+TEST_F(InfoFileTest, AReadOnlyOwnFolderHasTheNotesFetchedToTheTempFolder) {
+  fake.fs.unwritableFolders.insert("C:\\Tools");
+  fake.fs.Put("C:\\Temp\\info_tempdownloadfile.txt", "left by a crashed run");
+  EXPECT_EQ(Show("Vers. 2"), "Vers. 2\r\n");
+  EXPECT_EQ(fake.fetcher.calls.back().second, "C:\\Temp\\info_tempdownloadfile.txt");
+  EXPECT_FALSE(fake.fs.Has("C:\\Temp\\info_tempdownloadfile.txt"));
+}
+
+TEST_F(InfoFileTest, BinaryFilesAreShownWholeAndHugeOnesUpToTheLimit) {
   std::string binary;
   for (int c = 0; c < 256; ++c) binary += static_cast<char>(c);
   EXPECT_EQ(Show(binary),
             fake.locale.DecodeSystemText(binary.substr(0, 10) + "\r\n" + binary.substr(11, 2) +
                                          "\r\n" + binary.substr(14) + "\r\n"));
 
-  std::string huge, shown;  // 52 MB of mixed line ends
-  for (int i = 0; i < 1'200'000; ++i) {
+  std::string huge, shown;  // 8 MiB of mixed line ends, and more that is not fetched
+  while (huge.size() < kNotesLimit) {
     huge += "Fixed in this build:\r\nthe window\rthe check\n";
     shown += "Fixed in this build:\r\nthe window\r\nthe check\r\n";
   }
+  // The cut takes "eck\n", shown as "eck\r\n"; the rest ends as a line.
+  ASSERT_EQ(huge.size() - kNotesLimit, 4u);
+  shown.resize(shown.size() - 5);
   shown += "\r\n";
-  const std::string& text = Show(std::move(huge));
+  const std::string& text = Show(huge + "beyond the limit");
+  EXPECT_EQ(fake.fetcher.limits.back(), kNotesLimit);
   EXPECT_EQ(text.size(), shown.size());
-  EXPECT_TRUE(text == shown);  // not EXPECT_EQ: a failure would print 60 MB
+  EXPECT_TRUE(text == shown);  // not EXPECT_EQ: a failure would print megabytes
   EXPECT_TRUE(Rounded());
 }
 

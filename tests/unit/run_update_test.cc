@@ -2,6 +2,7 @@
 
 #include <optional>
 
+#include "download/fetch_policy.h"
 #include "unit/job_bench.h"
 
 namespace kelvane::testing {
@@ -38,6 +39,8 @@ TEST(RunUpdate, AskAndTheCheckBoxDecideQuestionAndStart) {
     if (row.answer) b.p.ui.ExpectBox(*row.answer);
 
     EXPECT_EQ(b.Run(), row.ends);
+    EXPECT_EQ(b.p.end.code.value_or(b.form->Outcome),
+              row.answer == MsgAnswer::No ? ExitCode::Declined : ExitCode::Done);
     ASSERT_EQ(b.p.ui.boxes.size(), row.answer ? 1u : 0u);
     if (row.answer)
       ExpectBox(b.p.ui.boxes[0],
@@ -133,8 +136,11 @@ TEST(RunUpdate, DownloadErrorAndFailedBackupEndWithTheTargetUntouched) {
     failedDownload.p.fetcher.bodies.clear();
     failedDownload.p.fs.Put(failedDownload.target + ".old", "o1");
     failedDownload.p.fs.Put(failedDownload.target + ".old2", "o2");
+    // A read-only download left by an earlier run is never installed.
+    failedDownload.p.fs.Put(failedDownload.target + "_", "stale", true);
     failedDownload.p.ui.ExpectBox(MsgAnswer::Ok);
     EXPECT_TRUE(failedDownload.Run());
+    EXPECT_EQ(failedDownload.p.end.code, ExitCode::DownloadFailed);
     ASSERT_EQ(failedDownload.p.ui.boxes.size(), 1u);
     ExpectBox(failedDownload.p.ui.boxes[0],
               german ? Lines({"Download Fehler!", "Erneut versuchen?"})
@@ -160,6 +166,49 @@ TEST(RunUpdate, DownloadErrorAndFailedBackupEndWithTheTargetUntouched) {
               "Kelvane", MsgButtons::Ok, MsgIcon::None);
     EXPECT_EQ(noBackup.File(noBackup.target), "old");
     EXPECT_TRUE(noBackup.p.launcher.started.empty());
+  }
+}
+
+// The bar shows while the download runs; Cancel or a confirmed close stops
+// it, removes the partial download and then does what it always does.
+TEST(RunUpdate, ADownloadShowsItsProgressAndStopsOnCancelOrConfirmedClose) {
+  enum class Stop { None, Cancel, Close };
+  for (Stop stop : {Stop::None, Stop::Cancel, Stop::Close}) {
+    SCOPED_TRACE(static_cast<int>(stop));
+    JobBench b;
+    b.Settings(false, 0);
+    b.form->StartArgs = "/x";
+    b.p.fetcher.bodies[b.form->URL] = std::string(2000, 'n');
+    b.p.fetcher.steps = 4;
+    std::vector<int> shown;
+    b.p.fetcher.atStep = [&](int step) {
+      EXPECT_TRUE(b.form->DownloadProgress.Visible());
+      shown.push_back(b.form->DownloadProgress.Value());
+      if (step != 2) return;
+      if (stop == Stop::Close) b.p.ui.ExpectBox(MsgAnswer::Ok);
+      b.p.ui.AtNextYield([&] {
+        if (stop == Stop::Cancel) b.form->Dispatch(b.form->Command1, UiEvent::Click);
+        if (stop == Stop::Close) b.form->Dispatch(b.form->Picture2, UiEvent::DblClick);
+      });
+    };
+    EXPECT_EQ(b.Run(), stop != Stop::None);
+    EXPECT_FALSE(b.form->DownloadProgress.Visible());
+    if (stop == Stop::None) {
+      EXPECT_EQ(shown, (std::vector<int>{-1, 0, 250, 500}));
+      EXPECT_EQ(b.form->DownloadProgress.ToolTip(), "1.5 kB / 2.0 kB");
+      EXPECT_EQ(b.File(b.target).size(), 2000u);
+      continue;
+    }
+    // The fetch stopped at the report after the click, and returned first.
+    EXPECT_EQ(b.p.fetcher.reported.size(), 3u);
+    EXPECT_EQ(b.p.fetcher.returned, std::vector<int32_t>{kFetchCancelled});
+    EXPECT_EQ(b.p.end.code, ExitCode::Cancelled);
+    EXPECT_EQ(b.File(b.target + "_"), "<none>");
+    EXPECT_EQ(b.File(b.target), "old");
+    ASSERT_EQ(b.p.launcher.started.size(), stop == Stop::Cancel ? 1u : 0u);
+    if (stop == Stop::Cancel) {
+      EXPECT_EQ(Unquoted(b.p.launcher.started[0]), b.target + " /x");
+    }
   }
 }
 

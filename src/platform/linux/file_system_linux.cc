@@ -98,6 +98,11 @@ bool LinuxFileSystem::Delete(const std::string& path) {
   return unlink(path.c_str()) == 0 || Failed(errno);
 }
 
+bool LinuxFileSystem::Remove(const std::string& path) {
+  struct stat info;
+  return lstat(path.c_str(), &info) == 0 && !S_ISDIR(info.st_mode) && unlink(path.c_str()) == 0;
+}
+
 bool LinuxFileSystem::Copy(const std::string& source, const std::string& dest) {
   const int in = open(source.c_str(), O_RDONLY | O_CLOEXEC);
   if (in < 0) return Failed(errno);

@@ -14,6 +14,7 @@ class LinuxFileSystem : public FileSystem {
   bool IsPresent(const std::string& path) override;
   std::optional<uint32_t> Attributes(const std::string& path) override;
   bool Delete(const std::string& path) override;
+  bool Remove(const std::string& path) override;
   bool Copy(const std::string& source, const std::string& dest) override;
   bool Rename(const std::string& source, const std::string& dest) override;
   // Both need only the right to write the folder.

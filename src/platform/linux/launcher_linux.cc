@@ -104,33 +104,18 @@ std::string Absolute(const std::string& path) {
 std::vector<std::string> SplitCommandLine(const std::string& line) {
   std::vector<std::string> words;
   std::string word;
-  bool inWord = false;
-  for (size_t i = 0; i < line.size(); ++i) {
-    const char c = line[i];
-    if (c == ' ' || c == '\t') {
+  bool inWord = false, quoted = false;
+  for (const char c : line) {
+    if (c == '"') {
+      quoted = !quoted;
+      inWord = true;
+    } else if (!quoted && (c == ' ' || c == '\t')) {
       if (inWord) words.push_back(std::move(word));
       word.clear();
       inWord = false;
-      continue;
-    }
-    inWord = true;
-    if (c == '\'') {
-      const size_t close = line.find('\'', i + 1);
-      const size_t end = close == std::string::npos ? line.size() : close;
-      word += line.substr(i + 1, end - i - 1);
-      i = end;
-    } else if (c == '"') {
-      for (++i; i < line.size() && line[i] != '"'; ++i) {
-        if (line[i] == '\\' && i + 1 < line.size() &&
-            std::string_view("\"\\$`").find(line[i + 1]) != std::string_view::npos) {
-          ++i;
-        }
-        word += line[i];
-      }
-    } else if (c == '\\' && i + 1 < line.size()) {
-      word += line[++i];
     } else {
       word += c;
+      inWord = true;
     }
   }
   if (inWord) words.push_back(std::move(word));

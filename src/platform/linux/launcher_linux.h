@@ -26,10 +26,11 @@ class LinuxLauncher : public Launcher {
   std::optional<uint32_t> CreateProcess(const std::string& commandLine, int windowStyle) override;
 };
 
-// Words as a POSIX shell splits them, without any expansion: blanks and tabs
-// separate words; "..." groups, with \ escaping only " \ $ and ` inside;
-// '...' groups literally; outside quotes \ takes the next character as it is.
-// "$(id)", ";", "*" and the like stay plain text.
+// The words of a command line as the program wrote it: blanks and tabs
+// separate words, a double-quoted group belongs to its word without its
+// quotes (an unclosed one runs to the end). Every other character is
+// ordinary: backslashes and apostrophes (C:\x, it's, o'neil) as well as
+// "$(id)", ";" and "*", which no shell sees.
 std::vector<std::string> SplitCommandLine(const std::string& commandLine);
 
 }  // namespace kelvane::linux_platform

@@ -31,5 +31,6 @@ int main(int argc, char** argv) {
   toolkit.Build(form);
   form.Form_Load();
   toolkit.ShowWindow();
+  form.Form_Activate();
   toolkit.RunForever();
 }

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/linux/appearance_linux.h"
+#include "platform/linux/widgets_linux.h"
 
 #undef None  // X11's macro, pulled in by fl_draw.H, would hide MsgIcon::None
 
@@ -22,6 +23,7 @@ constexpr int kIconSize = 50;
 constexpr int kButtonW = 90;
 constexpr int kButtonH = 25;
 constexpr int kTextSize = 14;
+constexpr int kLabelInset = 3;  // what Fl_Box keeps free left and right of a label
 
 struct Choice {
   const char* label;
@@ -68,19 +70,22 @@ MsgAnswer ShowMessageBox(const std::string& text, const std::string& title, MsgB
 
   int sx, sy, sw, sh;
   Fl::screen_xywh(sx, sy, sw, sh, 0);
+  const int textX = kMargin + (icon == MsgIcon::None ? 0 : kIconSize + kMargin);
+  // Every line as written; wrapped only where the screen is too narrow.
   fl_font(FL_HELVETICA, kTextSize);
   int textW = 0, textH = 0;
   fl_measure(shown.c_str(), textW, textH, 0);
-  const int widest = sw * 4 / 5;
-  if (textW > widest) {
+  const int widest = sw - textX - kMargin - 2 * kLabelInset;
+  const bool wrap = textW > widest;
+  if (wrap) {
     textW = widest;
     textH = 0;
     fl_measure(shown.c_str(), textW, textH, 0);
   }
+  const int boxW = textW + 2 * kLabelInset;
 
-  const int textX = kMargin + (icon == MsgIcon::None ? 0 : kIconSize + kMargin);
   const int buttonsW = static_cast<int>(choices.size()) * (kButtonW + kMargin) - kMargin;
-  const int w = std::max(textX + textW, kMargin + buttonsW) + kMargin;
+  const int w = std::max(textX + boxW, kMargin + buttonsW) + kMargin;
   const int bodyH = std::max(textH, icon == MsgIcon::None ? 0 : kIconSize);
   const int h = kMargin + bodyH + kMargin + kButtonH + kMargin;
 
@@ -98,12 +103,12 @@ MsgAnswer ShowMessageBox(const std::string& text, const std::string& title, MsgB
     sign->color(FL_WHITE);
     sign->labelcolor(FL_BLUE);
   }
-  auto* message = new Fl_Box(textX, kMargin, textW, bodyH);
+  auto* message = new Fl_Box(textX, kMargin, boxW, bodyH);
   message->copy_label(shown.c_str());
   message->labeltype(kPlainLabel);
   message->labelfont(FL_HELVETICA);
   message->labelsize(kTextSize);
-  message->align(FL_ALIGN_LEFT | FL_ALIGN_INSIDE | FL_ALIGN_WRAP |
+  message->align(FL_ALIGN_LEFT | FL_ALIGN_INSIDE | (wrap ? FL_ALIGN_WRAP : 0) |
                  (textH < bodyH ? FL_ALIGN_CENTER : FL_ALIGN_TOP));
 
   std::vector<Slot> slots;
@@ -111,9 +116,11 @@ MsgAnswer ShowMessageBox(const std::string& text, const std::string& title, MsgB
   int x = w - kMargin - buttonsW;
   for (size_t i = 0; i < choices.size(); ++i, x += kButtonW + kMargin) {
     const int y = h - kMargin - kButtonH;
-    // The first button is the default one that Return presses.
-    Fl_Button* button = i == 0 ? new Fl_Return_Button(x, y, kButtonW, kButtonH)
-                               : new Fl_Button(x, y, kButtonW, kButtonH);
+    // The first button is the default one that Return presses; Return on
+    // another one that has the focus presses that one.
+    Fl_Button* button =
+        i == 0 ? static_cast<Fl_Button*>(new Fl_Return_Button(0, 0, 0, 0)) : new PushButton();
+    button->resize(x, y, kButtonW, kButtonH);
     button->label(choices[i].label);
     button->callback(Answer, &slots[i]);
   }

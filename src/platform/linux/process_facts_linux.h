@@ -19,6 +19,7 @@ class LinuxProcessFacts : public ProcessFacts {
   // $XDG_RUNTIME_DIR/kelvane/, else a fresh private folder under $TMPDIR
   // (or /tmp), made on first use; kNowhere when neither can be had.
   std::string ProbeFolder() override;
+  std::string TempFolder() override { return ProbeFolder(); }
   // Removes the fresh folder again (when empty); a later ProbeFolder makes
   // a new one. The process calls it on its way out.
   void RemoveMadeFolder();

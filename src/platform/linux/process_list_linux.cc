@@ -1,12 +1,12 @@
 #include "platform/linux/process_list_linux.h"
 
 #include <dirent.h>
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cstring>
-#include <fstream>
-#include <iterator>
+#include <vector>
 
 namespace kelvane::linux_platform {
 namespace {
@@ -16,9 +16,17 @@ std::string FileName(const std::string& path) {
   return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
+// The file's bytes; what was read before an error (a process that ends
+// while its files are read fails them with ESRCH).
 std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
+  std::string text;
+  const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return text;
+  char buffer[4096];
+  for (ssize_t n; (n = read(fd, buffer, sizeof buffer)) > 0;)
+    text.append(buffer, static_cast<size_t>(n));
+  close(fd);
+  return text;
 }
 
 // The state letter of /proc/PID/stat: after the name's closing ")".
@@ -28,11 +36,42 @@ char State(const std::string& pidFolder) {
   return close != std::string::npos && close + 2 < stat.size() ? stat[close + 2] : '?';
 }
 
+// The script an interpreter runs: its first argument that is no option,
+// when that names a file starting with "#!" (seen from the process's own
+// working folder). "sh app.sh", "python3 -u app.py" and a script started
+// through its "#!" line all look like this.
+std::string ScriptOf(const std::string& pidFolder, const std::vector<std::string>& arguments) {
+  for (size_t i = 1; i < arguments.size(); ++i) {
+    const std::string& argument = arguments[i];
+    if (argument.starts_with("-")) continue;
+    if (argument.empty()) return "";
+    const std::string file = argument[0] == '/' ? argument : pidFolder + "/cwd/" + argument;
+    char start[2] = {};
+    const int fd = open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    const bool script = fd >= 0 && read(fd, start, 2) == 2 && start[0] == '#' && start[1] == '!';
+    if (fd >= 0) close(fd);
+    return script ? FileName(argument) : "";
+  }
+  return "";
+}
+
+std::vector<std::string> Words(const std::string& text) {
+  std::vector<std::string> words;
+  for (size_t at = 0; at < text.size();) {
+    const size_t end = std::min(text.find('\0', at), text.size());
+    words.push_back(text.substr(at, end - at));
+    at = end + 1;
+  }
+  return words;
+}
+
 }  // namespace
 
-std::string ProcProcessList::ProcessName(const std::string& pidFolder) {
+std::vector<std::string> ProcProcessList::ProcessNames(const std::string& pidFolder) {
   const char state = State(pidFolder);
-  if (state == '?' || state == 'Z' || state == 'X') return "";
+  if (state == '?' || state == 'Z' || state == 'X') return {};
+  const std::vector<std::string> arguments = Words(ReadFile(pidFolder + "/cmdline"));
+  std::string name;
   char target[4096];
   const ssize_t n = readlink((pidFolder + "/exe").c_str(), target, sizeof target - 1);
   if (n > 0) {
@@ -41,14 +80,17 @@ std::string ProcProcessList::ProcessName(const std::string& pidFolder) {
     const std::string deleted = " (deleted)";
     if (exe.size() > deleted.size() && exe.ends_with(deleted))
       exe.resize(exe.size() - deleted.size());
-    return FileName(exe);
+    name = FileName(exe);
+  } else if (!arguments.empty() && !arguments[0].empty()) {
+    name = FileName(arguments[0].substr(0, arguments[0].find(' ')));
+  } else {
+    name = ReadFile(pidFolder + "/comm");
+    if (!name.empty() && name.back() == '\n') name.pop_back();
   }
-  const std::string cmdline = ReadFile(pidFolder + "/cmdline");
-  const std::string first = cmdline.substr(0, std::min(cmdline.find('\0'), cmdline.find(' ')));
-  if (!first.empty()) return FileName(first);
-  std::string comm = ReadFile(pidFolder + "/comm");
-  if (!comm.empty() && comm.back() == '\n') comm.pop_back();
-  return comm;
+  std::vector<std::string> names{name};
+  const std::string script = ScriptOf(pidFolder, arguments);
+  if (!script.empty() && script != name) names.push_back(script);
+  return names;
 }
 
 ProcessList::Handle ProcProcessList::CreateSnapshot() {
@@ -59,8 +101,9 @@ ProcessList::Handle ProcProcessList::CreateSnapshot() {
     char* end = nullptr;
     const unsigned long pid = std::strtoul(item->d_name, &end, 10);
     if (*end != '\0' || pid == 0) continue;
-    std::string name = ProcessName(std::string("/proc/") + item->d_name);
-    if (!name.empty()) snapshot.processes.emplace_back(static_cast<uint32_t>(pid), std::move(name));
+    for (std::string& name : ProcessNames(std::string("/proc/") + item->d_name))
+      if (!name.empty())
+        snapshot.processes.emplace_back(static_cast<uint32_t>(pid), std::move(name));
   }
   closedir(proc);
   const Handle handle = nextHandle_++;

@@ -132,25 +132,20 @@ bool WriteAll(int fd, std::string_view bytes) {
   return true;
 }
 
-// Writes `bytes` to a temporary sibling, flushes it and renames it over `file`.
+// Writes `bytes` to a temporary sibling and renames it over `file`: readers
+// see the old file or the new one, never a part. No fsync: after another
+// program's large writes it waited up to a third of a second, for a setting
+// whose loss in a crash costs nothing (and ext4 writes a file renamed over
+// another one out first anyway).
 bool ReplaceFile(const std::string& folder, const std::string& file, std::string_view bytes) {
   std::string temp = folder + "/.kelvane.ini.XXXXXX";
   const int fd = mkostemp(temp.data(), O_CLOEXEC);
   if (fd < 0) return false;
-  bool ok = WriteAll(fd, bytes) && fsync(fd) == 0;
+  bool ok = WriteAll(fd, bytes);
   ok = close(fd) == 0 && ok;
   ok = ok && rename(temp.c_str(), file.c_str()) == 0;
-  if (!ok) {
-    unlink(temp.c_str());
-    return false;
-  }
-  // The rename itself reaches the disk with the folder.
-  const int dir = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (dir >= 0) {
-    fsync(dir);
-    close(dir);
-  }
-  return true;
+  if (!ok) unlink(temp.c_str());
+  return ok;
 }
 
 }  // namespace

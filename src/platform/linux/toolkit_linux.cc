@@ -5,6 +5,7 @@
 #include <FL/Fl_Group.H>
 #include <FL/Fl_Multiline_Output.H>
 #include <FL/Fl_RGB_Image.H>
+#include <FL/Fl_Window.H>
 #include <FL/fl_draw.H>
 #include <FL/x.H>
 
@@ -13,7 +14,9 @@
 
 #include "common/language.h"
 #include "platform/linux/appearance_linux.h"
+#include "platform/linux/fltk_options_linux.h"
 #include "platform/linux/message_box_linux.h"
+#include "platform/linux/progress_widget_linux.h"
 #include "platform/linux/widgets_linux.h"
 #include "platform/linux/x11_window_linux.h"
 #include "ui/window_handling.h"
@@ -39,11 +42,26 @@ Fl_Align LabelAlign(const ControlDesign& d) {
 }  // namespace
 
 LinuxToolkit::LinuxToolkit(ProcessFacts& facts, Locale& locale) : facts_(facts), locale_(locale) {
+  UseBuiltInFltkOptions();
   fl_open_display();  // text is measured before the window first shows
   RegisterLabelTypes();
+  Fl_Window::default_xclass("kelvane");  // WM_CLASS "kelvane", "Kelvane" on every window
 }
 
 LinuxToolkit::~LinuxToolkit() = default;
+
+void LinuxToolkit::UseProgramIcon(const Picture& picture) {
+  const auto icon = ImageOf(picture);
+  if (!icon) return;
+  // Panels and switchers pick the size they draw; every window gets them.
+  std::vector<std::unique_ptr<Fl_Image>> sizes;
+  std::vector<const Fl_RGB_Image*> list;
+  for (const int side : {16, 24, 32, 48, 64}) {
+    sizes.emplace_back(icon->copy(side, side));
+    list.push_back(static_cast<const Fl_RGB_Image*>(sizes.back().get()));
+  }
+  Fl_Window::default_icons(list.data(), static_cast<int>(list.size()));  // copies them
+}
 
 int LinuxToolkit::Px(int twips) const { return TwipsToPixels(twips, facts_.TwipsPerPixelX()); }
 
@@ -51,6 +69,7 @@ void LinuxToolkit::Build(Form1& form) {
   form_ = &form;
   const Control& main = form.Form;
   window_ = std::make_unique<MainWindow>(Px(main.Position().width), Px(main.Position().height));
+  window_->xclass("kelvane");  // WM_CLASS ties the window to kelvane.desktop and its icon
   window_->border(0);
   window_->color(ColourOf(main.Design().back));
   window_->callback([](Fl_Widget*, void*) {});  // Escape and the window manager do not close it
@@ -65,10 +84,7 @@ void LinuxToolkit::Build(Form1& form) {
     const Control* target = ControlAt(window_.get());
     Dispatch(target ? *target : form_->Form, UiEvent::MouseMove);
   };
-  if (auto icon = ImageOf(PictureNamed(main.Design().picture))) {
-    window_->icon(icon.get());
-    images_.push_back(std::move(icon));
-  }
+  UseProgramIcon(PictureNamed(main.Design().picture));
 
   // Labels, images and lines have no window of their own: they lie beneath
   // every windowed control of their container (the status line must not take
@@ -115,8 +131,14 @@ Fl_Widget* LinuxToolkit::MakeWidget(View& view) {
   switch (d.kind) {
     case ControlKind::Form:
     case ControlKind::Timer:
-    case ControlKind::ProgressBar:  // not drawn yet
       return nullptr;
+    case ControlKind::ProgressBar: {
+      auto* bar = new ProgressWidget();
+      bar->color(ColourOf(d.back));
+      bar->selection_color(ColourOf(d.fore));
+      widget = bar;
+      break;
+    }
     case ControlKind::Frame:
     case ControlKind::AlwaysOnTop: {
       auto* group = new Fl_Group(0, 0, 0, 0);
@@ -255,6 +277,9 @@ void LinuxToolkit::Mirror(View& view) {
       }
       break;
     }
+    case ControlKind::ProgressBar:
+      static_cast<ProgressWidget*>(w)->SetValue(c.Value());
+      break;
     default:
       break;
   }
@@ -371,6 +396,9 @@ void LinuxToolkit::ShowWindow() {
   if (!mapped_) {
     WaitUntilViewable(fl_display, fl_xid(window_.get()), 2.0);
     mapped_ = true;
+    // Without a border FLTK also keeps the window out of task bars and
+    // window switchers; it is the program's only window and belongs there.
+    SendWmState(fl_display, fl_xid(window_.get()), "SKIP_TASKBAR", false);
     if (hasRegion_) SetRoundRegion(regionW_, regionH_, regionCorner_);
     if (hasTopmostWish_) SetTopmost(topmostWish_);
   }
@@ -401,7 +429,7 @@ void LinuxToolkit::BeginWindowDrag() { window_->BeginDrag(); }
 void LinuxToolkit::SetTopmost(bool topmost) {
   topmostWish_ = topmost;
   hasTopmostWish_ = true;
-  if (mapped_) SendKeepAbove(fl_display, fl_xid(window_.get()), topmost);
+  if (mapped_) SendWmState(fl_display, fl_xid(window_.get()), "ABOVE", topmost);
 }
 
 void LinuxToolkit::RunForever() {

@@ -8,6 +8,7 @@
 #include "platform/locale.h"
 #include "platform/process_facts.h"
 #include "platform/toolkit.h"
+#include "ui/artwork.h"
 #include "ui/form1.h"
 
 class Fl_Group;
@@ -49,6 +50,8 @@ class LinuxToolkit : public Toolkit {
     int shownSelStart = -1, shownSelLength = -1;
   };
 
+  // The program's icon, in several sizes, on the window and its message boxes.
+  static void UseProgramIcon(const Picture& picture);
   Fl_Widget* MakeWidget(View& view);
   void Mirror(View& view);
   void Place(const View& view);

@@ -4,10 +4,42 @@
 #include <FL/fl_draw.H>
 
 #include <algorithm>
+#include <vector>
 
 namespace kelvane::linux_platform {
 
+namespace {
+
+// Every widget below `group`, depth first, each group's children in their
+// order: the order Tab walks through the window.
+void CollectWidgets(Fl_Group* group, std::vector<Fl_Widget*>& order) {
+  for (int i = 0; i < group->children(); ++i) {
+    Fl_Widget* child = group->child(i);
+    if (Fl_Group* inner = child->as_group())
+      CollectWidgets(inner, order);
+    else
+      order.push_back(child);
+  }
+}
+
+}  // namespace
+
 MainWindow::MainWindow(int w, int h) : Fl_Double_Window(w, h) { end(); }
+
+// FLTK's own Tab moves inside one group and never re-enters the group that
+// holds the focus, so it stopped at the last control of the inner frame.
+bool MainWindow::MoveFocus(int step) {
+  std::vector<Fl_Widget*> order;
+  CollectWidgets(this, order);
+  const int n = static_cast<int>(order.size());
+  const auto at = std::find(order.begin(), order.end(), Fl::focus());
+  const int from = at != order.end() ? static_cast<int>(at - order.begin()) : step > 0 ? n - 1 : 0;
+  for (int k = 1; k <= n; ++k) {
+    Fl_Widget* next = order[static_cast<size_t>(((from + step * k) % n + n) % n)];
+    if (next->visible_r() && next->active_r() && next->take_focus()) return true;
+  }
+  return false;
+}
 
 void MainWindow::BeginDrag() {
   dragArmed_ = true;
@@ -40,6 +72,11 @@ int MainWindow::handle(int event) {
       break;
     case FL_MOVE:
       if (onMove) onMove();
+      break;
+    case FL_KEYBOARD:
+      // Reaches the window when no group on the way moved the focus.
+      if (Fl::event_key() == FL_Tab && !Fl::event_state(FL_CTRL | FL_ALT | FL_META))
+        return MoveFocus(Fl::event_state(FL_SHIFT) ? -1 : 1) ? 1 : 0;
       break;
     default:
       break;

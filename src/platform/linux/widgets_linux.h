@@ -13,6 +13,8 @@ namespace kelvane::linux_platform {
 // The borderless main window. Every mouse press and move on it is reported
 // first (`onPress`, `onMove`); a press during which BeginDrag() was called
 // moves the window until the button is let go, and no control sees it.
+// Tab and Shift+Tab walk every control that takes the focus, in the order
+// of the widget tree, into and out of nested groups, and wrap around.
 class MainWindow : public Fl_Double_Window {
  public:
   MainWindow(int w, int h);
@@ -23,6 +25,8 @@ class MainWindow : public Fl_Double_Window {
   std::function<void()> onMove;
 
  private:
+  bool MoveFocus(int step);
+
   bool dragArmed_ = false;
   bool dragging_ = false;
   int offsetX_ = 0, offsetY_ = 0;

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <string>
 
 namespace kelvane::linux_platform {
 
@@ -49,14 +50,15 @@ bool WaitUntilViewable(Display* display, Window window, double seconds) {
   }
 }
 
-void SendKeepAbove(Display* display, Window window, bool above) {
+void SendWmState(Display* display, Window window, const char* state, bool set) {
   XEvent event{};
   event.xclient.type = ClientMessage;
   event.xclient.window = window;
   event.xclient.message_type = XInternAtom(display, "_NET_WM_STATE", False);
   event.xclient.format = 32;
-  event.xclient.data.l[0] = above ? 1 : 0;  // _NET_WM_STATE_ADD or _REMOVE
-  event.xclient.data.l[1] = static_cast<long>(XInternAtom(display, "_NET_WM_STATE_ABOVE", False));
+  event.xclient.data.l[0] = set ? 1 : 0;  // _NET_WM_STATE_ADD or _REMOVE
+  const std::string name = std::string("_NET_WM_STATE_") + state;
+  event.xclient.data.l[1] = static_cast<long>(XInternAtom(display, name.c_str(), False));
   event.xclient.data.l[2] = 0;
   event.xclient.data.l[3] = 1;  // the request comes from an application
   XSendEvent(display, DefaultRootWindow(display), False,

@@ -1,6 +1,6 @@
 #pragma once
-// The two things the window needs from X11 directly: a rounded shape and
-// the window manager's keep-above state.
+// What the window needs from X11 directly: a rounded shape and the window
+// manager's states (keep above, listed in task bars).
 #include <X11/Xlib.h>
 
 namespace kelvane::linux_platform {
@@ -13,7 +13,8 @@ void ShapeRoundRect(Display* display, Window window, int width, int height, int 
 // manager that never maps it must not stop the program).
 bool WaitUntilViewable(Display* display, Window window, double seconds);
 
-// Asks the window manager to keep a mapped window above the others, or not.
-void SendKeepAbove(Display* display, Window window, bool above);
+// Asks the window manager to set or clear one _NET_WM_STATE_<state> of a
+// mapped window ("ABOVE": keep above the others; "SKIP_TASKBAR").
+void SendWmState(Display* display, Window window, const char* state, bool set);
 
 }  // namespace kelvane::linux_platform

@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <wininet.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cwchar>
@@ -11,18 +12,22 @@
 #include <thread>
 #include <vector>
 
+#include "version.h"
 #include "download/fetch_policy.h"
 #include "platform/win32/wide_text_win32.h"
 
 namespace kelvane::win32 {
 namespace {
 
-constexpr DWORD kBufferSize = 512 * 1024;
+using Clock = std::chrono::steady_clock;
 
-struct InternetCloser {
-  void operator()(HINTERNET handle) const { InternetCloseHandle(handle); }
-};
-using Internet = std::unique_ptr<void, InternetCloser>;
+// Reads are sized to last about a tenth of a second, so that progress shows
+// at any speed while a fast transfer takes few large reads (each read waits
+// until its buffer is full or the body ends).
+constexpr DWORD kSmallestRead = 4 * 1024;
+constexpr DWORD kLargestRead = 512 * 1024;
+// How long a stopped transfer may take to end before it is left behind.
+constexpr DWORD kStopGraceMs = 500;
 
 int32_t FromLastError(DWORD error) {
   switch (error) {
@@ -48,7 +53,42 @@ int32_t FromLastError(DWORD error) {
   }
 }
 
-bool IsHttp(const std::wstring& url) { return _wcsnicmp(url.c_str(), L"http", 4) == 0; }
+// The system's text for an error, from WinINet's own table for its codes.
+std::string ErrorText(DWORD error) {
+  const bool internet = error >= INTERNET_ERROR_BASE && error <= INTERNET_ERROR_LAST;
+  wchar_t* text = nullptr;
+  const DWORD length =
+      FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_IGNORE_INSERTS |
+                         FORMAT_MESSAGE_FROM_SYSTEM | (internet ? FORMAT_MESSAGE_FROM_HMODULE : 0),
+                     internet ? GetModuleHandleW(L"wininet.dll") : nullptr, error, 0,
+                     reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+  std::wstring line(text ? text : L"", length);
+  LocalFree(text);
+  std::replace_if(
+      line.begin(), line.end(), [](wchar_t c) { return c == L'\r' || c == L'\n'; }, L' ');
+  while (!line.empty() && (line.back() == L' ' || line.back() == L'.')) line.pop_back();
+  return (line.empty() ? "error" : Narrow(line)) + " (" + std::to_string(error) + ")";
+}
+
+bool HasScheme(const std::wstring& url, const wchar_t* scheme) {
+  return _wcsnicmp(url.c_str(), scheme, wcslen(scheme)) == 0;
+}
+
+// A response header, or "" when it is missing.
+std::wstring Header(HINTERNET request, DWORD which) {
+  wchar_t text[4096];
+  DWORD size = sizeof text;
+  return HttpQueryInfoW(request, which, text, &size, nullptr) ? text : L"";
+}
+
+// A response header by name, or "" when it is missing. (Asked for by its
+// number, the encoding of a decoded body is answered with the content type.)
+std::wstring Header(HINTERNET request, const wchar_t* name) {
+  wchar_t text[4096];
+  wcscpy(text, name);
+  DWORD size = sizeof text;
+  return HttpQueryInfoW(request, HTTP_QUERY_CUSTOM, text, &size, nullptr) ? text : L"";
+}
 
 // The HTTP status, or 0 when it cannot be read.
 DWORD Status(HINTERNET request) {
@@ -59,166 +99,259 @@ DWORD Status(HINTERNET request) {
 
 // Where a redirect points, made absolute against the URL that answered.
 std::wstring RedirectTarget(HINTERNET request, const std::wstring& from) {
-  wchar_t location[4096];
-  DWORD size = sizeof location;
-  if (!HttpQueryInfoW(request, HTTP_QUERY_LOCATION, location, &size, nullptr)) return L"";
+  const std::wstring location = Header(request, HTTP_QUERY_LOCATION);
+  if (location.empty()) return L"";
   wchar_t combined[4096];
   DWORD length = 4096;
-  if (!InternetCombineUrlW(from.c_str(), location, combined, &length, ICU_NO_ENCODE)) return L"";
+  if (!InternetCombineUrlW(from.c_str(), location.c_str(), combined, &length, ICU_NO_ENCODE))
+    return L"";
   return combined;
 }
 
-// The announced length, or -1.
-long long ContentLength(HINTERNET request) {
-  wchar_t text[32];
-  DWORD size = sizeof text;
-  if (!HttpQueryInfoW(request, HTTP_QUERY_CONTENT_LENGTH, text, &size, nullptr)) return -1;
-  return _wtoi64(text);
+// "~kv" and eight hex digits of the file's name (in which Windows ignores
+// case): short enough beside any name, and the same for the same file, so
+// that the next fetch of it removes what a crashed run left.
+std::wstring TemporarySibling(const std::wstring& target) {
+  const size_t split = target.find_last_of(L"\\/");
+  const size_t start = split == std::wstring::npos ? 0 : split + 1;
+  std::wstring name = target.substr(start);
+  CharLowerBuffW(name.data(), static_cast<DWORD>(name.size()));
+  uint32_t hash = 2166136261u;
+  for (wchar_t c : name) hash = (hash ^ c) * 16777619u;
+  wchar_t text[16];
+  swprintf(text, 16, L"~kv%08x.tmp", static_cast<unsigned>(hash));
+  return target.substr(0, start) + text;
 }
 
-// One fetch, run on a thread of its own so that a stalled transfer can be
-// given up: a blocked read does not honour the receive time-out everywhere,
-// nor does closing its handle wake it.
-struct Job {
+// One transfer, shared by the thread that runs it and the thread that waits
+// for it. The waiting side may give it up (stopped, or too slow) while a read
+// blocks, so the file and the WinINet handles are closed once, by whichever
+// side comes first, under the lock; a given-up transfer never writes again.
+struct Transfer {
   std::wstring url;
-  std::atomic<long long> progress{0};  // grows with every sign of life
-  std::atomic<bool> done{false};
+  std::string file;  // for messages
+  int64_t limit = 0;
+  std::atomic<int64_t> received{0};
+  std::atomic<int64_t> total{-1};
+  HANDLE done = CreateEventW(nullptr, TRUE, FALSE, nullptr);
   int32_t result = kFetchFailed;
-  // The file is written only while holding the lock, and never after the
-  // waiting side gave the fetch up and closed it.
-  std::mutex lock;
-  HANDLE out;
-  bool abandoned = false;
+  std::string failure;
 
+  std::mutex lock;
+  bool stopped = false;
+  HANDLE out = INVALID_HANDLE_VALUE;
+  HINTERNET session = nullptr, request = nullptr;
+
+  ~Transfer() { CloseHandle(done); }
+
+  // Takes a handle over; false (and the handle closed) once stopped.
+  bool Keep(HINTERNET& slot, HINTERNET handle) {
+    std::lock_guard<std::mutex> hold(lock);
+    if (slot) InternetCloseHandle(slot);
+    slot = stopped ? nullptr : handle;
+    if (stopped) InternetCloseHandle(handle);
+    return !stopped;
+  }
   bool Write(const char* data, DWORD size) {
     std::lock_guard<std::mutex> hold(lock);
     DWORD written = 0;
-    return !abandoned && WriteFile(out, data, size, &written, nullptr) && written == size;
+    return out != INVALID_HANDLE_VALUE && WriteFile(out, data, size, &written, nullptr) &&
+           written == size;
   }
-  // False when the file could not be closed, or was closed for a given-up fetch.
-  bool Close() {
+  // Closing the handles is what wakes a blocked read, where the library
+  // allows it (Wine's ends it only when the read returns).
+  void CloseInternet(bool stop) {
     std::lock_guard<std::mutex> hold(lock);
-    return !abandoned && CloseHandle(out);
+    stopped = stopped || stop;
+    if (request) InternetCloseHandle(request);
+    if (session) InternetCloseHandle(session);
+    request = session = nullptr;
   }
-  void Abandon() {
+  // False when the file could not be closed or was closed already.
+  bool CloseFile() {
     std::lock_guard<std::mutex> hold(lock);
-    abandoned = true;
-    CloseHandle(out);
+    const bool closed = out != INVALID_HANDLE_VALUE && CloseHandle(out);
+    out = INVALID_HANDLE_VALUE;
+    return closed;
   }
 };
 
-int32_t Transfer(Job& job) {
-  const std::wstring& url = job.url;
-  std::atomic<long long>& progress = job.progress;
-  Internet session(InternetOpenW(L"Kelvane", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
-  if (!session) return FromLastError(GetLastError());
+int32_t Run(Transfer& t) {
+  auto fail = [&t](int32_t code, const std::string& why) {
+    t.failure = why;
+    return code;
+  };
+  auto failLast = [&t](const std::string& what) {
+    const DWORD error = GetLastError();
+    t.failure = what + ": " + ErrorText(error);
+    return FromLastError(error);
+  };
+  std::wstring current = t.url;
+  HINTERNET session = InternetOpenW(L"Kelvane/" KELVANE_VERSION " (Windows)",
+                                    INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0);
+  if (!session) return failLast(Narrow(current));
+  if (!t.Keep(t.session, session)) return kFetchCancelled;
   DWORD connect = kFetchConnectTimeoutSeconds * 1000, stall = kFetchStallSeconds * 1000;
-  InternetSetOptionW(session.get(), INTERNET_OPTION_CONNECT_TIMEOUT, &connect, sizeof connect);
-  InternetSetOptionW(session.get(), INTERNET_OPTION_SEND_TIMEOUT, &stall, sizeof stall);
-  InternetSetOptionW(session.get(), INTERNET_OPTION_RECEIVE_TIMEOUT, &stall, sizeof stall);
+  BOOL decode = TRUE;
+  InternetSetOptionW(session, INTERNET_OPTION_CONNECT_TIMEOUT, &connect, sizeof connect);
+  InternetSetOptionW(session, INTERNET_OPTION_SEND_TIMEOUT, &stall, sizeof stall);
+  InternetSetOptionW(session, INTERNET_OPTION_RECEIVE_TIMEOUT, &stall, sizeof stall);
+  InternetSetOptionW(session, INTERNET_OPTION_HTTP_DECODING, &decode, sizeof decode);
 
   // Redirects are followed here, with a limit: left to itself, the library
-  // may follow a redirect loop for ever.
+  // may follow a redirect loop for ever, or from https to plain http.
   const DWORD flags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE |
                       INTERNET_FLAG_PRAGMA_NOCACHE | INTERNET_FLAG_NO_UI |
                       INTERNET_FLAG_NO_COOKIES | INTERNET_FLAG_NO_AUTO_REDIRECT;
-  Internet request;
-  std::wstring current = url;
+  HINTERNET request = nullptr;
   long long expected = -1;
   for (int redirects = 0;; ++redirects) {
-    request.reset(InternetOpenUrlW(session.get(), current.c_str(),
-                                   L"Cache-Control: no-cache\r\nPragma: no-cache\r\n",
-                                   static_cast<DWORD>(-1), flags, 0));
-    if (!request) return FromLastError(GetLastError());
-    ++progress;
-    if (!IsHttp(current)) break;
-    const DWORD status = Status(request.get());
+    const std::string here = Narrow(current);
+    request = InternetOpenUrlW(
+        session, current.c_str(),
+        L"Cache-Control: no-cache\r\nPragma: no-cache\r\nAccept-Encoding: gzip, deflate\r\n",
+        static_cast<DWORD>(-1), flags, 0);
+    if (!request) return failLast(here);
+    if (!t.Keep(t.request, request)) return kFetchCancelled;
+    if (!HasScheme(current, L"http")) break;
+    const DWORD status = Status(request);
+    const std::string http = here + ": HTTP " + std::to_string(status);
     if (status >= 300 && status < 400) {
-      current = RedirectTarget(request.get(), current);
-      if (current.empty()) return kFetchHttpError;
-      if (redirects == kFetchMaxRedirects) return kFetchRedirectLoop;
+      const std::wstring next = RedirectTarget(request, current);
+      if (next.empty()) return fail(kFetchFailed, http + " without a Location");
+      if (HasScheme(current, L"https:") && !HasScheme(next, L"https:"))
+        return fail(kFetchFailed, http + " to " + Narrow(next) + " refused: it leaves https");
+      if (redirects == kFetchMaxRedirects)
+        return fail(kFetchRedirectLoop, http + ", too many redirects");
+      current = next;
       continue;
     }
     // Only a 2xx body is the resource; error pages are never saved.
-    if (status < 200 || status >= 300) return kFetchHttpError;
-    expected = ContentLength(request.get());
+    if (status < 200 || status >= 300 || status == HTTP_STATUS_NO_CONTENT) {
+      const std::string text = Narrow(Header(request, HTTP_QUERY_STATUS_TEXT));
+      return fail(status >= 400 ? kFetchHttpError : kFetchFailed,
+                  http + (text.empty() ? "" : " " + text));
+    }
+    // gzip and deflate come decoded (the length then is the encoded one);
+    // any other encoding cannot be. (Wine takes deflate for raw deflate: a
+    // zlib-wrapped body there fails to decode and the fetch fails.)
+    const std::wstring encoding = Header(request, L"Content-Encoding");
+    const bool decoded =
+        _wcsicmp(encoding.c_str(), L"gzip") == 0 || _wcsicmp(encoding.c_str(), L"deflate") == 0;
+    if (!decoded && !encoding.empty() && _wcsicmp(encoding.c_str(), L"identity") != 0)
+      return fail(kFetchFailed,
+                  here + ": a body encoded as " + Narrow(encoding) + " cannot be decoded");
+    const std::wstring length = Header(request, HTTP_QUERY_CONTENT_LENGTH);
+    if (!decoded && !length.empty()) expected = _wtoi64(length.c_str());
     break;
   }
+  const std::string here = Narrow(current);
+  if (expected >= 0) t.total = t.limit > 0 ? std::min<int64_t>(expected, t.limit) : expected;
 
-  std::vector<char> buffer(kBufferSize);
-  long long received = 0;
+  std::vector<char> buffer(kLargestRead);
+  DWORD ask = kSmallestRead;
+  int64_t received = 0;
   for (;;) {
-    // Asking what has arrived first keeps a read from waiting to fill the
-    // whole buffer, so progress shows at any speed.
-    DWORD available = 0, n = 0;
-    if (!InternetQueryDataAvailable(request.get(), &available, 0, 0) ||
-        !InternetReadFile(request.get(), buffer.data(),
-                          available < kBufferSize ? available : kBufferSize, &n)) {
-      return FromLastError(GetLastError());
-    }
+    const DWORD want =
+        t.limit > 0 ? static_cast<DWORD>(std::min<int64_t>(ask, t.limit - received)) : ask;
+    if (want == 0) return 0;  // cut at the limit
+    const auto started = Clock::now();
+    DWORD n = 0;
+    if (!InternetReadFile(request, buffer.data(), want, &n)) return failLast(here);
     if (n == 0) break;
-    if (!job.Write(buffer.data(), n)) return FromLastError(GetLastError());
+    if (!t.Write(buffer.data(), n)) return failLast(t.file);
     received += n;
-    progress += n;
+    t.received = received;
+    const auto took = Clock::now() - started;
+    if (n == want && took < std::chrono::milliseconds(30)) ask = std::min(ask * 2, kLargestRead);
+    if (took > std::chrono::milliseconds(150)) ask = std::max(ask / 2, kSmallestRead);
   }
-  return expected >= 0 && received != expected ? kFetchFailed : 0;
+  if (received == 0) return fail(kFetchFailed, here + ": the body is empty");
+  if (expected >= 0 && received != expected) {
+    return fail(kFetchFailed, here + ": the body ended after " + std::to_string(received) + " of " +
+                                  std::to_string(expected) + " bytes");
+  }
+  return 0;
 }
 
 }  // namespace
 
-int32_t WinInetFetcher::DownloadToFile(const std::string& url, const std::string& file) {
-  if (!IsFetchableUrl(url.c_str())) return kFetchInvalidUrl;
+int32_t WinInetFetcher::DownloadToFile(const std::string& url, const std::string& file,
+                                       FetchMonitor& monitor, int64_t limit) {
+  failure_.clear();
+  if (!IsFetchableUrl(url.c_str())) {
+    failure_ = "not a URL: \"" + url + "\"";
+    return kFetchInvalidUrl;
+  }
   const std::wstring target = Widen(file);
-  if (target.empty()) return kFetchPathNotFound;
+  if (target.empty()) {
+    failure_ = url + ": no file to save it in";
+    return kFetchPathNotFound;
+  }
   const DWORD attributes = GetFileAttributesW(target.c_str());
   if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+    failure_ = file + ": is a folder";
     return kFetchAccessDenied;
   }
-
-  // The temporary sibling, in the target's folder so that the final move
-  // is a rename.
-  const size_t split = target.find_last_of(L"\\/");
-  const std::wstring folder = split == std::wstring::npos ? L"." : target.substr(0, split + 1);
-  wchar_t temp[MAX_PATH + 16];
-  if (GetTempFileNameW(folder.c_str(), L"kel", 0, temp) == 0) return FromLastError(GetLastError());
-  const HANDLE out = CreateFileW(temp, GENERIC_WRITE, FILE_SHARE_DELETE, nullptr, CREATE_ALWAYS,
-                                 FILE_ATTRIBUTE_NORMAL, nullptr);
+  const std::wstring temp = TemporarySibling(target);
+  DeleteFileW(temp.c_str());
+  const HANDLE out = CreateFileW(temp.c_str(), GENERIC_WRITE, FILE_SHARE_DELETE, nullptr,
+                                 CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (out == INVALID_HANDLE_VALUE) {
     const DWORD error = GetLastError();
-    DeleteFileW(temp);
+    failure_ = file + ": " + ErrorText(error);
     return FromLastError(error);
   }
-  auto job = std::make_shared<Job>();
-  job->url = Widen(url);
-  job->out = out;
-  std::thread([job] {
-    job->result = Transfer(*job);
-    if (!job->Close() && job->result == 0) job->result = FromLastError(GetLastError());
-    job->done = true;
+  auto t = std::make_shared<Transfer>();
+  t->url = Widen(url);
+  t->file = file;
+  t->limit = limit;
+  t->out = out;
+  std::thread([t] {
+    int32_t result = Run(*t);
+    t->CloseInternet(false);
+    if (!t->CloseFile() && result == 0) result = kFetchFailed;
+    t->result = result;
+    SetEvent(t->done);
   }).detach();
 
-  // Waits while the fetch shows signs of life. A stalled one is left behind
-  // on its blocked thread, without its file.
-  using Clock = std::chrono::steady_clock;
-  long long seen = 0;
-  auto deadline =
-      Clock::now() + std::chrono::seconds(kFetchConnectTimeoutSeconds + kFetchStallSeconds);
-  while (!job->done) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    if (job->progress != seen) {
-      seen = job->progress;
-      deadline = Clock::now() + std::chrono::seconds(kFetchStallSeconds);
-    } else if (Clock::now() > deadline) {
-      job->Abandon();
-      DeleteFileW(temp);
-      return kFetchTimedOut;
+  // Waits with the window alive, and gives the transfer up when the user
+  // stops it or when it is too slow.
+  int32_t result = 0;
+  auto mark = Clock::now();
+  int64_t markReceived = 0;
+  while (MsgWaitForMultipleObjects(1, &t->done, FALSE, 50, QS_ALLINPUT) != WAIT_OBJECT_0) {
+    const int64_t received = t->received;
+    if (!monitor.Progress(received, t->total)) {
+      result = kFetchCancelled;
+      failure_ = url + ": stopped by the user";
+      break;
+    }
+    if (Clock::now() - mark >= std::chrono::seconds(kFetchStallSeconds)) {
+      if (received - markReceived < kFetchStallBytesPerSecond * kFetchStallSeconds) {
+        result = kFetchTimedOut;
+        failure_ = url + ": slower than " + std::to_string(kFetchStallBytesPerSecond) +
+                   " bytes/s over " + std::to_string(kFetchStallSeconds) + " s";
+        break;
+      }
+      mark = Clock::now();
+      markReceived = received;
     }
   }
-  int32_t result = job->result;
-  if (result == 0 && !MoveFileExW(temp, target.c_str(), MOVEFILE_REPLACE_EXISTING)) {
-    result = FromLastError(GetLastError());
+  if (result != 0) {
+    t->CloseInternet(true);
+    WaitForSingleObject(t->done, kStopGraceMs);
+    t->CloseFile();  // left behind: it writes no more
+  } else {
+    result = t->result;
+    failure_ = t->failure;
+    if (result == 0 && !MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+      const DWORD error = GetLastError();
+      failure_ = file + ": " + ErrorText(error);
+      result = FromLastError(error);
+    }
   }
-  if (result != 0) DeleteFileW(temp);
+  if (result != 0) DeleteFileW(temp.c_str());
   return result;
 }
 

@@ -83,6 +83,16 @@ bool Win32FileSystem::Delete(const std::string& path) {
   return DeleteFileW(Widen(path).c_str()) || Failed();
 }
 
+bool Win32FileSystem::Remove(const std::string& path) {
+  const std::wstring wide = Widen(path);
+  const DWORD attributes = GetFileAttributesW(wide.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY))
+    return false;
+  if (attributes & FILE_ATTRIBUTE_READONLY)
+    SetFileAttributesW(wide.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
+  return DeleteFileW(wide.c_str());
+}
+
 bool Win32FileSystem::Copy(const std::string& source, const std::string& dest) {
   // Fails if `dest` exists.
   return CopyFileW(Widen(source).c_str(), Widen(dest).c_str(), TRUE) || Failed();

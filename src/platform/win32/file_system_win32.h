@@ -11,6 +11,7 @@ class Win32FileSystem : public FileSystem {
   bool IsPresent(const std::string& path) override;
   std::optional<uint32_t> Attributes(const std::string& path) override;
   bool Delete(const std::string& path) override;
+  bool Remove(const std::string& path) override;
   bool Copy(const std::string& source, const std::string& dest) override;
   bool Rename(const std::string& source, const std::string& dest) override;
   bool RenameActsAsDelete() override { return false; }

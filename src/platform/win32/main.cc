@@ -1,5 +1,7 @@
 // The Windows program: the platform's services, the window model on top of
 // them, and the event loop. The process ends only through Win32ProcessEnd.
+#include <cstdlib>
+
 #include "platform/win32/fetcher_win32.h"
 #include "platform/win32/file_system_win32.h"
 #include "platform/win32/launcher_win32.h"
@@ -15,6 +17,13 @@
 
 using namespace kelvane;
 using namespace kelvane::win32;
+
+// An exception nobody catches ends the program at once. The library's own
+// handler would print its name to a console this program does not have, and
+// brings a name demangler and printf along (a sixth of the exe).
+namespace __gnu_cxx {
+void __verbose_terminate_handler() { std::abort(); }
+}  // namespace __gnu_cxx
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   Win32ProcessFacts facts;
@@ -37,6 +46,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   }
   form.Form_Load();
   ui.ShowWindow();
+  form.Form_Activate();
   ui.RunMessageLoop();
   end.EndNow(form.Outcome);
 }

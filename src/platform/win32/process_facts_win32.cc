@@ -70,6 +70,12 @@ std::string Win32ProcessFacts::ProbeFolder() {
   return std::string(1, folder[0]) + ":\\";
 }
 
+std::string Win32ProcessFacts::TempFolder() {
+  wchar_t path[MAX_PATH + 1];
+  const DWORD n = GetTempPathW(MAX_PATH + 1, path);
+  return n == 0 || n > MAX_PATH ? std::string() : Narrow(std::wstring(path, n));
+}
+
 double Win32ProcessFacts::TwipsPerPixelX() { return TwipsPerPixel(LOGPIXELSX); }
 double Win32ProcessFacts::TwipsPerPixelY() { return TwipsPerPixel(LOGPIXELSY); }
 

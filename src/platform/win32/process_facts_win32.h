@@ -16,6 +16,7 @@ class Win32ProcessFacts : public ProcessFacts {
   std::string ExeName() override;
   std::string ExeFolder() override;
   std::string ProbeFolder() override;
+  std::string TempFolder() override;
   double TwipsPerPixelX() override;
   double TwipsPerPixelY() override;
 };

@@ -150,6 +150,21 @@ LRESULT Win32Toolkit::OnPaneMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
       for (auto& [control, timer] : views_)
         if (timer.id == wp && control->Kind() == ControlKind::Timer) Fire(timer, UiEvent::Timer);
       return 0;
+    case WM_ACTIVATE:  // as a dialog does: the control that has the focus keeps it
+      if (hwnd == window_ && LOWORD(wp) == WA_INACTIVE && IsChild(window_, GetFocus()))
+        focus_ = GetFocus();
+      break;
+    case WM_SETFOCUS:  // when the window gets it back (activation gives it the window itself)
+      if (hwnd == window_ && focus_ && IsWindowVisible(focus_) && IsWindowEnabled(focus_)) {
+        ::SetFocus(focus_);
+        return 0;
+      }
+      break;
+    case DM_GETDEFID:  // asked by the dialog keys: Return presses the focused push button
+      if (View* focus = ViewOf(GetFocus());
+          hwnd == window_ && focus && focus->control->Kind() == ControlKind::PushButton)
+        return MAKELRESULT(focus->id, DC_HASDEFID);
+      break;
     case WM_CLOSE:
       return 0;  // the window ends only through the program's own commands
   }

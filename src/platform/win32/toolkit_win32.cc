@@ -18,11 +18,27 @@ namespace {
 constexpr wchar_t kFormClass[] = L"KelvaneForm";
 constexpr wchar_t kPaneClass[] = L"KelvanePane";
 constexpr UINT kFirstId = 100;  // above IDOK/IDCANCEL, which the dialog keys send
+// A window that holds controls paints around them, never over them: else
+// erasing it (when it grows, or a label changes) wipes out controls that are
+// not repainted after it. Transparent labels are left out of the clipping.
+constexpr DWORD kHost = WS_CLIPCHILDREN;
 
 COLORREF ToColour(Rgb c) { return RGB(c.r, c.g, c.b); }
 
 bool ShowsTextWithBreaks(ControlKind kind) {
   return kind == ControlKind::Label || kind == ControlKind::TextBox;
+}
+
+// A progress bar fills by its value in per mille, or keeps moving while the
+// value is -1 (the size is not known).
+void ShowProgress(HWND bar, int value) {
+  const LONG_PTR style = GetWindowLongPtrW(bar, GWL_STYLE);
+  const bool moving = value < 0;
+  if (moving != ((style & PBS_MARQUEE) != 0)) {
+    SetWindowLongPtrW(bar, GWL_STYLE, moving ? style | PBS_MARQUEE : style & ~PBS_MARQUEE);
+    SendMessageW(bar, PBM_SETMARQUEE, moving, 30);
+  }
+  if (!moving) SendMessageW(bar, PBM_SETPOS, value, 0);
 }
 
 }  // namespace
@@ -84,9 +100,9 @@ bool Win32Toolkit::Build(Form1& form) {
     if (!d.font.name.empty()) v.font = FontFor(d.font);
     if (d.kind == ControlKind::Form) {
       const RECT r = PixelRect(c->Position());
-      window_ =
-          CreateWindowExW(WS_EX_APPWINDOW | WS_EX_CONTROLPARENT, kFormClass, L"", WS_POPUP, 0, 0,
-                          r.right - r.left, r.bottom - r.top, nullptr, nullptr, instance_, this);
+      window_ = CreateWindowExW(WS_EX_APPWINDOW | WS_EX_CONTROLPARENT, kFormClass, L"",
+                                WS_POPUP | kHost, 0, 0, r.right - r.left, r.bottom - r.top, nullptr,
+                                nullptr, instance_, this);
       if (!window_) return false;
       v.hwnd = window_;
       byHwnd_[window_] = &v;
@@ -114,9 +130,12 @@ bool Win32Toolkit::CreateView(View& v) {
   switch (d.kind) {
     case ControlKind::Frame:
       ex = WS_EX_CONTROLPARENT;
+      style |= kHost;
+      break;
+    case ControlKind::AlwaysOnTop:
+      style |= kHost;
       break;
     case ControlKind::PictureBox:
-    case ControlKind::AlwaysOnTop:
     case ControlKind::Image:
       break;
     case ControlKind::PushButton:
@@ -138,6 +157,10 @@ bool Win32Toolkit::CreateView(View& v) {
       ex = WS_EX_CLIENTEDGE;
       subclass = true;  // a press on it moves the window
       break;
+    case ControlKind::ProgressBar:
+      cls = PROGRESS_CLASSW;
+      style |= PBS_SMOOTH;
+      break;
     case ControlKind::Label:
       cls = L"STATIC";
       style |= SS_NOTIFY | (d.align == Align::Right    ? SS_RIGHT
@@ -158,6 +181,12 @@ bool Win32Toolkit::CreateView(View& v) {
   if (subclass) SetWindowSubclass(v.hwnd, ControlProc, 0, reinterpret_cast<DWORD_PTR>(this));
   // Visual styles would ignore the check box's text colour.
   if (d.kind == ControlKind::CheckBox) SetWindowTheme(v.hwnd, L"", L"");
+  if (d.kind == ControlKind::ProgressBar) {
+    SetWindowTheme(v.hwnd, L"", L"");  // so that the bar takes the design's colours
+    SendMessageW(v.hwnd, PBM_SETRANGE32, 0, 1000);
+    SendMessageW(v.hwnd, PBM_SETBARCOLOR, 0, ToColour(d.fore));
+    SendMessageW(v.hwnd, PBM_SETBKCOLOR, 0, ToColour(d.back));
+  }
   if (v.font) SendMessageW(v.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(v.font), FALSE);
   return true;
 }
@@ -251,6 +280,8 @@ void Win32Toolkit::ApplyView(View& v) {
       if (!v.applied || v.enabled != c.Enabled()) EnableWindow(v.hwnd, c.Enabled());
       if (d.kind == ControlKind::CheckBox && (!v.applied || v.value != c.Value()))
         SendMessageW(v.hwnd, BM_SETCHECK, c.Value() ? BST_CHECKED : BST_UNCHECKED, 0);
+      if (d.kind == ControlKind::ProgressBar && (!v.applied || v.value != c.Value()))
+        ShowProgress(v.hwnd, c.Value());
       const bool edit = d.kind == ControlKind::TextField || d.kind == ControlKind::TextBox;
       if (edit && (textChanged || v.selStart != c.SelStart() || v.selLength != c.SelLength())) {
         const int start = WideOffset(c.Text(), c.SelStart());
@@ -341,7 +372,9 @@ void Win32Toolkit::SetWindowTitle(const std::string& title) {
 
 void Win32Toolkit::SetFocus(const Control& control) {
   auto it = views_.find(&control);
-  if (it != views_.end() && it->second.hwnd) ::SetFocus(it->second.hwnd);
+  if (it == views_.end() || !it->second.hwnd) return;
+  focus_ = it->second.hwnd;  // also where a later activation puts the focus
+  ::SetFocus(focus_);
 }
 
 MsgAnswer Win32Toolkit::MessageBox(const std::string& text, const std::string& title,

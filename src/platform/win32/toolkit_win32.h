@@ -91,6 +91,7 @@ class Win32Toolkit : public Toolkit {
   HWND window_ = nullptr;
   HWND toolTips_ = nullptr;
   HICON icon_ = nullptr;
+  HWND focus_ = nullptr;              // the control that had the focus when the window lost it
   double twipsX_ = 15, twipsY_ = 15;  // twips per pixel
   bool shownOnce_ = false;
   bool applying_ = false;  // changes made by ApplyControl are not user input

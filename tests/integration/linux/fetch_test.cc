@@ -1,7 +1,12 @@
+#include <sched.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
+
+#include <cstdlib>
 
 #include "integration/fetch_table.h"
 #include "platform/linux/fetcher_linux.h"
+#include "platform/linux/partial_file_linux.h"
 
 namespace kelvane {
 namespace {
@@ -30,11 +35,11 @@ TEST(CurlFetcher, MakesDownloadedProgramsExecutable) {
       {"text", "hello #!\n"},
       {"short", "#"},
       {"elfish", "\x7f\x45L"},
-      {"empty", ""},
   };
   for (const auto& [name, bytes] : files) testing::Spit(served / name, bytes);
   testing::LoopbackServer server(served);
   linux_platform::CurlFetcher fetcher;
+  testing::TableMonitor monitor;
 
   const mode_t saved = umask(027);
   for (const auto& [name, bytes] : files) {
@@ -42,19 +47,96 @@ TEST(CurlFetcher, MakesDownloadedProgramsExecutable) {
     const path target = work / name;
     testing::Spit(target, "old");
     chmod(target.c_str(), 0600);  // the download's mode does not depend on the old file's
-    ASSERT_EQ(fetcher.DownloadToFile(server.Base() + "/ok/" + name, target.string()), 0);
+    ASSERT_EQ(fetcher.DownloadToFile(server.Base() + "/ok/" + name, target.string(), monitor), 0);
     EXPECT_EQ(testing::Slurp(target), bytes);
     const bool program = name == "script" || name == "binary";
     EXPECT_EQ(ModeOf(target), program ? 0750u : 0640u);
   }
   umask(022);
-  ASSERT_EQ(fetcher.DownloadToFile(server.Base() + "/ok/script", (work / "s2").string()), 0);
+  ASSERT_EQ(fetcher.DownloadToFile(server.Base() + "/ok/script", (work / "s2").string(), monitor),
+            0);
   EXPECT_EQ(ModeOf(work / "s2"), 0755u);
-  ASSERT_EQ(fetcher.DownloadToFile(server.Base() + "/ok/text", (work / "t2").string()), 0);
+  ASSERT_EQ(fetcher.DownloadToFile(server.Base() + "/ok/text", (work / "t2").string(), monitor), 0);
   EXPECT_EQ(ModeOf(work / "t2"), 0644u);
   umask(saved);
   testing::fs::remove_all(work);
   testing::fs::remove_all(served);
+}
+
+// A crashed run's partial file goes with the next fetch for the same target
+// (also a failing one), a target name of the longest length fits, and the
+// upper-case HTTP_PROXY is used like http_proxy.
+TEST(CurlFetcher, LeavesNothingBehindAndTakesTheUpperCaseProxy) {
+  const path served = testing::NewTestFolder("served-leftovers");
+  const path work = testing::NewTestFolder("fetched-leftovers");
+  testing::Spit(served / "payload.bin", testing::Payload());
+  testing::LoopbackServer server(served);
+  linux_platform::CurlFetcher fetcher;
+  testing::TableMonitor monitor;
+
+  const path target = work / (std::string(254, 'n') + "_");
+  const path leftover = linux_platform::PartialFile::SiblingOf(target.string());
+  testing::Spit(leftover, "crashed");
+  EXPECT_NE(fetcher.DownloadToFile(server.Base() + "/notfound/x", target.string(), monitor), 0);
+  EXPECT_EQ(testing::Listing(work), std::set<std::string>{});
+  ASSERT_EQ(fetcher.DownloadToFile(server.Base() + "/ok/payload.bin", target.string(), monitor), 0)
+      << fetcher.LastFailure();
+  EXPECT_EQ(testing::Listing(work), std::set<std::string>{target.filename().string()});
+
+  const std::string proxy = server.Base();
+  unsetenv("http_proxy");
+  setenv("HTTP_PROXY", proxy.c_str(), 1);
+  setenv("NO_PROXY", "", 1);
+  const int32_t result =
+      fetcher.DownloadToFile("http://host.invalid/ok/payload.bin", target.string(), monitor);
+  unsetenv("HTTP_PROXY");
+  unsetenv("NO_PROXY");
+  EXPECT_EQ(result, 0) << fetcher.LastFailure();
+  testing::fs::remove_all(work);
+  testing::fs::remove_all(served);
+}
+
+// An https download never follows a redirect to plain http. The test's own
+// certificate is trusted only by a child in a private mount namespace (it
+// takes root), so the program's checks stay as they are.
+TEST(CurlFetcher, NeverFollowsHttpsToPlainHttp) {
+  if (geteuid() != 0) GTEST_SKIP() << "a private mount namespace needs root";
+  const path plain = testing::NewTestFolder("served-plain");
+  const path secure = testing::NewTestFolder("served-tls");
+  const path work = testing::NewTestFolder("fetched-tls");
+  for (const path& folder : {plain, secure}) testing::Spit(folder / "payload.bin", "payload");
+  const std::string cert = (work / "cert.pem").string(), key = (work / "key.pem").string();
+  ASSERT_EQ(std::system(("openssl req -x509 -newkey rsa:2048 -nodes -days 1 -subj /CN=127.0.0.1 "
+                         "-addext subjectAltName=IP:127.0.0.1 -keyout " +
+                         key + " -out " + cert + " 2>/dev/null && cat " + key + " >>" +
+                         (work / "both.pem").string() + " && cat " + cert + " >>" +
+                         (work / "both.pem").string())
+                            .c_str()),
+            0);
+  testing::LoopbackServer http(plain);
+  testing::LoopbackServer https(secure, (work / "both.pem").string());
+  const std::string toHttp =
+      https.Base() + "/tohttp/" + http.Base().substr(http.Base().rfind(':') + 1) + "/payload.bin";
+
+  const pid_t child = fork();
+  if (child == 0) {
+    if (unshare(CLONE_NEWNS) != 0 ||
+        mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+        mount(cert.c_str(), "/etc/ssl/certs/ca-certificates.crt", nullptr, MS_BIND, nullptr) != 0)
+      _exit(3);
+    linux_platform::CurlFetcher fetcher;
+    testing::TableMonitor monitor;
+    const std::string file = (work / "fetched").string();
+    if (fetcher.DownloadToFile(https.Base() + "/ok/payload.bin", file, monitor) != 0) _exit(4);
+    _exit(fetcher.DownloadToFile(toHttp, file + "2", monitor) == 0 ? 5 : 0);
+  }
+  int status = 0;
+  waitpid(child, &status, 0);
+  if (WIFEXITED(status) && WEXITSTATUS(status) == 3) GTEST_SKIP() << "no private mount namespace";
+  EXPECT_EQ(status, 0) << "4: the test's certificate was not trusted; 5: https went to http";
+  EXPECT_TRUE(testing::fs::exists(work / "fetched"));
+  EXPECT_FALSE(testing::fs::exists(work / "fetched2"));
+  for (const path& folder : {plain, secure, work}) testing::fs::remove_all(folder);
 }
 
 }  // namespace

@@ -8,16 +8,35 @@
 namespace kelvane {
 namespace {
 
-TEST(SplitCommandLine, SplitsQuotedWordsWithoutExpanding) {
+TEST(SplitCommandLine, SplitsAtBlanksKeepingDoubleQuotedGroupsAndEveryOtherCharacter) {
   using linux_platform::SplitCommandLine;
   EXPECT_EQ(SplitCommandLine("  a  b\tc "), (Words{"a", "b", "c"}));
-  EXPECT_EQ(SplitCommandLine("\"/opt/my app/x\" \"a \\\"q\\\" \\n\" 'it''s' x\\ y"),
-            (Words{"/opt/my app/x", "a \"q\" \\n", "its", "x y"}));
-  EXPECT_EQ(SplitCommandLine("p ;touch /tmp/x $(id) `id` * ~ a|b"),
-            (Words{"p", ";touch", "/tmp/x", "$(id)", "`id`", "*", "~", "a|b"}));
-  EXPECT_EQ(SplitCommandLine("p \"\" ''"), (Words{"p", "", ""}));
+  EXPECT_EQ(SplitCommandLine("\"/opt/my app/x\" /home/o'neil/a\\b C:\\x it's \"C:\\dir\\\" y"),
+            (Words{"/opt/my app/x", "/home/o'neil/a\\b", "C:\\x", "it's", "C:\\dir\\", "y"}));
+  EXPECT_EQ(SplitCommandLine("p ;touch /tmp/x $(id) `id` * ~ a|b x\\ y"),
+            (Words{"p", ";touch", "/tmp/x", "$(id)", "`id`", "*", "~", "a|b", "x\\", "y"}));
+  EXPECT_EQ(SplitCommandLine("p \"\" a\"b c\"d"), (Words{"p", "", "ab cd"}));
   EXPECT_EQ(SplitCommandLine("\"unclosed x"), (Words{"unclosed x"}));
   EXPECT_TRUE(SplitCommandLine("   ").empty());
+}
+
+// A script runs as its interpreter: it is found by its own file name, however
+// its interpreter was named, and not by the names of its arguments.
+TEST_F(LaunchTest, FindsARunningScriptByItsFileName) {
+  const path hold = folder / "hold", script = tools / "updated app.sh";
+  for (const std::string interpreter : {"/bin/sh", "/usr/bin/env sh"}) {
+    SCOPED_TRACE(interpreter);
+    testing::Spit(script, "#!" + interpreter + "\nwhile [ -e \"$1\" ]; do sleep 0.05; done\n");
+    testing::fs::permissions(script, testing::fs::perms::owner_all);
+    testing::Spit(hold, "#!/bin/sh\n");
+    const auto pid = StartFile(sys, testing::Quoted(script.string()) + " " + hold.string(), 1);
+    ASSERT_TRUE(pid.has_value());
+    EXPECT_TRUE(testing::WaitFor([&] { return IsProgramRunning(processes, script.string()); }, 20));
+    EXPECT_FALSE(IsProgramRunning(processes, "hold"));
+    testing::fs::remove(hold);
+    EXPECT_TRUE(Ended(*pid, 20));
+    EXPECT_FALSE(IsProgramRunning(processes, script.string()));
+  }
 }
 
 // A private association of text files with the recorder and of web pages

@@ -1,0 +1,103 @@
+#!/usr/bin/env python3
+"""The packages as a user gets them. CPack makes them once into a scratch
+folder; the test looks inside, unpacks them there and answers the unpacked
+program's "/?" box. The Windows exe's manifest, version and icons are read
+back from the file in the zip."""
+import argparse
+import gzip
+import os
+import re
+import struct
+import subprocess
+import sys
+import tarfile
+import zipfile
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+sys.path.insert(0, os.path.join(os.path.dirname(HERE), "e2e"))
+import harness  # noqa: E402
+import pe_resources  # noqa: E402
+from harness import check  # noqa: E402
+from test_startup import version_box  # noqa: E402
+
+# What the Linux packages hold, below /usr (.deb) or their top folder (.tar.gz).
+LINUX_FILES = ["bin/kelvane", "share/applications/kelvane.desktop"] + [
+    f"share/icons/hicolor/{n}x{n}/apps/kelvane.png" for n in (16, 256, 32, 48)] + [
+    "share/man/man1/kelvane.1.gz"]
+
+
+def run(args, **kwargs):
+    return subprocess.run(args, check=True, capture_output=True, text=True, timeout=300, **kwargs).stdout
+
+
+def build_version(build):
+    """The defines of the version header the build was made with."""
+    with open(os.path.join(build, "generated", "version.h")) as f:
+        return dict(re.findall(r'#define (\w+) "?([^"\n]*)"?', f.read()))
+
+
+def linux(args, display, tmp, v):
+    run(["cpack", "-G", "DEB;TGZ", "-B", tmp], cwd=args.build)
+    arch = run(["dpkg", "--print-architecture"]).strip()
+    deb = os.path.join(tmp, f"kelvane_{v['KELVANE_VERSION']}_{arch}.deb")
+    info = run(["dpkg-deb", "-I", deb])
+    check(f"\n Version: {v['KELVANE_VERSION']}\n" in info, f"wrong version:\n{info}")
+    depends = re.search(r"^ Depends: (.*)$", info, re.M).group(1).split(", ")
+    for library in ("libc6", "libcurl4", "libfltk1.3", "libstdc++6", "libx11-6", "libxext6"):
+        check(any(d.split()[0] == library for d in depends), f"{library} is not in Depends: {depends}")
+    listed = [line.split()[-1] for line in run(["dpkg-deb", "-c", deb]).splitlines() if line[0] == "-"]
+    check(listed == ["./usr/" + f for f in sorted(LINUX_FILES)], f".deb holds {listed}")
+    with tarfile.open(os.path.join(tmp, f"kelvane-{v['KELVANE_VERSION']}-Linux.tar.gz")) as tar:
+        packed = sorted(m.name.split("/", 1)[1] for m in tar.getmembers() if m.isfile())
+    check(packed == sorted(LINUX_FILES), f".tar.gz holds {packed}")
+
+    root = os.path.join(tmp, "root")
+    run(["dpkg", "-x", deb, root])
+    share = os.path.join(root, "usr/share")
+    for n in (16, 32, 48, 256):
+        with open(f"{share}/icons/hicolor/{n}x{n}/apps/kelvane.png", "rb") as f:
+            check(struct.unpack(">II", f.read(24)[16:]) == (n, n), f"the {n} px icon has another size")
+    with gzip.open(f"{share}/man/man1/kelvane.1.gz", "rt") as f:
+        check(f"Kelvane {v['KELVANE_VERSION']}" in f.read(), "the manual page lacks the version")
+    with open(f"{share}/applications/kelvane.desktop") as f:
+        check("\nNoDisplay=true\n" in f.read(), "the desktop entry shows in menus")
+    return os.path.join(root, "usr/bin/kelvane")
+
+
+def win32(args, display, tmp, v):
+    run(["cpack", "-G", "ZIP", "-B", tmp], cwd=args.build)
+    top = f"kelvane-{v['KELVANE_VERSION']}-win32/"
+    with zipfile.ZipFile(os.path.join(tmp, top[:-1] + ".zip")) as z:
+        check(sorted(z.namelist()) == [top + "README.txt", top + "kelvane.exe"], f"zip holds {z.namelist()}")
+        z.extractall(tmp)
+    exe = os.path.join(tmp, top, "kelvane.exe")
+
+    resources = pe_resources.read(exe)
+    manifest = resources[(pe_resources.RT_MANIFEST, 1)].decode()
+    for wanted in ('name="Kelvane" version="%s"' % v["KELVANE_VERSION_DOTTED"],
+                   'name="Microsoft.Windows.Common-Controls" version="6.0.0.0"',
+                   'requestedExecutionLevel level="asInvoker"', ">true/pm</dpiAware>",
+                   ">PerMonitorV2, PerMonitor</dpiAwareness>", ">true</longPathAware>"):
+        check(wanted in re.sub(r"\s+", " ", manifest), f"the manifest lacks {wanted}")
+    check(len(re.findall("<supportedOS ", manifest)) == 5, "the manifest does not name Windows Vista to 11")
+
+    version = resources[(pe_resources.RT_VERSION, 1)]
+    numbers = tuple(int(n) for n in v["KELVANE_VERSION_NUMBERS"].split(","))
+    check(pe_resources.version_numbers(version) == numbers, "wrong FILEVERSION")
+    for key, value in (("CompanyName", v["KELVANE_COMPANY"]), ("LegalCopyright", v["KELVANE_COPYRIGHT"]),
+                       ("FileDescription", "Kelvane updater"), ("ProductVersion", v["KELVANE_VERSION"]),
+                       ("FileVersion", v["KELVANE_VERSION_DOTTED"])):
+        found = pe_resources.version_string(version, key)
+        check(found == value, f"{key} is {found!r}, not {value!r}")
+    icons = pe_resources.icon_sizes(resources)
+    check(icons == [(16, 16, False), (32, 32, False), (48, 48, False), (256, 256, True)], f"icons: {icons}")
+    return exe
+
+
+def body(args, display, tmp):
+    installed = (win32 if args.platform == "win32" else linux)(args, display, tmp, build_version(args.build))
+    version_box(argparse.Namespace(platform=args.platform, exe=installed, build=args.build), display)
+
+
+if __name__ == "__main__":
+    harness.run_test(body)
