@@ -1,8 +1,6 @@
 // The file steps of an update job: copies, moves, the lock of the target and
 // the line on standard error when a step fails.
-#include <chrono>
 #include <cstdio>
-#include <thread>
 
 #include "common/text.h"
 #include "ui/form1.h"
@@ -10,8 +8,9 @@
 namespace kelvane {
 namespace {
 
-// Between two tries for the lock: short enough that the window stays lively.
-constexpr std::chrono::milliseconds kLockPoll{20};
+// The longest wait for the lock between two yields: short enough that the
+// window stays lively.
+constexpr int kLockWaitMs = 20;
 
 }  // namespace
 
@@ -69,10 +68,7 @@ void Form1::ReportFileError(const std::string& failed, const std::string& file) 
 
 void Form1::LockTarget(const std::string& target) {
   jobLock_.reset();
-  while (!(jobLock_ = sys.fs.TryLock(target))) {
-    DoEvents();
-    std::this_thread::sleep_for(kLockPoll);
-  }
+  while (!(jobLock_ = sys.fs.TryLock(target, kLockWaitMs))) DoEvents();
 }
 
 void Form1::EndProcess(ExitCode code) {

@@ -49,10 +49,10 @@ class FileSystem {
   // The file that `path` names once symbolic links are followed; `path`
   // itself where there is no link.
   virtual std::string RealFile(const std::string& path) = 0;
-  // Takes the lock of the file `path` for this process without waiting: null
-  // while another process holds it. Where no lock can be made (a folder
-  // nobody may write), a lock that holds nothing.
-  virtual std::unique_ptr<FileLock> TryLock(const std::string& path) = 0;
+  // Takes the lock of the file `path` for this process, waiting at most
+  // `milliseconds`: null while another process still holds it. Where no lock
+  // can be made (a folder nobody may write), a lock that holds nothing.
+  virtual std::unique_ptr<FileLock> TryLock(const std::string& path, int milliseconds) = 0;
   // The whole file, or nothing when it cannot be read.
   virtual std::optional<std::string> Read(const std::string& path) = 0;
   // Up to `size` bytes of the file from `offset` (fewer only at its end), or

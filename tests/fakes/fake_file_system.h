@@ -35,7 +35,7 @@ class FakeFileSystem : public FileSystem {
   bool Sync(const std::string& path) override { return Has(path); }
   std::string LastError() override { return "Access is denied."; }
   std::string RealFile(const std::string& path) override { return path; }
-  std::unique_ptr<FileLock> TryLock(const std::string&) override {
+  std::unique_ptr<FileLock> TryLock(const std::string&, int) override {
     return std::make_unique<FileLock>();
   }
   std::optional<std::string> Read(const std::string& path) override;

@@ -163,7 +163,7 @@ std::string LinuxFileSystem::RealFile(const std::string& path) {
   return file;
 }
 
-std::unique_ptr<FileLock> LinuxFileSystem::TryLock(const std::string& path) {
+std::unique_ptr<FileLock> LinuxFileSystem::TryLock(const std::string& path, int milliseconds) {
   const std::string name = path + ".lock";
   for (;;) {
     const int fd = open(name.c_str(), O_RDONLY | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0644);
@@ -171,7 +171,10 @@ std::unique_ptr<FileLock> LinuxFileSystem::TryLock(const std::string& path) {
     if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
       const bool busy = errno == EWOULDBLOCK;
       close(fd);
-      if (busy) return nullptr;
+      if (busy) {
+        usleep(static_cast<useconds_t>(milliseconds) * 1000);  // a pause before the next try
+        return nullptr;
+      }
       return std::make_unique<LinuxFileLock>(-1, name);
     }
     // The holder before us may have removed the file between our open and

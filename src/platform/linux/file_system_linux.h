@@ -23,7 +23,7 @@ class LinuxFileSystem : public FileSystem {
   std::string LastError() override;
   std::string RealFile(const std::string& path) override;
   // flock on "<path>.lock"; the holder removes the file when it is done.
-  std::unique_ptr<FileLock> TryLock(const std::string& path) override;
+  std::unique_ptr<FileLock> TryLock(const std::string& path, int milliseconds) override;
   std::optional<std::string> Read(const std::string& path) override;
   std::optional<std::string> ReadPart(const std::string& path, uint64_t offset,
                                       size_t size) override;

@@ -36,7 +36,11 @@ std::wstring MutexName(const std::string& path) {
   if (full.size() > 200) {
     uint64_t hash = 14695981039346656037ull;  // FNV-1a
     for (wchar_t c : full) hash = (hash ^ c) * 1099511628211ull;
-    full = std::to_wstring(hash);
+    full.assign(16, L'0');
+    for (wchar_t& digit : full) {
+      digit = L"0123456789abcdef"[hash >> 60];
+      hash <<= 4;
+    }
   }
   return L"Local\\Kelvane:" + full;
 }
@@ -113,10 +117,10 @@ bool Win32FileSystem::Sync(const std::string& path) {
   return ok;
 }
 
-std::unique_ptr<FileLock> Win32FileSystem::TryLock(const std::string& path) {
+std::unique_ptr<FileLock> Win32FileSystem::TryLock(const std::string& path, int milliseconds) {
   const HANDLE mutex = CreateMutexW(nullptr, FALSE, MutexName(path).c_str());
   if (!mutex) return std::make_unique<MutexLock>(nullptr);  // no lock to be had
-  const DWORD state = WaitForSingleObject(mutex, 0);
+  const DWORD state = WaitForSingleObject(mutex, static_cast<DWORD>(milliseconds));
   if (state == WAIT_OBJECT_0 || state == WAIT_ABANDONED) return std::make_unique<MutexLock>(mutex);
   CloseHandle(mutex);
   return nullptr;

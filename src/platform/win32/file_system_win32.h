@@ -20,7 +20,7 @@ class Win32FileSystem : public FileSystem {
   std::string RealFile(const std::string& path) override { return path; }
   // A named mutex per target (its full path, case-folded); the system
   // releases it when the process ends.
-  std::unique_ptr<FileLock> TryLock(const std::string& path) override;
+  std::unique_ptr<FileLock> TryLock(const std::string& path, int milliseconds) override;
   std::optional<std::string> Read(const std::string& path) override;
   std::optional<std::string> ReadPart(const std::string& path, uint64_t offset,
                                       size_t size) override;
