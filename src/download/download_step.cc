@@ -19,7 +19,7 @@ std::string Form1::Download(const std::string& url, const std::string& file, int
   sys.fs.Remove(written.empty() ? file : written);
   if (fetching_ == 0) {
     if (stop_ == Stop::Cancel) CancelNow();
-    sys.end.EndNow(Outcome);
+    EndProcess(Outcome);
   }
   return "";  // the outer fetch stops next and carries the command out
 }

@@ -14,6 +14,17 @@ constexpr int kYieldsPerCheck = 501;  // a short pause counted in yields, not in
 }  // namespace
 
 void Form1::RunUpdate() {
+  // A link is followed: the file it names is replaced, its backups lie beside
+  // it, and the link stays. One job per file: a second Kelvane waits here,
+  // before it even looks for the running program, which the first may be
+  // about to restart.
+  const std::string target = sys.fs.RealFile(Path);
+  LockTarget(target);
+  struct Release {
+    std::unique_ptr<FileLock>& lock;
+    ~Release() { lock.reset(); }
+  } release{jobLock_};
+
   for (int check = 1; check <= kRunningChecks; ++check) {
     for (int i = 0; i < kYieldsPerCheck; ++i) DoEvents();
     if (!IsProgramRunning(sys.processes, Path)) break;
@@ -27,7 +38,6 @@ void Form1::RunUpdate() {
            Tr("Bitte Programm schließen..", "Close program.."));
   }
 
-  const std::string target = Path;
   const std::string download = target + "_";
   const std::string backup = target + ".old";
   const std::string olderBackup = target + ".old2";
@@ -48,37 +58,43 @@ void Form1::RunUpdate() {
     MsgBox(Tr(std::string("Download Fehler!") + CR + "Erneut versuchen?",
               std::string("Download Error!") + CR + "You want to try it again?"),
            MsgButtons::Ok, MsgIcon::None);
-    sys.end.EndNow(ExitCode::DownloadFailed);
+    EndProcess(ExitCode::DownloadFailed);
   }
+  // The new program reaches the disk before any name changes.
+  sys.fs.Sync(download);
 
   // Two generations of backups: ".old2" from ".old", ".old" from the target.
   if (sys.fs.IsPresent(olderBackup)) sys.fs.Delete(olderBackup);
-  if (sys.fs.IsPresent(backup)) CopyFile(backup, olderBackup, true);
-  if (sys.fs.IsPresent(backup)) sys.fs.Delete(backup);
-  if (sys.fs.IsPresent(backup))
+  if (sys.fs.IsPresent(backup)) MoveFile(backup, olderBackup);
+  if (sys.fs.IsPresent(backup)) {
+    ReportFileError("could not delete", backup);
     MsgBox(std::string("Fehler: Backup file is writeprotected!") + CR + backup, MsgButtons::Ok,
            MsgIcon::None);
-  CopyFile(target, backup, true);
-  if (!sys.fs.IsPresent(backup) && sys.fs.IsPresent(target)) {
-    MsgBox(
-        Tr(std::string("Fehler Backup Datei:") + CR + target + CR + "konnte nicht angelegt werden",
-           std::string("Error: Could not create backup file:") + CR + target),
-        MsgButtons::Ok, MsgIcon::None);
-    sys.end.EndNow(ExitCode::ReplaceFailed);
   }
+  // Where a rename stands in for the delete, the target becomes the backup
+  // by its rename below, at the moment it would be deleted; else it is
+  // copied now and deleted there.
+  const bool renameTarget = RenameStandsInForDelete(target) && !sys.fs.Attributes(backup);
+  if (!renameTarget) BackUp(target, backup);
 
   Label1.SetText("Remove Temp-Files..");
   DoEvents();
-  sys.fs.Delete(target);
-  if (sys.fs.IsPresent(target))  // the user may still remove it while the box is open
+  if (!renameTarget || !sys.fs.Rename(target, backup)) {
+    if (renameTarget) BackUp(target, backup);  // the rename failed: copy and delete after all
+    sys.fs.Delete(target);
+  }
+  if (sys.fs.IsPresent(target)) {  // the user may still remove it while the box is open
+    ReportFileError("could not delete", target);
     MsgBox(Tr(std::string("Die Datei:") + CR + target + CR +
                   "Konnte nicht gelöscht werden.. bitte löschen sie sie, bevor die fortfahren!",
               std::string("Could not delete file:") + CR + target + CR +
                   "Please delete it before continue.."),
            MsgButtons::Ok, MsgIcon::None);
-  CopyFile(download, target, true);
+  }
+  Install(download, target);
   DoEvents();
   if (!sys.fs.IsPresent(target)) {
+    ReportFileError("could not replace", target);
     // Put the old program back without overwriting anything; the download
     // stays for a later attempt.
     CopyFile(backup, target, false);
@@ -106,22 +122,14 @@ void Form1::RunUpdate() {
                 std::string("Restart:") + CR + CR + Path),
              MsgButtons::YesNo, MsgIcon::Question,
              Tr("Programm starten?", "Run program?")) == MsgAnswer::No)
-    sys.end.EndNow(ExitCode::Declined);
+    EndProcess(ExitCode::Declined);
 
   if (RunProgramCheck.Value() == 1 && !ScriptMode) {
     StartArgs = Trim(" " + Param1 + " " + Param2);
     StartFile(sys, Path + " " + StartArgs, 1);
-    sys.end.EndNow(ExitCode::Done);
+    EndProcess(ExitCode::Done);
   }
   if (!ScriptMode) Command1.SetText(Tr("Schließen", "Close"));
-}
-
-void Form1::CopyFile(const std::string& source, const std::string& dest, bool overwrite) {
-  if (overwrite && sys.fs.IsPresent(source) && sys.fs.IsPresent(dest)) sys.fs.Delete(dest);
-  // A destination that is still there (never overwritten, or not deletable)
-  // is left as it is.
-  if (sys.fs.IsPresent(dest)) return;
-  sys.fs.Copy(source, dest);  // without effect when the source is missing
 }
 
 }  // namespace kelvane

@@ -1,12 +1,21 @@
 #pragma once
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 
 namespace kelvane {
 
+// Held while a job works on one target; released when destroyed (and by the
+// system when the process ends).
+class FileLock {
+ public:
+  virtual ~FileLock() = default;
+};
+
 class FileSystem {
  public:
+  static constexpr uint32_t kAttributeReadOnly = 1;
   static constexpr uint32_t kAttributeDirectory = 16;
 
   virtual ~FileSystem() = default;
@@ -20,11 +29,39 @@ class FileSystem {
   // Removes a file of the program's own (a download, a temporary file)
   // whatever its attributes; a link goes itself, never what it points to.
   virtual bool Remove(const std::string& path) = 0;
-  // Creates `dest` with the contents of `source`; without effect when
-  // `source` is missing or `dest` exists.
+  // Creates `dest` with the contents and mode of `source` by the fastest copy
+  // the system offers; without effect when `source` is missing or `dest`
+  // exists. Where the system allows, `dest` appears only once complete.
   virtual bool Copy(const std::string& source, const std::string& dest) = 0;
+  // Gives the file `source` the name `dest` (in the same folder) in one step;
+  // without effect when `dest` exists.
+  virtual bool Rename(const std::string& source, const std::string& dest) = 0;
+  // Whether renaming a file away is allowed exactly where deleting it is (a
+  // read-only file aside), so that a rename can stand in for a copy followed
+  // by a delete of the source. Not so on Windows: a running program can be
+  // renamed there but not deleted.
+  virtual bool RenameActsAsDelete() = 0;
+  // Forces a file's bytes to the disk.
+  virtual bool Sync(const std::string& path) = 0;
+  // The system's text for the error of the last failed Delete, Copy, Rename
+  // or Sync.
+  virtual std::string LastError() = 0;
+  // The file that `path` names once symbolic links are followed; `path`
+  // itself where there is no link.
+  virtual std::string RealFile(const std::string& path) = 0;
+  // Takes the lock of the file `path` for this process, waiting at most
+  // `milliseconds`: null while another process still holds it. Where no lock
+  // can be made (a folder nobody may write), a lock that holds nothing.
+  virtual std::unique_ptr<FileLock> TryLock(const std::string& path, int milliseconds) = 0;
   // The whole file, or nothing when it cannot be read.
   virtual std::optional<std::string> Read(const std::string& path) = 0;
+  // Up to `size` bytes of the file from `offset` (fewer only at its end), or
+  // nothing when it cannot be read.
+  virtual std::optional<std::string> ReadPart(const std::string& path, uint64_t offset,
+                                              size_t size) = 0;
+  // Whether a lone line feed ends a line of a text file (as a CR LF or a lone
+  // CR does everywhere).
+  virtual bool LineFeedEndsLine() = 0;
   // Creates or replaces a file with `bytes`.
   virtual bool Write(const std::string& path, const std::string& bytes) = 0;
   // The process's current folder, and setting it and the current drive.

@@ -1,6 +1,7 @@
 // Script mode: several jobs listed in a file, one per line.
+#include <cstdint>
+#include <optional>
 #include <string_view>
-#include <vector>
 
 #include "common/text.h"
 #include "ui/form1.h"
@@ -10,25 +11,56 @@ namespace {
 
 constexpr std::string_view kScriptKeyword = "[BATCHFILE]";
 
-// The lines of a script file, decoded from the system's code page. A line
-// ends at CR LF or at a lone CR; a lone LF belongs to its line. The end of
-// the file ends the last line. A file that cannot be read has no lines.
-std::vector<std::string> ReadScriptLines(Platform& sys, const std::string& file) {
-  std::vector<std::string> lines;
-  const std::optional<std::string> bytes = sys.fs.Read(file);
-  if (!bytes) return lines;
-  const std::string& text = *bytes;
-  size_t begin = 0;
-  while (begin < text.size()) {
-    size_t end = text.find(CR, begin);
-    if (end == std::string::npos) end = text.size();
-    // CR and LF are the same bytes in every code page: split before decoding.
-    lines.push_back(sys.locale.DecodeSystemText(text.substr(begin, end - begin)));
-    begin = end + 1;
-    if (begin < text.size() && text[begin] == '\n') ++begin;
+// The lines of a script file, read a part at a time so that memory stays
+// flat whatever the file's size, each decoded from the system's code page. A
+// line ends at CR LF, at a lone CR and, where the platform says so, at a lone
+// LF; the end of the file ends the last line. A file that cannot be read has
+// no lines.
+class ScriptLines {
+ public:
+  ScriptLines(Platform& sys, std::string file) : sys_(sys), file_(std::move(file)) {}
+
+  // The next line, or nothing at the end of the file.
+  std::optional<std::string> Next() {
+    const char* ends = sys_.fs.LineFeedEndsLine() ? "\r\n" : "\r";
+    for (;;) {
+      const size_t end = buffer_.find_first_of(ends, begin_);
+      // A CR at the end of the buffer may be followed by its LF in the next part.
+      if (end != std::string::npos && (end + 1 < buffer_.size() || atEnd_))
+        return Cut(end, end + (buffer_.compare(end, 2, "\r\n") == 0 ? 2 : 1));
+      if (atEnd_ && begin_ == buffer_.size()) return std::nullopt;
+      if (atEnd_) return Cut(buffer_.size(), buffer_.size());
+      ReadPart();
+    }
   }
-  return lines;
-}
+
+ private:
+  static constexpr size_t kPart = 64 * 1024;
+
+  std::string Cut(size_t end, size_t next) {
+    // CR and LF are the same bytes in every code page: split before decoding.
+    std::string line = sys_.locale.DecodeSystemText(buffer_.substr(begin_, end - begin_));
+    begin_ = next;
+    return line;
+  }
+
+  void ReadPart() {
+    buffer_.erase(0, begin_);
+    begin_ = 0;
+    const std::optional<std::string> part = sys_.fs.ReadPart(file_, offset_, kPart);
+    if (!part || part->size() < kPart) atEnd_ = true;
+    if (!part) return;
+    buffer_ += *part;
+    offset_ += part->size();
+  }
+
+  Platform& sys_;
+  const std::string file_;
+  std::string buffer_;
+  size_t begin_ = 0;
+  uint64_t offset_ = 0;
+  bool atEnd_ = false;
+};
 
 }  // namespace
 
@@ -41,11 +73,12 @@ bool Form1::ScriptCheck() {
 
   // The first job line fills and checks the window; only the first two lines
   // are looked at, and a missing line counts as blank.
-  const std::vector<std::string> lines = ReadScriptLines(sys, ScriptFile);
-  for (size_t i = 0; i < 2 && i < lines.size(); ++i) {
-    if (IsBlank(lines[i])) continue;
-    std::string line = lines[i];
-    ParseParameters(line);
+  ScriptLines lines(sys, ScriptFile);
+  for (int i = 0; i < 2; ++i) {
+    std::optional<std::string> line = lines.Next();
+    if (!line) break;
+    if (IsBlank(*line)) continue;
+    ParseParameters(*line);
     break;
   }
   Label3.SetText("Script-Mode");
@@ -57,14 +90,15 @@ void Form1::ScriptRun() {
   Label4.SetVisible(false);
   Label3.SetVisible(true);
   int jobs = 0;
-  // Read once, when the run begins: a file that cannot be read then simply
-  // has no jobs, and the run still comes to its end below.
-  for (const std::string& line : ReadScriptLines(sys, ScriptFile)) {
-    if (!IsBlank(line)) {
+  // A file that cannot be read simply has no jobs, and the run still comes
+  // to its end below.
+  ScriptLines lines(sys, ScriptFile);
+  while (const std::optional<std::string> line = lines.Next()) {
+    if (!IsBlank(*line)) {
       ++jobs;
       Command1.SetEnabled(false);
       Label3.SetText("ScriptMode: " + std::to_string(jobs));
-      std::string job = line;
+      std::string job = *line;
       ParseParameters(job);
       Command1.SetEnabled(false);
       RunUpdate();

@@ -21,7 +21,7 @@ void Form1::CancelNow() {
     StartFile(sys, Path + " " + StartArgs, 1);
     DoEvents();
   }
-  sys.end.EndNow(Outcome);
+  EndProcess(Outcome);
 }
 
 void Form1::Label2_DblClick() {
@@ -35,7 +35,7 @@ void Form1::Picture2_DblClick() {
              MsgButtons::OkCancel, MsgIcon::Question,
              Tr("Programm beenden?", "Close Program?")) != MsgAnswer::Ok)
     return;
-  if (fetching_ == 0) sys.end.EndNow(Outcome);
+  if (fetching_ == 0) EndProcess(Outcome);
   if (stop_ == Stop::None) stop_ = Stop::Close;
 }
 

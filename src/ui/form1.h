@@ -73,6 +73,23 @@ class Form1 : public ParameterRecord {
   void Timer2_Timer();
   void RunUpdate();
   void CopyFile(const std::string& source, const std::string& dest, bool overwrite);
+  // What CopyFile(source, dest, true) followed by a delete of `source` leaves.
+  void MoveFile(const std::string& source, const std::string& dest);
+  // Copies the target to its backup; ends the process when no backup could
+  // be made of a target that exists.
+  void BackUp(const std::string& target, const std::string& backup);
+  // Puts the download in place of the target (absent by now, unless it
+  // could not be deleted).
+  void Install(const std::string& download, const std::string& target);
+  // Whether a rename of `path` succeeds exactly where its deletion would.
+  bool RenameStandsInForDelete(const std::string& path);
+  // One line on standard error: what failed with which file, and why.
+  void ReportFileError(const std::string& failed, const std::string& file);
+  // Waits, yielding, until no other process works on `target`, then holds it
+  // for this job.
+  void LockTarget(const std::string& target);
+  // Ends the process; a job's lock goes first.
+  void EndProcess(ExitCode code);
 
   // Version information.
   void ReadInfoFile();
@@ -119,7 +136,8 @@ class Form1 : public ParameterRecord {
   AlwaysOnTop AlwaysOnTop1;
 
  private:
-  bool jobRunning_ = false;  // keeps a second job from starting inside a running one
+  bool jobRunning_ = false;            // keeps a second job from starting inside a running one
+  std::unique_ptr<FileLock> jobLock_;  // held from the start of a job to its end
   // A command given while a fetch runs waits for the fetch to stop.
   enum class Stop { None, Cancel, Close };
   Stop stop_ = Stop::None;

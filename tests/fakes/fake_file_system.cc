@@ -1,5 +1,7 @@
 #include "fakes/fake_file_system.h"
 
+#include <algorithm>
+
 #include "common/paths.h"
 
 namespace kelvane::fakes {
@@ -20,7 +22,8 @@ std::optional<uint32_t> FakeFileSystem::Attributes(const std::string& path) {
 
 bool FakeFileSystem::Delete(const std::string& path) {
   auto it = files.find(path);
-  if (it == files.end() || it->second.readOnly || it->second.undeletable) return false;
+  if (it == files.end() || it->second.readOnly || it->second.undeletable || heldOpen.count(path))
+    return false;
   files.erase(it);
   return true;
 }
@@ -36,6 +39,23 @@ bool FakeFileSystem::Copy(const std::string& source, const std::string& dest) {
   auto it = files.find(source);
   if (it == files.end() || files.count(dest)) return false;
   return Write(dest, it->second.bytes);
+}
+
+bool FakeFileSystem::Rename(const std::string& source, const std::string& dest) {
+  auto it = files.find(source);
+  if (it == files.end() || Attributes(dest) || heldOpen.count(source)) return false;
+  if (renameActsAsDelete && it->second.undeletable) return false;
+  files[dest] = it->second;
+  files.erase(source);
+  return true;
+}
+
+std::optional<std::string> FakeFileSystem::ReadPart(const std::string& path, uint64_t offset,
+                                                    size_t size) {
+  largestPart = std::max(largestPart, size);
+  auto it = files.find(path);
+  if (it == files.end()) return std::nullopt;
+  return offset < it->second.bytes.size() ? it->second.bytes.substr(offset, size) : "";
 }
 
 std::optional<std::string> FakeFileSystem::Read(const std::string& path) {

@@ -30,7 +30,18 @@ class FakeFileSystem : public FileSystem {
   bool Delete(const std::string& path) override;
   bool Remove(const std::string& path) override;
   bool Copy(const std::string& source, const std::string& dest) override;
+  bool Rename(const std::string& source, const std::string& dest) override;
+  bool RenameActsAsDelete() override { return renameActsAsDelete; }
+  bool Sync(const std::string& path) override { return Has(path); }
+  std::string LastError() override { return "Access is denied."; }
+  std::string RealFile(const std::string& path) override { return path; }
+  std::unique_ptr<FileLock> TryLock(const std::string&, int) override {
+    return std::make_unique<FileLock>();
+  }
   std::optional<std::string> Read(const std::string& path) override;
+  std::optional<std::string> ReadPart(const std::string& path, uint64_t offset,
+                                      size_t size) override;
+  bool LineFeedEndsLine() override { return lineFeedEndsLine; }
   bool Write(const std::string& path, const std::string& bytes) override;
   std::string CurrentFolder() override { return currentFolder; }
   bool SetCurrentFolder(const std::string& folder) override;
@@ -42,6 +53,10 @@ class FakeFileSystem : public FileSystem {
   size_t capacity = SIZE_MAX;               // bytes the disk holds; a write that does not fit fails
   std::string currentFolder = "C:\\";
   char currentDrive = 'C';
+  bool renameActsAsDelete = true;  // false: Windows, where a running program can be renamed
+  bool lineFeedEndsLine = false;
+  std::set<std::string> heldOpen;  // by another program: neither renamed nor deleted
+  size_t largestPart = 0;          // the most bytes one ReadPart asked for
 };
 
 }  // namespace kelvane::fakes

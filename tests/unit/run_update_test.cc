@@ -80,6 +80,7 @@ TEST(RunUpdate, TargetRunningThroughAllChecksWarnsSixTimesAndSurvives) {
       SCOPED_TRACE(::testing::Message() << "german " << german << ", removed " << userRemovesIt);
       JobBench b;
       if (german) b.p.German();
+      b.p.fs.renameActsAsDelete = german;  // Windows renames a running program but keeps it
       b.Settings(false, 0);
       b.p.processes.running = {"explorer.exe", "TOOL.EXE"};
       b.p.fs.files[b.target].undeletable = true;  // in use
@@ -212,41 +213,51 @@ TEST(RunUpdate, ADownloadShowsItsProgressAndStopsOnCancelOrConfirmedClose) {
 }
 
 TEST(RunUpdate, BackupsRotateAndAReadOnlyFirstBackupIsKept) {
-  JobBench b("C:\\Apps\\tool.exe", "");  // a first installation
-  b.Settings(false, 0);
-  const auto job = [&](const std::string& version) {
-    b.p.fetcher.bodies[b.form->URL] = version;
-    EXPECT_FALSE(b.Run());
-    EXPECT_EQ(b.File(b.target), version);
-    EXPECT_EQ(b.File(b.target + "_"), "<none>");
-  };
-  job("v1");
-  EXPECT_EQ(b.File(b.target + ".old"), "<none>");
-  job("v2");
-  EXPECT_EQ(b.File(b.target + ".old"), "v1");
-  EXPECT_EQ(b.File(b.target + ".old2"), "<none>");
-  job("v3");
-  EXPECT_EQ(b.File(b.target + ".old"), "v2");
-  EXPECT_EQ(b.File(b.target + ".old2"), "v1");
-  EXPECT_TRUE(b.p.ui.boxes.empty());
+  // Renames stand in for copies and deletes where they may, or not (Windows).
+  for (bool renames : {true, false}) {
+    SCOPED_TRACE(renames ? "renames" : "copies");
+    JobBench b("C:\\Apps\\tool.exe", "");  // a first installation
+    b.p.fs.renameActsAsDelete = renames;
+    b.Settings(false, 0);
+    const auto job = [&](const std::string& version) {
+      b.p.fetcher.bodies[b.form->URL] = version;
+      EXPECT_FALSE(b.Run());
+      EXPECT_EQ(b.File(b.target), version);
+      EXPECT_EQ(b.File(b.target + "_"), "<none>");
+    };
+    job("v1");
+    EXPECT_EQ(b.File(b.target + ".old"), "<none>");
+    job("v2");
+    EXPECT_EQ(b.File(b.target + ".old"), "v1");
+    EXPECT_EQ(b.File(b.target + ".old2"), "<none>");
+    job("v3");
+    EXPECT_EQ(b.File(b.target + ".old"), "v2");
+    EXPECT_EQ(b.File(b.target + ".old2"), "v1");
+    EXPECT_TRUE(b.p.ui.boxes.empty());
 
-  b.p.German();  // the write-protected message has one text only
-  b.p.fs.Put(b.target + ".old", "ro", true);
-  b.p.ui.ExpectBox(MsgAnswer::Ok);
-  job("v4");
-  ASSERT_EQ(b.p.ui.boxes.size(), 1u);
-  ExpectBox(b.p.ui.boxes[0], Lines({"Fehler: Backup file is writeprotected!", b.target + ".old"}),
-            "Kelvane", MsgButtons::Ok, MsgIcon::None);
-  EXPECT_EQ(b.File(b.target + ".old"), "ro");
-  EXPECT_EQ(b.File(b.target + ".old2"), "ro");
+    b.p.German();  // the write-protected message has one text only
+    b.p.fs.Put(b.target + ".old", "ro", true);
+    b.p.ui.ExpectBox(MsgAnswer::Ok);
+    ::testing::internal::CaptureStderr();
+    job("v4");
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(),
+              "Kelvane: could not delete " + b.target + ".old: Access is denied.\n");
+    ASSERT_EQ(b.p.ui.boxes.size(), 1u);
+    ExpectBox(b.p.ui.boxes[0], Lines({"Fehler: Backup file is writeprotected!", b.target + ".old"}),
+              "Kelvane", MsgButtons::Ok, MsgIcon::None);
+    EXPECT_EQ(b.File(b.target + ".old"), "ro");
+    EXPECT_EQ(b.File(b.target + ".old2"), "ro");
+  }
 }
 
 TEST(RunUpdate, FailedReplacementRestoresTheFirstBackupAndKeepsTheDownload) {
   JobBench b;
   b.Settings(true, 1);
   b.p.fetcher.bodies[b.form->URL] = "new-version";
-  // Room for the download and the backup, not for a second copy of the download.
+  // The download cannot be moved (held open elsewhere), and the disk has room
+  // for the download and the backup, not for a copy of the download.
   b.p.fs.capacity = 3 + 11 + 3;
+  b.p.fs.heldOpen.insert(b.target + "_");
 
   EXPECT_FALSE(b.Run());
   EXPECT_EQ(b.File(b.target), "old");

@@ -125,5 +125,25 @@ TEST(ScriptMode, FatalJobOrUnreadableFileEndsTheRun) {
   EXPECT_EQ(vanished.form->Command1.Text(), "Close");
 }
 
+TEST(ScriptMode, ThousandJobLinesAmongAMegabyteOfBlankLinesReadAPartAtATime) {
+  // Where a lone LF ends a line (Linux), any of the three line ends may follow a job.
+  const char* ends[] = {"\r\n", "\n", "\r"};
+  std::string script;
+  for (int i = 1; i <= 1000; ++i) {
+    script += "[URL] u" + std::to_string(i % 4 + 1) + " [PATH] C:\\Apps\\t" + std::to_string(i) +
+              ".exe" + ends[i % 3];
+    for (int blank = 0; blank < 600; ++blank) script += ends[blank % 3];
+  }
+  ScriptBench b(script);
+  b.p.fs.lineFeedEndsLine = true;
+  EXPECT_FALSE(b.Load());
+  EXPECT_FALSE(b.Start());
+  EXPECT_EQ(b.p.fetcher.calls.size(), 1000u);
+  EXPECT_EQ(b.form->Label3.Text(), "ScriptMode: 1000");
+  EXPECT_EQ(b.File("C:\\Apps\\t1000.exe"), "new1");
+  EXPECT_EQ(b.form->Command1.Text(), "Close");
+  EXPECT_LE(b.p.fs.largestPart, 64u * 1024);
+}
+
 }  // namespace
 }  // namespace kelvane::testing

@@ -6,9 +6,9 @@ namespace kelvane::linux_platform {
 // The file system with the attributes Windows would show:
 //  - read-only (1): the owner may not write the file (its mode lacks u+w);
 //    judged by the mode, not by access(), so it holds for root as well;
-//  - hidden (2): a dotfile name, as file managers hide it;
 //  - directory (16), and archive (32) for ordinary files.
-// There are no drives: setting the current drive does nothing.
+// Linux has no hidden files: a dotfile is an ordinary file. There are no
+// drives: setting the current drive does nothing.
 class LinuxFileSystem : public FileSystem {
  public:
   bool IsPresent(const std::string& path) override;
@@ -16,11 +16,26 @@ class LinuxFileSystem : public FileSystem {
   bool Delete(const std::string& path) override;
   bool Remove(const std::string& path) override;
   bool Copy(const std::string& source, const std::string& dest) override;
+  bool Rename(const std::string& source, const std::string& dest) override;
+  // Both need only the right to write the folder.
+  bool RenameActsAsDelete() override { return true; }
+  bool Sync(const std::string& path) override;
+  std::string LastError() override;
+  std::string RealFile(const std::string& path) override;
+  // flock on "<path>.lock"; the holder removes the file when it is done.
+  std::unique_ptr<FileLock> TryLock(const std::string& path, int milliseconds) override;
   std::optional<std::string> Read(const std::string& path) override;
+  std::optional<std::string> ReadPart(const std::string& path, uint64_t offset,
+                                      size_t size) override;
+  bool LineFeedEndsLine() override { return true; }
   bool Write(const std::string& path, const std::string& bytes) override;
   std::string CurrentFolder() override;
   bool SetCurrentFolder(const std::string& folder) override;
   bool SetCurrentDrive(char) override { return true; }
+
+ private:
+  bool Failed(int error);
+  int lastError_ = 0;
 };
 
 }  // namespace kelvane::linux_platform

@@ -7,6 +7,63 @@
 #include "platform/win32/wide_text_win32.h"
 
 namespace kelvane::win32 {
+namespace {
+
+class MutexLock : public FileLock {
+ public:
+  explicit MutexLock(HANDLE mutex) : mutex_(mutex) {}
+  ~MutexLock() override {
+    if (!mutex_) return;
+    ReleaseMutex(mutex_);
+    CloseHandle(mutex_);
+  }
+
+ private:
+  HANDLE mutex_;
+};
+
+// A mutex name for a file: its full path, upper-cased as the file system
+// compares names; a name too long for the object manager is hashed.
+std::wstring MutexName(const std::string& path) {
+  std::wstring full(MAX_PATH * 4, L'\0');
+  const std::wstring wide = Widen(path);
+  DWORD n = GetFullPathNameW(wide.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
+  full.resize(n > 0 && n < full.size() ? n : 0);
+  if (full.empty()) full = wide;
+  CharUpperBuffW(full.data(), static_cast<DWORD>(full.size()));
+  for (wchar_t& c : full)
+    if (c == L'\\') c = L'/';  // a backslash would name a namespace
+  if (full.size() > 200) {
+    uint64_t hash = 14695981039346656037ull;  // FNV-1a
+    for (wchar_t c : full) hash = (hash ^ c) * 1099511628211ull;
+    full.assign(16, L'0');
+    for (wchar_t& digit : full) {
+      digit = L"0123456789abcdef"[hash >> 60];
+      hash <<= 4;
+    }
+  }
+  return L"Local\\Kelvane:" + full;
+}
+
+}  // namespace
+
+bool Win32FileSystem::Failed() {
+  lastError_ = GetLastError();
+  return false;
+}
+
+std::string Win32FileSystem::LastError() {
+  wchar_t* text = nullptr;
+  const DWORD n = FormatMessageW(
+      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+      nullptr, lastError_, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+  std::wstring message(text ? text : L"", n);
+  LocalFree(text);
+  while (!message.empty() && (message.back() == L'\n' || message.back() == L'\r' ||
+                              message.back() == L' ' || message.back() == L'.'))
+    message.pop_back();
+  return message.empty() ? "error " + std::to_string(lastError_) : Narrow(message);
+}
 
 bool Win32FileSystem::IsPresent(const std::string& path) {
   const std::wstring wide = Widen(path);
@@ -26,7 +83,9 @@ std::optional<uint32_t> Win32FileSystem::Attributes(const std::string& path) {
   return attributes;
 }
 
-bool Win32FileSystem::Delete(const std::string& path) { return DeleteFileW(Widen(path).c_str()); }
+bool Win32FileSystem::Delete(const std::string& path) {
+  return DeleteFileW(Widen(path).c_str()) || Failed();
+}
 
 bool Win32FileSystem::Remove(const std::string& path) {
   const std::wstring wide = Widen(path);
@@ -39,7 +98,32 @@ bool Win32FileSystem::Remove(const std::string& path) {
 }
 
 bool Win32FileSystem::Copy(const std::string& source, const std::string& dest) {
-  return CopyFileW(Widen(source).c_str(), Widen(dest).c_str(), TRUE);  // fail if it exists
+  // Fails if `dest` exists.
+  return CopyFileW(Widen(source).c_str(), Widen(dest).c_str(), TRUE) || Failed();
+}
+
+bool Win32FileSystem::Rename(const std::string& source, const std::string& dest) {
+  // Without MOVEFILE_REPLACE_EXISTING an existing `dest` is kept.
+  return MoveFileExW(Widen(source).c_str(), Widen(dest).c_str(), MOVEFILE_WRITE_THROUGH) ||
+         Failed();
+}
+
+bool Win32FileSystem::Sync(const std::string& path) {
+  const HANDLE file = CreateFileW(Widen(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return Failed();
+  const bool ok = FlushFileBuffers(file) || Failed();
+  CloseHandle(file);
+  return ok;
+}
+
+std::unique_ptr<FileLock> Win32FileSystem::TryLock(const std::string& path, int milliseconds) {
+  const HANDLE mutex = CreateMutexW(nullptr, FALSE, MutexName(path).c_str());
+  if (!mutex) return std::make_unique<MutexLock>(nullptr);  // no lock to be had
+  const DWORD state = WaitForSingleObject(mutex, static_cast<DWORD>(milliseconds));
+  if (state == WAIT_OBJECT_0 || state == WAIT_ABANDONED) return std::make_unique<MutexLock>(mutex);
+  CloseHandle(mutex);
+  return nullptr;
 }
 
 std::optional<std::string> Win32FileSystem::Read(const std::string& path) {
@@ -57,6 +141,29 @@ std::optional<std::string> Win32FileSystem::Read(const std::string& path) {
     if (n == 0) break;
     bytes->append(buffer.data(), n);
   }
+  CloseHandle(file);
+  return bytes;
+}
+
+std::optional<std::string> Win32FileSystem::ReadPart(const std::string& path, uint64_t offset,
+                                                     size_t size) {
+  const HANDLE file = CreateFileW(Widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return std::nullopt;
+  LARGE_INTEGER at;
+  at.QuadPart = static_cast<LONGLONG>(offset);
+  std::optional<std::string> bytes(std::in_place, size, '\0');
+  size_t got = 0;
+  if (!SetFilePointerEx(file, at, nullptr, FILE_BEGIN)) bytes.reset();
+  while (bytes && got < size) {
+    DWORD n = 0;
+    if (!ReadFile(file, bytes->data() + got, static_cast<DWORD>(size - got), &n, nullptr))
+      bytes.reset();
+    else if (n == 0)
+      break;
+    got += n;
+  }
+  if (bytes) bytes->resize(got);
   CloseHandle(file);
   return bytes;
 }

@@ -13,12 +13,27 @@ class Win32FileSystem : public FileSystem {
   bool Delete(const std::string& path) override;
   bool Remove(const std::string& path) override;
   bool Copy(const std::string& source, const std::string& dest) override;
+  bool Rename(const std::string& source, const std::string& dest) override;
+  bool RenameActsAsDelete() override { return false; }
+  bool Sync(const std::string& path) override;
+  std::string LastError() override;
+  std::string RealFile(const std::string& path) override { return path; }
+  // A named mutex per target (its full path, case-folded); the system
+  // releases it when the process ends.
+  std::unique_ptr<FileLock> TryLock(const std::string& path, int milliseconds) override;
   std::optional<std::string> Read(const std::string& path) override;
+  std::optional<std::string> ReadPart(const std::string& path, uint64_t offset,
+                                      size_t size) override;
+  bool LineFeedEndsLine() override { return false; }
   bool Write(const std::string& path, const std::string& bytes) override;
   std::string CurrentFolder() override;
   bool SetCurrentFolder(const std::string& folder) override;
   // Makes the drive's own current folder the current folder ("X:").
   bool SetCurrentDrive(char drive) override;
+
+ private:
+  bool Failed();
+  unsigned long lastError_ = 0;
 };
 
 }  // namespace kelvane::win32

@@ -18,17 +18,17 @@ TEST(LinuxFileSystem, KeepsThePrimitivesOfWindows) {
   linux_platform::LinuxFileSystem files;
   testing::ExpectFileSystemPrimitives(files);
 
-  // Linux's own: a dot file is hidden, a read-only one not written, a copy
+  // Linux's own: a dot file is an ordinary file, a read-only one not written, a copy
   // keeps the mode that makes a program runnable.
   const path folder = testing::NewTestFolder("files-linux");
-  const path dot = folder / ".hidden", locked = folder / "ro", program = folder / "app";
+  const path dot = folder / ".app", locked = folder / "ro", program = folder / "app";
   testing::Spit(dot, "h");
   testing::Spit(locked, "r");
   testing::Spit(program, "#!/bin/sh\n");
   chmod(locked.c_str(), 0444);
   chmod(program.c_str(), 0751);
-  EXPECT_FALSE(files.IsPresent(dot.string()));
-  EXPECT_EQ(files.Attributes(dot.string()), 34u);
+  EXPECT_TRUE(files.IsPresent(dot.string()));  // Linux hides nothing
+  EXPECT_EQ(files.Attributes(dot.string()), 32u);
   EXPECT_EQ(files.Attributes(program.string()), 32u);
   EXPECT_FALSE(files.Write(locked.string(), "x"));
   EXPECT_EQ(testing::Slurp(locked), "r");
