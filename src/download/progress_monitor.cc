@@ -1,7 +1,7 @@
 #include "download/progress_monitor.h"
 
 #include <algorithm>
-#include <cstdio>
+#include <iterator>
 
 namespace kelvane {
 
@@ -27,13 +27,14 @@ bool ProgressMonitor::Progress(int64_t received, int64_t total) {
 
 std::string ByteCountText(int64_t bytes) {
   if (bytes < 1000) return std::to_string(bytes) + " bytes";
+  // One decimal, rounded half up, in whole numbers: the Windows build then
+  // needs no floating-point printf (a twentieth of its exe).
   const char* units[] = {"kB", "MB", "GB", "TB"};
-  double value = static_cast<double>(bytes) / 1000;
+  int64_t tenth = 100;  // bytes in a tenth of the unit
   size_t unit = 0;
-  for (; value >= 1000 && unit + 1 < std::size(units); ++unit) value /= 1000;
-  char text[32];
-  std::snprintf(text, sizeof text, "%.1f %s", value, units[unit]);
-  return text;
+  for (; bytes / tenth >= 10000 && unit + 1 < std::size(units); ++unit) tenth *= 1000;
+  const int64_t tenths = bytes / tenth + (bytes % tenth >= tenth / 2);
+  return std::to_string(tenths / 10) + "." + std::to_string(tenths % 10) + " " + units[unit];
 }
 
 }  // namespace kelvane

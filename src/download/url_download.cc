@@ -63,7 +63,7 @@ std::string URLDownload(Platform& sys, ErrorRecord& err, std::string url, std::s
       std::string reason = sys.fetcher.LastFailure();
       std::replace_if(
           reason.begin(), reason.end(), [](char c) { return c == '\n' || c == '\r'; }, ' ');
-      std::fprintf(stderr, "kelvane: download failed: %s\n", reason.c_str());
+      std::fputs(("kelvane: download failed: " + reason + "\n").c_str(), stderr);
     }
     return "";
   }

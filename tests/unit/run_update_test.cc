@@ -3,6 +3,7 @@
 #include <optional>
 
 #include "download/fetch_policy.h"
+#include "download/progress_monitor.h"
 #include "unit/job_bench.h"
 
 namespace kelvane::testing {
@@ -210,6 +211,15 @@ TEST(RunUpdate, ADownloadShowsItsProgressAndStopsOnCancelOrConfirmedClose) {
       EXPECT_EQ(Unquoted(b.p.launcher.started[0]), b.target + " /x");
     }
   }
+}
+
+TEST(RunUpdate, ByteCountsRoundToATenthAndChangeUnitAtAThousand) {
+  const std::pair<int64_t, const char*> rows[] = {
+      {999, "999 bytes"},        {1049, "1.0 kB"},
+      {1050, "1.1 kB"},          {999949, "999.9 kB"},
+      {999999, "1000.0 kB"},     {1000000, "1.0 MB"},
+      {1234567890123, "1.2 TB"}, {4321000000000000, "4321.0 TB"}};
+  for (const auto& [bytes, text] : rows) EXPECT_EQ(ByteCountText(bytes), text) << bytes;
 }
 
 TEST(RunUpdate, BackupsRotateAndAReadOnlyFirstBackupIsKept) {

@@ -5,21 +5,16 @@
 
 #include <algorithm>
 #include <atomic>
-#include <chrono>
 #include <cwchar>
 #include <memory>
-#include <mutex>
-#include <thread>
 #include <vector>
 
-#include "version.h"
 #include "download/fetch_policy.h"
 #include "platform/win32/wide_text_win32.h"
+#include "version.h"
 
 namespace kelvane::win32 {
 namespace {
-
-using Clock = std::chrono::steady_clock;
 
 // Reads are sized to last about a tenth of a second, so that progress shows
 // at any speed while a fast transfer takes few large reads (each read waits
@@ -51,6 +46,14 @@ int32_t FromLastError(DWORD error) {
     default:
       return kFetchFailed;
   }
+}
+
+// Milliseconds on the performance counter: precise enough to time one read.
+int64_t NowMs() {
+  LARGE_INTEGER frequency, count;
+  QueryPerformanceFrequency(&frequency);
+  QueryPerformanceCounter(&count);
+  return count.QuadPart * 1000 / frequency.QuadPart;
 }
 
 // The system's text for an error, from WinINet's own table for its codes.
@@ -118,10 +121,22 @@ std::wstring TemporarySibling(const std::wstring& target) {
   CharLowerBuffW(name.data(), static_cast<DWORD>(name.size()));
   uint32_t hash = 2166136261u;
   for (wchar_t c : name) hash = (hash ^ c) * 16777619u;
-  wchar_t text[16];
-  swprintf(text, 16, L"~kv%08x.tmp", static_cast<unsigned>(hash));
-  return target.substr(0, start) + text;
+  std::wstring sibling = target.substr(0, start) + L"~kv";
+  for (int shift = 28; shift >= 0; shift -= 4) sibling += L"0123456789abcdef"[(hash >> shift) & 15];
+  return sibling + L".tmp";
 }
+
+// Holds a lock for a scope.
+class Hold {
+ public:
+  explicit Hold(SRWLOCK& lock) : lock_(lock) { AcquireSRWLockExclusive(&lock_); }
+  ~Hold() { ReleaseSRWLockExclusive(&lock_); }
+  Hold(const Hold&) = delete;
+  Hold& operator=(const Hold&) = delete;
+
+ private:
+  SRWLOCK& lock_;
+};
 
 // One transfer, shared by the thread that runs it and the thread that waits
 // for it. The waiting side may give it up (stopped, or too slow) while a read
@@ -137,7 +152,7 @@ struct Transfer {
   int32_t result = kFetchFailed;
   std::string failure;
 
-  std::mutex lock;
+  SRWLOCK lock = SRWLOCK_INIT;
   bool stopped = false;
   HANDLE out = INVALID_HANDLE_VALUE;
   HINTERNET session = nullptr, request = nullptr;
@@ -146,14 +161,14 @@ struct Transfer {
 
   // Takes a handle over; false (and the handle closed) once stopped.
   bool Keep(HINTERNET& slot, HINTERNET handle) {
-    std::lock_guard<std::mutex> hold(lock);
+    Hold hold(lock);
     if (slot) InternetCloseHandle(slot);
     slot = stopped ? nullptr : handle;
     if (stopped) InternetCloseHandle(handle);
     return !stopped;
   }
   bool Write(const char* data, DWORD size) {
-    std::lock_guard<std::mutex> hold(lock);
+    Hold hold(lock);
     DWORD written = 0;
     return out != INVALID_HANDLE_VALUE && WriteFile(out, data, size, &written, nullptr) &&
            written == size;
@@ -161,7 +176,7 @@ struct Transfer {
   // Closing the handles is what wakes a blocked read, where the library
   // allows it (Wine's ends it only when the read returns).
   void CloseInternet(bool stop) {
-    std::lock_guard<std::mutex> hold(lock);
+    Hold hold(lock);
     stopped = stopped || stop;
     if (request) InternetCloseHandle(request);
     if (session) InternetCloseHandle(session);
@@ -169,7 +184,7 @@ struct Transfer {
   }
   // False when the file could not be closed or was closed already.
   bool CloseFile() {
-    std::lock_guard<std::mutex> hold(lock);
+    Hold hold(lock);
     const bool closed = out != INVALID_HANDLE_VALUE && CloseHandle(out);
     out = INVALID_HANDLE_VALUE;
     return closed;
@@ -255,22 +270,35 @@ int32_t Run(Transfer& t) {
     const DWORD want =
         t.limit > 0 ? static_cast<DWORD>(std::min<int64_t>(ask, t.limit - received)) : ask;
     if (want == 0) return 0;  // cut at the limit
-    const auto started = Clock::now();
+    const int64_t started = NowMs();
     DWORD n = 0;
     if (!InternetReadFile(request, buffer.data(), want, &n)) return failLast(here);
     if (n == 0) break;
     if (!t.Write(buffer.data(), n)) return failLast(t.file);
     received += n;
     t.received = received;
-    const auto took = Clock::now() - started;
-    if (n == want && took < std::chrono::milliseconds(30)) ask = std::min(ask * 2, kLargestRead);
-    if (took > std::chrono::milliseconds(150)) ask = std::max(ask / 2, kSmallestRead);
+    const int64_t took = NowMs() - started;
+    if (n == want && took < 30) ask = std::min(ask * 2, kLargestRead);
+    if (took > 150) ask = std::max(ask / 2, kSmallestRead);
   }
   if (received == 0) return fail(kFetchFailed, here + ": the body is empty");
   if (expected >= 0 && received != expected) {
     return fail(kFetchFailed, here + ": the body ended after " + std::to_string(received) + " of " +
                                   std::to_string(expected) + " bytes");
   }
+  return 0;
+}
+
+// The thread of a transfer; it owns a share of it.
+DWORD WINAPI RunThread(void* share) {
+  const std::unique_ptr<std::shared_ptr<Transfer>> owned(
+      static_cast<std::shared_ptr<Transfer>*>(share));
+  Transfer& t = **owned;
+  int32_t result = Run(t);
+  t.CloseInternet(false);
+  if (!t.CloseFile() && result == 0) result = kFetchFailed;
+  t.result = result;
+  SetEvent(t.done);
   return 0;
 }
 
@@ -307,18 +335,22 @@ int32_t WinInetFetcher::DownloadToFile(const std::string& url, const std::string
   t->file = file;
   t->limit = limit;
   t->out = out;
-  std::thread([t] {
-    int32_t result = Run(*t);
-    t->CloseInternet(false);
-    if (!t->CloseFile() && result == 0) result = kFetchFailed;
-    t->result = result;
-    SetEvent(t->done);
-  }).detach();
+  auto share = std::make_unique<std::shared_ptr<Transfer>>(t);
+  const HANDLE thread = CreateThread(nullptr, 0, RunThread, share.get(), 0, nullptr);
+  if (!thread) {
+    const DWORD error = GetLastError();
+    t->CloseFile();
+    DeleteFileW(temp.c_str());
+    failure_ = url + ": " + ErrorText(error);
+    return kFetchFailed;
+  }
+  share.release();  // the thread's now
+  CloseHandle(thread);
 
   // Waits with the window alive, and gives the transfer up when the user
   // stops it or when it is too slow.
   int32_t result = 0;
-  auto mark = Clock::now();
+  int64_t mark = NowMs();
   int64_t markReceived = 0;
   while (MsgWaitForMultipleObjects(1, &t->done, FALSE, 50, QS_ALLINPUT) != WAIT_OBJECT_0) {
     const int64_t received = t->received;
@@ -327,14 +359,14 @@ int32_t WinInetFetcher::DownloadToFile(const std::string& url, const std::string
       failure_ = url + ": stopped by the user";
       break;
     }
-    if (Clock::now() - mark >= std::chrono::seconds(kFetchStallSeconds)) {
+    if (NowMs() - mark >= kFetchStallSeconds * 1000) {
       if (received - markReceived < kFetchStallBytesPerSecond * kFetchStallSeconds) {
         result = kFetchTimedOut;
         failure_ = url + ": slower than " + std::to_string(kFetchStallBytesPerSecond) +
                    " bytes/s over " + std::to_string(kFetchStallSeconds) + " s";
         break;
       }
-      mark = Clock::now();
+      mark = NowMs();
       markReceived = received;
     }
   }

@@ -210,12 +210,13 @@ void Win32Toolkit::StackByTabIndex() {
 }
 
 HFONT Win32Toolkit::FontFor(const Font& font) {
-  const std::string key = font.name + "|" + std::to_string(font.points) + "|" +
+  const double dpi = 1440.0 / twipsY_;
+  const int height = -static_cast<int>(std::lround(font.points * dpi / 72.0));
+  // Keyed by what CreateFontW is given: whole numbers, which format without printf.
+  const std::string key = font.name + "|" + std::to_string(height) + "|" +
                           std::to_string(font.bold) + std::to_string(font.underline);
   auto it = fonts_.find(key);
   if (it != fonts_.end()) return it->second;
-  const double dpi = 1440.0 / twipsY_;
-  const int height = -static_cast<int>(std::lround(font.points * dpi / 72.0));
   HFONT f = CreateFontW(height, 0, 0, 0, font.bold ? FW_BOLD : FW_NORMAL, FALSE, font.underline,
                         FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
                         DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, Widen(font.name).c_str());
