@@ -61,8 +61,8 @@ void Form1::Install(const std::string& download, const std::string& target) {
 }
 
 void Form1::ReportFileError(const std::string& failed, const std::string& file) {
-  std::fprintf(stderr, "Kelvane: %s %s: %s\n", failed.c_str(), file.c_str(),
-               sys.fs.LastError().c_str());
+  std::fputs(("kelvane: " + failed + " " + file + ": " + sys.fs.LastError() + "\n").c_str(),
+             stderr);
   std::fflush(stderr);
 }
 

@@ -251,7 +251,7 @@ TEST(RunUpdate, BackupsRotateAndAReadOnlyFirstBackupIsKept) {
     ::testing::internal::CaptureStderr();
     job("v4");
     EXPECT_EQ(::testing::internal::GetCapturedStderr(),
-              "Kelvane: could not delete " + b.target + ".old: Access is denied.\n");
+              "kelvane: could not delete " + b.target + ".old: Access is denied.\n");
     ASSERT_EQ(b.p.ui.boxes.size(), 1u);
     ExpectBox(b.p.ui.boxes[0], Lines({"Fehler: Backup file is writeprotected!", b.target + ".old"}),
               "Kelvane", MsgButtons::Ok, MsgIcon::None);
