@@ -108,7 +108,7 @@ def run(build, tmp, shots):
         kelvane = procs["kelvane"]
         print("  Kelvane starts:  kelvane " + " ".join(words))
 
-        window = harness.find_window(display, jobs.MAIN_TITLE, 15)
+        window = harness.find_window(display, harness.TITLE, 15)
         # The release notes make the window taller once they are loaded.
         try:
             harness.wait_for(lambda: harness.geometry(display, window)[3] > 200, 5, "")

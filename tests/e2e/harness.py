@@ -1,9 +1,5 @@
-"""Drives the real program on a private X display, like a user would.
-
-Every test starts its own Xvfb (and, when asked, openbox), starts the program
-natively or under Wine, finds windows with xdotool, answers boxes with keys
-and kills everything it started by its process id.
-"""
+"""Drives the real program on a private Xvfb (and openbox), natively or under
+Wine, like a user would; kills what it started by its process id."""
 import argparse
 import os
 import re
@@ -38,15 +34,13 @@ def check(condition, message):
 
 
 class Display:
-    """A private Xvfb display, optionally with openbox."""
-
-    def __init__(self, window_manager=False, size="1024x768x24"):
+    def __init__(self, window_manager=False):
         self.procs = []
         # Now and then a display that Xvfb has just announced cannot be used
         # (seen while other tests start and stop displays): start another.
         for attempt in range(3):
             try:
-                self.start(window_manager, size)
+                self.start(window_manager)
                 return
             except Failure:
                 self.close()
@@ -54,26 +48,20 @@ class Display:
                 if attempt == 2:
                     raise
 
-    def start(self, window_manager, size):
+    def start(self, window_manager):
         rfd, wfd = os.pipe()
         # -noreset: a server reset when the last client leaves refuses the
         # clients that connect meanwhile ("Can't open display").
         xvfb = subprocess.Popen(
-            ["Xvfb", "-displayfd", str(wfd), "-screen", "0", size, "-nolisten", "tcp", "-dpi", "96",
+            ["Xvfb", "-displayfd", str(wfd), "-screen", "0", "1024x768x24", "-nolisten", "tcp", "-dpi", "96",
              "-noreset"],
             pass_fds=[wfd], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, start_new_session=True)
         os.close(wfd)
         self.procs.append(xvfb)
-        number = b""
-        deadline = time.time() + 15
-        while not number.endswith(b"\n") and time.time() < deadline:
-            chunk = os.read(rfd, 16)
-            if not chunk:
-                break
-            number += chunk
-        os.close(rfd)
-        check(number.strip(), "Xvfb did not start")
-        self.name = ":" + number.decode().strip()
+        with os.fdopen(rfd) as announced:
+            number = announced.readline().strip()
+        check(number, "Xvfb did not start")
+        self.name = ":" + number
         self.env = dict(os.environ, DISPLAY=self.name)
         if window_manager:
             self.procs.append(subprocess.Popen(["openbox"], env=self.env, stdout=subprocess.DEVNULL,
@@ -83,8 +71,7 @@ class Display:
             self._wait_until_windows_are_managed()
 
     def _wait_until_windows_are_managed(self):
-        """openbox announces itself before it handles map requests, and drops
-        the ones that come too early: map probe windows until one shows."""
+        # openbox drops the map requests that come before it is ready.
         deadline = time.time() + 15
         while time.time() < deadline:
             probe = subprocess.Popen(["xlogo", "-name", "kelvane-wm-probe"], env=self.env,
@@ -110,8 +97,7 @@ class Display:
 
 
 def kill_group(proc):
-    if proc.poll() is not None:
-        return
+    """Ends `proc` and what it started, which stays in its process group."""
     try:
         os.killpg(proc.pid, signal.SIGKILL)
     except ProcessLookupError:
@@ -140,33 +126,45 @@ def wine_env(build, env):
     return dict(env, **{k: v for k, v in pairs if k.startswith("WINE")})
 
 
-class Program:
-    """The program under test, started with a list of arguments."""
-
-    def __init__(self, args, display, platform, exe, build, lang="en_US.UTF-8", cwd=None, extra_env=None,
-                 raw_command_line=None):
-        env = dict(display.env, LANG=lang, LC_ALL=lang, LANGUAGE="")
-        env.update(extra_env or {})
-        if platform == "win32":
-            env = wine_env(build, env)
-            command = ["wine", exe] + args
-        else:
-            command = [exe] + args
-        self.display = display
-        # KELVANE_E2E_STDERR=1 lets the program's complaints through.
-        errors = None if os.environ.get("KELVANE_E2E_STDERR") == "1" else subprocess.DEVNULL
-        self.proc = subprocess.Popen(command, env=env, cwd=cwd, stdout=subprocess.DEVNULL,
-                                     stderr=errors, start_new_session=True)
-
+class Program(subprocess.Popen):
     def ended(self, timeout):
         try:
-            self.proc.wait(timeout)
+            self.wait(timeout)
             return True
         except subprocess.TimeoutExpired:
             return False
 
     def kill(self):
-        kill_group(self.proc)
+        kill_group(self)
+
+
+class Context:
+    """What a test works with: the build under test, its display and folder."""
+
+    def __init__(self, args, display, tmp):
+        self.platform, self.exe, self.build = args.platform, args.exe, args.build
+        self.display, self.tmp = display, tmp
+        self.win32 = args.platform == "win32"
+        self.suffix = ".exe" if self.win32 else ""
+
+    def path(self, unix_path):
+        """A path as the program under test names it."""
+        return "Z:" + unix_path.replace("/", "\\") if self.win32 else unix_path
+
+    def valid_line(self):
+        """A job for a file that is nowhere: nothing to start, Cancel ends it."""
+        return ["[URL]", "http://127.0.0.1:9/x.exe", "[PATH]", self.path("/tmp/none/x.exe"), "[SKIPINFO]"]
+
+    def start(self, words, exe=None, lang="en_US.UTF-8", cwd=None, extra_env=None, display=None):
+        display = display or self.display
+        env = dict(display.env, LANG=lang, LC_ALL=lang, LANGUAGE="", **(extra_env or {}))
+        command = [exe or self.exe] + words
+        if self.win32:
+            env = wine_env(self.build, env)
+            command = ["wine"] + command
+        # KELVANE_E2E_STDERR=1 lets the program's complaints through.
+        errors = None if os.environ.get("KELVANE_E2E_STDERR") == "1" else subprocess.DEVNULL
+        return Program(command, env=env, cwd=cwd, stdout=subprocess.DEVNULL, stderr=errors, start_new_session=True)
 
 
 def find_window(display, title, timeout=30):
@@ -187,22 +185,13 @@ def find_window(display, title, timeout=30):
 
 
 def visible_windows(display):
-    """The ids of every visible window that has a title."""
     return display.run(["xdotool", "search", "--onlyvisible", "--name", "."]).split()
 
 
-def window_property(display, window, name):
-    return display.run(["xprop", "-id", window, name])
-
-
 def window_gone(display, window, timeout=15):
-    def gone():
-        r = subprocess.run(["xdotool", "getwindowname", window], env=display.env, capture_output=True)
-        if r.returncode != 0:
-            return True
-        state = display.run(["xwininfo", "-id", window])
-        return "IsViewable" not in state
-    wait_for(gone, timeout, f"window {window} is still shown")
+    # xwininfo prints nothing on standard output for a window that is no more.
+    wait_for(lambda: "IsViewable" not in display.run(["xwininfo", "-id", window]), timeout,
+             f"window {window} is still shown")
 
 
 def press(display, window, key):
@@ -210,15 +199,25 @@ def press(display, window, key):
     display.run(["xdotool", "key", key])
 
 
+def answer(display, title, key="Return"):
+    """Answers the box `title` with `key` and waits until it is gone."""
+    box = find_window(display, title)
+    press(display, box, key)
+    window_gone(display, box)
+
+
+def double_click(display, x, y):
+    display.run(["xdotool", "mousemove", str(x), str(y), "click", "--repeat", "2", "--delay", "80", "1"])
+
+
 def geometry(display, window):
-    """(x, y, width, height) of a window on the screen."""
     info = display.run(["xwininfo", "-id", window])
     get = lambda field: int(re.search(field + r":\s+(-?\d+)", info).group(1))
     return get("Absolute upper-left X"), get("Absolute upper-left Y"), get("Width"), get("Height")
 
 
 def main_window(display, title=TITLE):
-    """The main window at its design size: (id, x, y)."""
+    """(id, x, y) of the main window at its design size."""
     window = find_window(display, title)
     x, y, w, h = geometry(display, window)
     check((w, h) == (WIDTH, HEIGHT), f"the window is {w} x {h}, not {WIDTH} x {HEIGHT}")
@@ -238,7 +237,6 @@ def screenshot(display, path, window=None):
 
 
 def pixel(display, x, y):
-    """The (r, g, b) of one screen pixel."""
     out = subprocess.run(["import", "-window", "root", "-crop", f"1x1+{x}+{y}", "-depth", "8", "txt:-"],
                          env=display.env,
                          capture_output=True, text=True, timeout=30).stdout
@@ -247,15 +245,14 @@ def pixel(display, x, y):
 
 
 def end_wine(build):
-    """Ends the Wine server of the build's prefix and every program it runs,
-    without starting one (wine_env would boot Wine first)."""
+    """Ends the build prefix's Wine server and its programs, starting none."""
     env = dict(os.environ, WINEPREFIX=os.environ.get("WINEPREFIX", os.path.join(build, "wineprefix")))
     subprocess.run(["wineserver", "-k"], env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
                    timeout=60)
 
 
 def run_test(body, window_manager=False):
-    """Runs `body(args, display)` with a fresh display; exit status 1 on failure."""
+    """Runs `body(Context)` on a fresh display; exit status 1 on failure."""
     args = parse_args()
     if args.platform == "win32":
         # A server left running by earlier tests has its desktop on no display
@@ -267,7 +264,7 @@ def run_test(body, window_manager=False):
     os.environ["XDG_CONFIG_HOME"] = os.path.join(tmp, "config")
     display = Display(window_manager=window_manager)
     try:
-        body(args, display, tmp)
+        body(Context(args, display, tmp))
     except Failure as e:
         print("FAILED:", e)
         raise SystemExit(1)

@@ -1,7 +1,6 @@
 #!/usr/bin/env python3
-"""The Linux window at the keyboard and its message boxes on screen: every
-line of a box drawn whole above its buttons, Return answering the button
-that has the focus, Tab and Shift+Tab walking every control and wrapping."""
+"""The Linux window's boxes and keys: every line of a box whole above its
+buttons, Return on the focused button, Tab and Shift+Tab walking and wrapping."""
 import os
 import subprocess
 import sys
@@ -17,8 +16,8 @@ ICON_RIGHT = 62  # the box's text starts right of its icon
 
 
 def ink_bands(image, left):
-    """The runs of pixel rows that hold dark pixels right of `left`, each as
-    (top, bottom, leftmost, rightmost), and the image's width."""
+    """The runs of rows with dark pixels right of `left` as (top, bottom,
+    leftmost, rightmost), and the image's width."""
     pgm = subprocess.run(["convert", image, "-colorspace", "gray", "-depth", "8", "pgm:-"], capture_output=True,
                          check=True, timeout=30).stdout
     magic, size, _, pixels = pgm.split(b"\n", 3)
@@ -36,20 +35,14 @@ def ink_bands(image, left):
     return bands, width
 
 
-def double_click(display, at):
-    display.run(["xdotool", "mousemove", str(at[0]), str(at[1]), "click", "--repeat", "2", "--delay", "80", "1"])
-
-
 def keys(display, window, *names):
     for name in names:
         press(display, window, name)
 
 
 def box_shows_every_line(display, tmp, x, y):
-    """The parameters box: four lines, the longest one far narrower than the
-    screen, so none may wrap; the last band of ink is the OK button and no
-    text may reach into its rows."""
-    double_click(display, (x + TITLE_LABEL[0], y + TITLE_LABEL[1]))
+    """The parameters box: four lines that need not wrap, then the OK button."""
+    harness.double_click(display, x + TITLE_LABEL[0], y + TITLE_LABEL[1])
     box = find_window(display, "Kelvane")
     image = os.path.join(tmp, "parameters.png")
     harness.wait_for(lambda: harness.screenshot(display, image, box) or len(ink_bands(image, ICON_RIGHT)[0]) > 1,
@@ -59,48 +52,44 @@ def box_shows_every_line(display, tmp, x, y):
     check(len(text) == 4, f"the box shows {len(text)} lines of text, not 4 (bands {bands})")
     check(all(hi < width - 3 for _, _, _, hi in text), f"a line is cut at the box's right edge: {bands}")
     check(button[2] > text[0][2] + 20, f"text runs into the rows of the button: {bands}")
-    press(display, box, "Return")
-    harness.window_gone(display, box)
+    harness.answer(display, "Kelvane")
 
 
 def return_answers_the_focused_button(display, program, x, y):
-    """Close question: Tab then Return answers Cancel (Return alone answers
-    OK: test_presentation)."""
-    double_click(display, (x + PICTURE[0], y + PICTURE[1]))
+    """Tab, Return answers Cancel to closing (Return alone: test_presentation)."""
+    harness.double_click(display, x + PICTURE[0], y + PICTURE[1])
     box = find_window(display, "Close Program?")
     keys(display, box, "Tab", "Return")
     harness.window_gone(display, box)
     check(not program.ended(1), "Return on the focused Cancel ended the program")
 
 
-def tab_walks_and_wraps(args, display):
-    """From Update: Shift+Tab twice wraps back to Cancel; Tab three times
-    passes the path field and Cancel and wraps to the settings arrow, whose
-    check box then leads through the path field to Cancel again. Cancel
-    ends the program (its target does not exist)."""
+def tab_walks_and_wraps(ctx):
+    """From Update, Shift+Tab twice wraps to Cancel; Tab three times wraps to
+    the settings arrow, whose check box leads through the path field to Cancel."""
     for walk, then in ((["shift+Tab", "shift+Tab"], None), (["Tab"] * 3 + ["space"], ["Tab", "Tab"])):
-        program = harness.Program(LINE, display, args.platform, args.exe, args.build)
+        program = ctx.start(LINE)
         try:
-            window, _, _ = main_window(display)
-            keys(display, window, *walk)
+            window, _, _ = main_window(ctx.display)
+            keys(ctx.display, window, *walk)
             if then:
                 check(not program.ended(1), f"{walk} ended the program")
-                keys(display, window, *then)
-            press(display, window, "Return")
+                keys(ctx.display, window, *then)
+            press(ctx.display, window, "Return")
             check(program.ended(15), f"{walk} {then or ''} and Return did not reach Cancel")
         finally:
             program.kill()
 
 
-def body(args, display, tmp):
-    program = harness.Program(LINE, display, args.platform, args.exe, args.build)
+def body(ctx):
+    program = ctx.start(LINE)
     try:
-        _, x, y = main_window(display)
-        box_shows_every_line(display, tmp, x, y)
-        return_answers_the_focused_button(display, program, x, y)
+        _, x, y = main_window(ctx.display)
+        box_shows_every_line(ctx.display, ctx.tmp, x, y)
+        return_answers_the_focused_button(ctx.display, program, x, y)
     finally:
         program.kill()
-    tab_walks_and_wraps(args, display)
+    tab_walks_and_wraps(ctx)
 
 
 if __name__ == "__main__":

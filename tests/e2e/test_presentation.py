@@ -1,8 +1,7 @@
 #!/usr/bin/env python3
-"""The window as it presents itself, under openbox: its size and cut corners,
-kept above the others after start, the stored setting following every
-change, the push-pin that toggles it, and which presses move the window.
-With KELVANE_SCREENSHOTS=1 it also renews the screenshots in docs/."""
+"""The window under openbox: its shape, on top after start and through the
+pin, the stored setting, which presses move it. KELVANE_SCREENSHOTS=1
+also renews the screenshots in docs/."""
 import os
 import re
 import subprocess
@@ -23,81 +22,48 @@ START_BUTTON = (104, 125)  # StartBtn
 PIN = (286, 61)  # AlwaysOnTop1
 
 
-class Context:
-    """What every scenario needs: the program, the display and the test's folder."""
+def stop(ctx, program):
+    """Ends `program` and waits until none of its windows is left."""
+    program.kill()
+    if ctx.win32:
+        harness.end_wine(ctx.build)
+    wait_for(lambda: not harness.visible_windows(ctx.display), 15, "a window outlived its program")
 
-    def __init__(self, args, display, tmp):
-        self.args, self.display, self.tmp = args, display, tmp
-        self.win32 = args.platform == "win32"
-        # On the display: a Wine server started without one has no desktop to show windows on.
-        self.wine = harness.wine_env(args.build, display.env) if self.win32 else None
 
-    def native_path(self, path):
-        return "Z:" + path.replace("/", "\\") if self.win32 else path
+def stored(ctx):
+    """The stored on-top value, or None when nothing is stored."""
+    if ctx.win32:
+        out = subprocess.run(["wine", "reg", "query", "HKCU\\Software\\Kelvane\\AlwaysOnTop", "/v", "OnTop"],
+                             env=ctx.wine, capture_output=True, text=True, timeout=60).stdout
+        found = re.search(r"^\s*OnTop\s+REG_SZ\s*(.*)$", out, re.M)
+    else:
+        ini = os.path.join(os.environ["XDG_CONFIG_HOME"], "kelvane", "kelvane.ini")
+        found = re.search(r"^OnTop=(.*)$", open(ini).read() if os.path.exists(ini) else "", re.M)
+    return found.group(1).strip() if found else None
 
-    def start(self, arguments, lang="en_US.UTF-8"):
-        return harness.Program(arguments, self.display, self.args.platform, self.args.exe, self.args.build,
-                               lang=lang)
 
-    def stop(self, program):
-        """Ends `program` and waits until none of its windows is left, so that
-        the next program's window is not mistaken for one of them."""
-        program.kill()
-        if self.win32:
-            # Ends every program of the prefix's server, without starting one.
-            subprocess.run(["wineserver", "-k"], env=self.wine, stdout=subprocess.DEVNULL,
-                           stderr=subprocess.DEVNULL, timeout=60)
-        wait_for(lambda: not harness.visible_windows(self.display), 15, "a window outlived its program")
-
-    def valid_line(self):
-        return ["[URL]", "http://127.0.0.1:9/x.exe", "[PATH]", self.native_path("/tmp/none/x.exe"),
-                "[SKIPINFO]"]
-
-    def stored(self):
-        """The stored on-top value, or None when nothing is stored."""
-        if self.win32:
-            key = "HKCU\\Software\\Kelvane\\AlwaysOnTop"
-            out = subprocess.run(["wine", "reg", "query", key, "/v", "OnTop"], env=self.wine, capture_output=True,
-                                 text=True, timeout=60).stdout
-            found = re.search(r"^\s*OnTop\s+REG_SZ\s*(.*)$", out, re.M)
-        else:
-            ini = os.path.join(os.environ["XDG_CONFIG_HOME"], "kelvane", "kelvane.ini")
-            found = re.search(r"^OnTop=(.*)$", open(ini).read() if os.path.exists(ini) else "", re.M)
-        return found.group(1).strip() if found else None
+def window_property(ctx, window, name):
+    return ctx.display.run(["xprop", "-id", window, name])
 
 
 def on_top(ctx, window):
-    return "_NET_WM_STATE_ABOVE" in harness.window_property(ctx.display, window, "_NET_WM_STATE")
+    return "_NET_WM_STATE_ABOVE" in window_property(ctx, window, "_NET_WM_STATE")
 
 
 def expect_top(ctx, window, top, what):
     wait_for(lambda: on_top(ctx, window) == top, 10,
              f"{what}: the window is {'not ' if top else ''}kept above the others")
     wanted = "True" if top else "False"
-    wait_for(lambda: ctx.stored() == wanted, 10, f"{what}: stored {ctx.stored()!r}, not {wanted!r}")
+    wait_for(lambda: stored(ctx) == wanted, 10, f"{what}: stored {stored(ctx)!r}, not {wanted!r}")
 
 
 def drag(ctx, start, by, button=1):
-    """Presses `button` at `start`, moves the mouse by `by` and lets go."""
-    d = ctx.display
-    # Wine's own move loop starts a moment after the press: give it the time.
+    # Wine's own move loop starts a moment after the press and ends after the release.
     pace = ["sleep", "0.3"] if ctx.win32 else []
-    d.run(["xdotool", "mousemove", str(start[0]), str(start[1]), "mousedown", str(button), *pace,
+    ctx.display.run(["xdotool", "mousemove", str(start[0]), str(start[1]), "mousedown", str(button), *pace,
            "mousemove", str(start[0] + by[0] // 2), str(start[1] + by[1] // 2), *pace,
            "mousemove", str(start[0] + by[0]), str(start[1] + by[1]), *pace, "mouseup", str(button),
-           *pace])  # and for the loop to end before the next press
-
-
-def double_click(ctx, at):
-    ctx.display.run(["xdotool", "mousemove", str(at[0]), str(at[1]), "click", "--repeat", "2", "--delay", "80",
-                     "1"])
-
-
-def answer(ctx, title, key):
-    """Answers the box titled `title` with `key` and waits until it is gone."""
-    box = find_window(ctx.display, title)
-    harness.press(ctx.display, box, key)
-    harness.window_gone(ctx.display, box)
+           *pace])
 
 
 def expect_at(ctx, window, position, what):
@@ -106,24 +72,21 @@ def expect_at(ctx, window, position, what):
 
 
 def linux_identity(ctx, window, what):
-    """WM_CLASS kelvane/Kelvane and the program's icon in several sizes."""
-    props = "".join(harness.window_property(ctx.display, window, p) for p in ("WM_CLASS", "_NET_WM_ICON"))
+    props = "".join(window_property(ctx, window, p) for p in ("WM_CLASS", "_NET_WM_ICON"))
     check('"kelvane", "Kelvane"' in props, f"{what}: WM_CLASS is not kelvane / Kelvane")
     check(all(f"Icon ({n} x {n})" in props for n in (16, 32, 48)), f"{what}: the icon lacks a size")
 
 
 def shape_top_pin_and_drag(ctx):
-    """One window: its shape, icon and class, its on-top state through start and the
-    pin, which presses move it and the double clicks that do not."""
     program = ctx.start(ctx.valid_line())
     try:
         window, x, y = main_window(ctx.display)
         expect_top(ctx, window, True, "after start")
-        wait_for(lambda: "Icon (32 x 32)" in harness.window_property(ctx.display, window, "_NET_WM_ICON"), 10,
+        wait_for(lambda: "Icon (32 x 32)" in window_property(ctx, window, "_NET_WM_ICON"), 10,
                  "the window has no 32 x 32 icon")
         if not ctx.win32:
             linux_identity(ctx, window, "the window")
-            wait_for(lambda: "SKIP_TASKBAR" not in harness.window_property(ctx.display, window, "_NET_WM_STATE"),
+            wait_for(lambda: "SKIP_TASKBAR" not in window_property(ctx, window, "_NET_WM_STATE"),
                      10, "the window is kept out of task bars")
         wait_for(lambda: harness.pixel(ctx.display, x + 150, y + 3) == GREY, 10,
                  "the window's surface is not grey")
@@ -149,73 +112,41 @@ def shape_top_pin_and_drag(ctx):
 
         # Double clicks do not move it: the title shows the parameters, the
         # picture asks before it ends the program.
-        double_click(ctx, (x + TITLE_LABEL[0], y + TITLE_LABEL[1]))
-        answer(ctx, "Kelvane", "Return")
+        harness.double_click(ctx.display, x + TITLE_LABEL[0], y + TITLE_LABEL[1])
+        harness.answer(ctx.display, "Kelvane", "Return")
         expect_at(ctx, window, (x, y), "double click on the title")
-        double_click(ctx, (x + PICTURE[0], y + PICTURE[1]))
+        harness.double_click(ctx.display, x + PICTURE[0], y + PICTURE[1])
         if not ctx.win32:
             linux_identity(ctx, find_window(ctx.display, "Close Program?"), "the close question")
-        answer(ctx, "Close Program?", "Escape")
+        harness.answer(ctx.display, "Close Program?", "Escape")
         check(not program.ended(1), "Cancel to closing ended the program")
         expect_at(ctx, window, (x, y), "double click on the picture")
-        double_click(ctx, (x + PICTURE[0], y + PICTURE[1]))
-        answer(ctx, "Close Program?", "Return")
+        harness.double_click(ctx.display, x + PICTURE[0], y + PICTURE[1])
+        harness.answer(ctx.display, "Close Program?", "Return")
         check(program.ended(15), "OK to closing did not end the program")
     finally:
-        ctx.stop(program)
+        stop(ctx, program)
 
 
 def disabled_button_does_not_drag(ctx):
-    """Without arguments the start button is disabled: a drag on it must not
-    move the window either."""
+    """Without arguments the start button is disabled: a drag on it moves nothing."""
     program = ctx.start([])
     try:
         harness.press(ctx.display, find_window(ctx.display, "Missing commandline parameter"), "Return")
         window, x, y = main_window(ctx.display, "Form1")
         drag(ctx, (x + START_BUTTON[0], y + START_BUTTON[1]), (40, 40))
-        # A move would have shown within this time (drags on the title move
-        # the window at once, see above).
+        # Drags on the title move the window at once (above).
         deadline = time.time() + 1.5
         while time.time() < deadline:
             position = geometry(ctx.display, window)[:2]
             check(position == (x, y), f"a drag on the disabled start button moved the window to {position}")
             time.sleep(0.05)
     finally:
-        ctx.stop(program)
-
-
-def clipboard(display):
-    """The text on the display's clipboard, or None when nobody offers one."""
-    r = subprocess.run(["xclip", "-selection", "clipboard", "-o"], env=display.env, capture_output=True,
-                       timeout=10)
-    return r.stdout.decode("utf-8", "replace") if r.returncode == 0 else None
-
-
-def entering_the_path_field(ctx):
-    """Entering the path field, by Tab from the focused start button or by a
-    click, selects all of its text but the first character."""
-    wanted = ctx.native_path("/tmp/none/x.exe")[1:]
-    for how in ("Tab", "a click"):
-        # A program of its own each time: the clipboard empties when it ends.
-        program = ctx.start(ctx.valid_line())
-        try:
-            window, x, y = main_window(ctx.display)
-            if how == "Tab":
-                harness.press(ctx.display, window, "Tab")
-            else:
-                harness.click(ctx.display, x + PATH_FIELD[0], y + PATH_FIELD[1])
-            harness.press(ctx.display, window, "ctrl+c")
-            wait_for(lambda: clipboard(ctx.display) == wanted, 10,
-                     f"{how}: the selection copied is {clipboard(ctx.display)!r}, not {wanted!r}")
-        finally:
-            ctx.stop(program)
-
-
+        stop(ctx, program)
 
 
 def screenshots(ctx):
-    """The window in English and in German, cropped from the screen so the
-    cut corners show the backdrop."""
+    """English and German, cropped from the screen: the cut corners show the backdrop."""
     folder = os.path.join(harness.ROOT, "docs", "screenshots")
     os.makedirs(folder, exist_ok=True)
     for lang, locale in (("en", "en_US.UTF-8"), ("de", "de_DE.UTF-8")):
@@ -225,19 +156,19 @@ def screenshots(ctx):
             wait_for(lambda: harness.pixel(ctx.display, x + 150, y + 3) == GREY, 10, "the window is not drawn")
             # Away from the controls, so no hover state shows.
             ctx.display.run(["xdotool", "mousemove", str(x - 50), str(y - 50)])
-            path = os.path.join(folder, f"{ctx.args.platform}-{lang}.png")
+            path = os.path.join(folder, f"{ctx.platform}-{lang}.png")
             subprocess.run(["import", "-window", "root", "-crop", f"{WIDTH}x{HEIGHT}+{x}+{y}", "+repage", path],
                            env=ctx.display.env, check=True, timeout=30)
         finally:
-            ctx.stop(program)
+            stop(ctx, program)
 
 
-def body(args, display, tmp):
-    display.run(["xsetroot", "-solid", "#%02x%02x%02x" % BACKDROP])
-    ctx = Context(args, display, tmp)
+def body(ctx):
+    ctx.display.run(["xsetroot", "-solid", "#%02x%02x%02x" % BACKDROP])
+    # On the display: a Wine server started without one has no desktop to show windows on.
+    ctx.wine = harness.wine_env(ctx.build, ctx.display.env) if ctx.win32 else None
     shape_top_pin_and_drag(ctx)
     disabled_button_does_not_drag(ctx)
-    entering_the_path_field(ctx)
     if os.environ.get("KELVANE_SCREENSHOTS") == "1":
         screenshots(ctx)
 

@@ -6,89 +6,61 @@ import sys
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import harness  # noqa: E402
-from harness import HEIGHT, WIDTH, check, find_window, geometry, main_window, press  # noqa: E402
-from harness import visible_windows  # noqa: E402
-
-VALID_LINE = ["[URL]", "http://127.0.0.1:9/x.exe", "[PATH]", "/tmp/none/x.exe", "[SKIPINFO]"]
+import jobs  # noqa: E402
+from harness import HEIGHT, WIDTH, check, find_window, main_window, press, visible_windows  # noqa: E402
 
 
-def start(args, display, ctx, lang="en_US.UTF-8"):
-    return harness.Program(args, display, ctx.platform, ctx.exe, ctx.build, lang=lang)
-
-
-def answer_and_end(display, program, title, what, status=0):
-    """Return on the box titled `title`; the program must then end at once,
-    and no other window may have shown meanwhile."""
-    box = find_window(display, title)
-    check(visible_windows(display) == [box], f"{what}: more than the box {title!r} is shown")
-    press(display, box, "Return")
-    deadline = 10
-    for _ in range(deadline * 20):
-        if program.ended(0.05):
-            break
-        check(set(visible_windows(display)) <= {box}, f"{what}: a window showed after the box")
-    check(program.ended(0), f"{what}: the program did not end after the box {title!r}")
-    check(program.proc.returncode == status, f"{what}: exit status {program.proc.returncode}")
-
-
-def version_box(ctx, display):
-    program = start(["/?"], display, ctx)
+def box_ends_it(ctx, words, title, status=jobs.DONE):
+    """Return on the only window, the box `title`, ends the program at once."""
+    program = ctx.start(words)
     try:
-        answer_and_end(display, program, "Kelvane Info", "/?")
+        box = find_window(ctx.display, title)
+        check(visible_windows(ctx.display) == [box], f"{title}: more than the box is shown")
+        press(ctx.display, box, "Return")
+
+        def ended_alone():
+            check(set(visible_windows(ctx.display)) <= {box}, f"{title}: a window showed after the box")
+            return program.ended(0.05)
+        harness.wait_for(ended_alone, 10, f"{title}: the program did not end")
+        jobs.ends(program, title, status)
     finally:
         program.kill()
 
 
-def usage_then_window(ctx, display):
-    program = start([], display, ctx)
+def usage_then_window(ctx):
+    program = ctx.start([])
     try:
-        press(display, find_window(display, "Missing commandline parameter"), "Return")
-        # The usage path ends the load before the title is set: the window
-        # keeps its design title.
-        window, x, y = main_window(display, "Form1")
-        check(not program.ended(1.0), "the program ended after the usage message")
-        check(window in visible_windows(display), "the main window did not stay")
-        # Centred on the 1024 x 768 screen (its shape: test_presentation).
+        press(ctx.display, find_window(ctx.display, "Missing commandline parameter"), "Return")
+        # The usage path ends the load before the title is set.
+        window, x, y = main_window(ctx.display, "Form1")
+        jobs.stays_open(program, 1.0, "after the usage message")
         check((x, y) == ((1024 - WIDTH) // 2, (768 - HEIGHT) // 2), f"window at {x},{y}, not centred")
     finally:
         program.kill()
 
 
-def rejected_line(ctx, display):
-    """Which lines are rejected is the unit tests' matter; here the box and
-    the end, for bytes that no keyboard gives."""
-    program = start([bytes(range(1, 256))], display, ctx)
+def cancel_in(ctx, display, lang):
+    """The cancel button ends the program (no file is at the path to start)."""
+    program = ctx.start(ctx.valid_line(), lang=lang, display=display)
     try:
-        answer_and_end(display, program, "Kelvane", "binary line", status=2)
-    finally:
-        program.kill()
-
-
-def window_in(ctx, display, lang, managed=False):
-    program = start(VALID_LINE, display, ctx, lang=lang)
-    try:
-        window, _, _ = main_window(display)
-        if managed:
-            press(display, window, "Escape")  # does not close it
-        check(not program.ended(0.5), f"the program ended under {lang}")
-        check(window in visible_windows(display), f"the window closed under {lang}")
-        # The cancel button ends the program (no file is at the path to start).
-        x, y, _, _ = geometry(display, window)
+        window, x, y = main_window(display)
+        press(display, window, "Escape")  # does not close it
+        jobs.stays_open(program, 0.5, f"Escape under {lang}")
         display.run(["xdotool", "mousemove", "--sync", str(x + 220), str(y + 125), "click", "1"])
-        check(program.ended(15), f"the cancel button did not end the program under {lang}")
-        check(program.proc.returncode == 6, f"Cancel: exit status {program.proc.returncode}")  # cancelled
+        jobs.ends(program, f"Cancel under {lang}", jobs.CANCELLED, timeout=15)
     finally:
         program.kill()
 
 
-def body(ctx, display, tmp):
-    version_box(ctx, display)
-    usage_then_window(ctx, display)
-    rejected_line(ctx, display)
-    window_in(ctx, display, "de_DE.UTF-8")
+def body(ctx):
+    box_ends_it(ctx, ["/?"], "Kelvane Info")
+    usage_then_window(ctx)
+    # Which lines are rejected is the unit tests' matter; here the box and the end.
+    box_ends_it(ctx, [bytes(range(1, 256))], "Kelvane", jobs.WRONG_PARAMETER)
+    cancel_in(ctx, ctx.display, "de_DE.UTF-8")
     managed = harness.Display(window_manager=True)
     try:
-        window_in(ctx, managed, "en_US.UTF-8", managed=True)
+        cancel_in(ctx, managed, "en_US.UTF-8")
     finally:
         managed.close()
 

@@ -1,8 +1,6 @@
 #!/usr/bin/env python3
-"""Two Kelvane processes for the same target at the same time: the second
-waits until the first has finished with the file, then runs its own job, so
-the three versions end up in the target and its two backups and both
-processes end. Pairs run a few at a time, each on its own target."""
+"""Two Kelvane processes for one target at once: the second waits for the
+first, so the three versions end up in the target and its two backups."""
 import os
 import sys
 
@@ -15,30 +13,29 @@ from jobs import contents, write  # noqa: E402
 VERSIONS = {name: f"#!/bin/sh\n# version {name}\n".encode() for name in ("0", "a", "b")}
 
 
-def body(ctx, display, tmp):
-    p = jobs.Platform(ctx)
-    pairs, at_once = (50, 5) if not p.win32 else (6, 3)
-    served = os.path.join(tmp, "served")
+def body(ctx):
+    pairs, at_once = (6, 3) if ctx.win32 else (50, 5)
+    served = os.path.join(ctx.tmp, "served")
     for name in ("a", "b"):
         write(os.path.join(served, name), VERSIONS[name])
-    server = jobs.Server(served, tmp)
-    name = p.app_name("app")
+    server = jobs.Server(served, ctx.tmp)
+    name = "app" + ctx.suffix
     try:
         for first in range(0, pairs, at_once):
             running = []
             for pair in range(first, min(first + at_once, pairs)):
-                folder = os.path.join(tmp, f"pair{pair}")
+                folder = os.path.join(ctx.tmp, f"pair{pair}")
                 write(os.path.join(folder, name), VERSIONS["0"], 0o755)
                 for version in ("a", "b"):
-                    words = ["[URL]", f"{server.base}/{version}", "[PATH]", p.path(os.path.join(folder, name)),
+                    words = ["[URL]", f"{server.base}/{version}", "[PATH]", ctx.path(os.path.join(folder, name)),
                              "[AUTOSTART]", "[SKIPINFO]", "[NOASK]"]
-                    running.append((folder, harness.Program(words, display, ctx.platform, ctx.exe, ctx.build)))
+                    running.append((folder, ctx.start(words)))
             try:
                 for folder, program in running:
                     jobs.ends(program, folder, timeout=120)
             finally:
                 for _, program in running:
-                    jobs.stop(program)
+                    program.kill()
             for folder in sorted({folder for folder, _ in running}):
                 files = contents(folder)
                 order = ("a", "b") if files.get(name) == VERSIONS["b"] else ("b", "a")

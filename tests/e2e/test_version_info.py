@@ -1,8 +1,8 @@
 #!/usr/bin/env python3
-"""Release notes beside the download and the two homepage links, as the user
-sees them: the taller window with the notes, the unchanged one without, the
-"Download?" question and the browser it opens (a stub that writes down its
-arguments), with no probe or temporary file left behind."""
+"""Release notes and the homepage links under a window manager: the taller
+window with notes, the unchanged one without, the "Download?" question and
+the browser it opens (a stub); on Windows every control drawn after the window grew and after it was covered,
+and Return on the focused Update button starting the job."""
 import os
 import re
 import shutil
@@ -13,7 +13,7 @@ import time
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import harness  # noqa: E402
 import jobs  # noqa: E402
-from harness import check, find_window, geometry, press, visible_windows  # noqa: E402
+from harness import check, find_window, geometry, press  # noqa: E402
 from jobs import write  # noqa: E402
 
 WIDTH, SHORT, TALL = harness.WIDTH, harness.HEIGHT, 332
@@ -21,60 +21,46 @@ LIGHT = (224, 224, 224)  # the notes' background
 # Spots inside the two links, in window pixels, away from their neighbours.
 DL_VERSION = (250, 14)
 LABEL4 = (290, 36)
-DRIVE = "k"  # the Wine drive that holds the program, so its root is ours to watch
-PROBE_NAMES = re.compile(r"^(QrxX00001\.html|zzzzzzzTemp_.*|RunFileTmp.*)$")
-
-
-def homepage():
-    with open(os.path.join(harness.ROOT, "src", "ui", "form1.h")) as f:
-        return re.search(r'kHomepage = "([^"]+)"', f.read()).group(1)
+DRIVE = "k"  # the Wine drive of the program: its probes go to our folder, not to /
+DARK = (64, 64, 64)  # the frame around the controls
+# Below the notes, in window pixels: (x, y, width, height) and the share of
+# pixels that must differ from the frame (the path field is dark inside too).
+CONTROLS = {"path field": ((20, 243, 289, 19), 0.15), "Update": ((60, 270, 89, 30), 0.6),
+            "Cancel": ((180, 270, 81, 30), 0.6), "settings arrow": ((28, 303, 18, 14), 0.6)}
 
 
 class Scene:
-    """The program's folder, a loopback server with the notes, a stub browser
-    on the platform's association, and where the probes go."""
+    """The program's own folder, a server with notes, a stub browser."""
 
-    def __init__(self, ctx, display, tmp):
-        self.ctx, self.display, self.tmp = ctx, display, tmp
-        self.win = ctx.platform == "win32"
-        self.site = os.path.join(tmp, "site")
-        write(os.path.join(self.site, "app.txt"), "Vers. 2.0\nFixed: the window\n")
-        self.app = os.path.join(tmp, "app")
+    def __init__(self, ctx):
+        self.ctx = ctx
+        write(os.path.join(ctx.tmp, "site", "app.txt"), "Vers. 2.0\nFixed: the window\n")
+        self.app = os.path.join(ctx.tmp, "app")
         os.makedirs(self.app)
         self.exe_name = os.path.basename(ctx.exe)
         shutil.copy2(ctx.exe, os.path.join(self.app, self.exe_name))
-        self.record = os.path.join(tmp, "record.txt")
-        self.stub = os.path.join(tmp, "stub", "browser")
+        self.record = os.path.join(ctx.tmp, "record.txt")
+        self.stub = os.path.join(ctx.tmp, "stub", "browser")
         write(self.stub, f'#!/bin/sh\nprintf "%s\\n" "$*" >> "{self.record}"\n', 0o755)
-        self.env = {}
-        self.server = None
-        self.undo = []
+        self.env, self.server, self.undo = {}, None, []
         try:
-            if self.win:
-                self._wine_browser()
-            else:
-                self._linux_browser()
-            self.server = jobs.Server(self.site, self.tmp)
-            self.base = self.server.base
+            self._wine_browser() if ctx.win32 else self._linux_browser()
+            self.server = jobs.Server(os.path.join(ctx.tmp, "site"), ctx.tmp)
         except BaseException:
             self.close()
             raise
 
     def _linux_browser(self):
-        config, data = os.path.join(self.tmp, "xdg-config"), os.path.join(self.tmp, "xdg-data")
-        write(os.path.join(config, "mimeapps.list"),
-              "[Default Applications]\ntext/html=kelvane-stub.desktop\n")
+        config, data = os.path.join(self.ctx.tmp, "xdg-config"), os.path.join(self.ctx.tmp, "xdg-data")
+        write(os.path.join(config, "mimeapps.list"), "[Default Applications]\ntext/html=kelvane-stub.desktop\n")
         write(os.path.join(data, "applications", "kelvane-stub.desktop"),
               f"[Desktop Entry]\nType=Application\nName=stub\nExec={self.stub} %u\n")
-        self.probes = os.path.join(self.tmp, "run")
-        os.makedirs(self.probes, 0o700)
-        self.env = {"XDG_CONFIG_HOME": config, "XDG_DATA_HOME": data, "XDG_RUNTIME_DIR": self.probes,
+        self.env = {"XDG_CONFIG_HOME": config, "XDG_DATA_HOME": data, "XDG_RUNTIME_DIR": self.ctx.tmp,
                     "XDG_CURRENT_DESKTOP": "", "DESKTOP_SESSION": ""}
 
     def _wine_browser(self):
-        self.wine = harness.wine_env(self.ctx.build, dict(self.display.env))
-        # Web pages open in the browser, as on every Windows: a prefix made
-        # without its HTML component has no association for ".html".
+        self.wine = harness.wine_env(self.ctx.build, dict(self.ctx.display.env))
+        # A prefix made without its HTML component has no association for ".html".
         html = r"HKLM\Software\Classes\.html"
         if self._wine(["reg", "query", html], check=False) != 0:
             self._wine(["reg", "add", html, "/ve", "/d", "htmlfile", "/f"])
@@ -86,9 +72,8 @@ class Scene:
         if os.path.islink(link) and os.path.basename(os.readlink(link)).startswith("kelvane-e2e-"):
             os.remove(link)  # left by a test that was killed
         check(not os.path.lexists(link), f"drive {DRIVE}: is taken in the test prefix")
-        os.symlink(self.tmp, link)
+        os.symlink(self.ctx.tmp, link)
         self.undo.append(lambda: os.remove(link))
-        self.probes = self.tmp
 
     def _wine(self, args, check=True):
         return subprocess.run(["wine"] + args, env=self.wine, stdout=subprocess.DEVNULL,
@@ -100,37 +85,19 @@ class Scene:
         for undo in reversed(self.undo):
             undo()
 
-    def path(self, *parts):
-        """A path below the test folder as the program names it."""
-        if self.win:
-            return DRIVE.upper() + ":\\" + "\\".join(parts)
-        return os.path.join(self.tmp, *parts)
-
     def start(self, name):
-        """The program with a job for `name` on the server; its window."""
-        args = ["[URL]", f"{self.base}/{name}", "[PATH]", self.path("target", "app.exe")]
-        exe = self.path("app", self.exe_name)
-        program = harness.Program(args, self.display, self.ctx.platform, exe, self.ctx.build,
-                                  cwd=self.tmp, extra_env=self.env)
-        return program, find_window(self.display, harness.TITLE)
-
-    def asked(self, path):
-        """How often the server was asked for `path`."""
-        return self.server.requests().count(path)
+        """The program from its folder with a job for `name`; its window."""
+        if self.ctx.win32:
+            target, exe = DRIVE.upper() + r":\target\app.exe", DRIVE.upper() + ":\\app\\" + self.exe_name
+        else:
+            target, exe = os.path.join(self.ctx.tmp, "target", "app.exe"), os.path.join(self.app, self.exe_name)
+        program = self.ctx.start(["[URL]", f"{self.server.base}/{name}", "[PATH]", target], exe=exe,
+                                 cwd=self.ctx.tmp, extra_env=self.env)
+        return program, find_window(self.ctx.display, harness.TITLE)
 
     def recorded(self):
         """What the browser was started with, a line for each start."""
         return (jobs.read_if_there(self.record) or b"").decode().splitlines()
-
-    def expect_nothing_left(self, what):
-        check(sorted(os.listdir(self.app)) == [self.exe_name],
-              f"{what}: left in the program's folder: {sorted(os.listdir(self.app))}")
-        if self.win:  # the drive root holds the test's own files too
-            left = [n for n in os.listdir(self.probes) if PROBE_NAMES.match(n)]
-        else:
-            folder = os.path.join(self.probes, "kelvane")
-            left = os.listdir(folder) if os.path.isdir(folder) else []
-        check(not left, f"{what}: probes left: {left}")
 
 
 def click(display, window, spot):
@@ -142,77 +109,104 @@ def size(display, window):
     return geometry(display, window)[2:]
 
 
-def no_box_within(display, seconds, what):
-    deadline = time.time() + seconds
-    while time.time() < deadline:
-        names = [harness.window_name(display, w) for w in visible_windows(display)]
-        check("Download?" not in names, what)
-        time.sleep(0.05)
-
-
-def notes_enlarge_the_window(scene):
+def notes_enlarge_the_window(scene, display):
     program, window = scene.start("app.exe")
     try:
-        harness.wait_for(lambda: size(scene.display, window) == (WIDTH, TALL), 15,
-                         f"the window stayed {size(scene.display, window)} with notes beside the download")
-        x, y, _, _ = geometry(scene.display, window)
+        harness.wait_for(lambda: size(display, window) == (WIDTH, TALL), 15,
+                         f"the window stayed {size(display, window)} with notes beside the download")
+        x, y, _, _ = geometry(display, window)
         # Right of the short lines, the notes' box shows its own background.
-        harness.wait_for(lambda: harness.pixel(scene.display, x + 250, y + 120) == LIGHT, 5,
-                         "the notes are not shown")
-        scene.expect_nothing_left("notes")
+        harness.wait_for(lambda: harness.pixel(display, x + 250, y + 120) == LIGHT, 5, "the notes are not shown")
     finally:
         program.kill()
 
 
-def version_check(scene):
-    """No notes for the job: the window keeps its size. The version check asks
-    with the homepage out of reach; No opens nothing, Yes opens the newest
-    build and hides the link; "Homepage" opens the homepage."""
-    home = homepage()
-    asked = scene.asked("/none.txt")
+def version_check(scene, display):
+    """No notes: the window keeps its size. With the homepage out of reach,
+    No opens nothing, Yes opens the newest build and hides the link;
+    "Homepage" opens the homepage."""
+    with open(os.path.join(harness.ROOT, "src", "ui", "form1.h")) as f:
+        home = re.search(r'kHomepage = "([^"]+)"', f.read()).group(1)
     program, window = scene.start("none.exe")
     try:
-        harness.wait_for(lambda: scene.asked("/none.txt") > asked, 15, "the job's notes were not asked for")
-        started = time.time()
-        click(scene.display, window, DL_VERSION)
+        harness.wait_for(lambda: "/none.txt" in scene.server.requests(), 15, "the job's notes were not asked for")
+        click(display, window, DL_VERSION)
         # The deadline covers a fetch's longest give-up (connect, then stall).
-        box = find_window(scene.display, "Download?", timeout=30)
-        print(f"the unreachable homepage gave up after {time.time() - started:.2f} s")
-        check(size(scene.display, window) == (WIDTH, SHORT),
-              f"without notes the window is {size(scene.display, window)}")
-        press(scene.display, box, "n" if scene.win else "Escape")
-        harness.window_gone(scene.display, box)
+        box = find_window(display, "Download?", timeout=30)
+        check(size(display, window) == (WIDTH, SHORT), f"without notes the window is {size(display, window)}")
+        press(display, box, "n" if scene.ctx.win32 else "Escape")
+        harness.window_gone(display, box)
 
-        click(scene.display, window, LABEL4)
+        click(display, window, LABEL4)
         harness.wait_for(scene.recorded, 15, "Homepage opened nothing")
         time.sleep(0.3)  # a browser that No had started would show here too
         check(scene.recorded() == [home], f"after No and Homepage: {scene.recorded()}")
 
-        click(scene.display, window, DL_VERSION)
-        press(scene.display, find_window(scene.display, "Download?", timeout=30), "Return")
+        click(display, window, DL_VERSION)
+        press(display, find_window(display, "Download?", timeout=30), "Return")
         harness.wait_for(lambda: len(scene.recorded()) == 2, 15, "Yes opened nothing")
         check(scene.recorded()[1] == home + "Update.exe", f"Yes opened {scene.recorded()[1]!r}")
 
         # The link is gone: a press on its place asks nothing.
-        click(scene.display, window, DL_VERSION)
-        click(scene.display, window, LABEL4)
+        click(display, window, DL_VERSION)
+        click(display, window, LABEL4)
         harness.wait_for(lambda: len(scene.recorded()) == 3, 15, "Homepage opened nothing")
-        no_box_within(scene.display, 1.0, "the hidden link still asks")
+        time.sleep(1.0)
+        names = [harness.window_name(display, w) for w in harness.visible_windows(display)]
+        check("Download?" not in names, "the hidden link still asks")
         check(scene.recorded() == [home, home + "Update.exe", home], f"opened {scene.recorded()}")
         check(not program.ended(0), "the program ended")
-        scene.expect_nothing_left("version check")
     finally:
         program.kill()
 
 
-def body(ctx, display, tmp):
-    scene = Scene(ctx, display, tmp)
+def undrawn(display, window):
+    """The controls with too few pixels neither the frame's colour nor black."""
+    x, y, _, _ = geometry(display, window)
+    missing = []
+    for name, ((cx, cy, w, h), share) in CONTROLS.items():
+        raw = subprocess.run(["import", "-window", "root", "-crop", f"{w}x{h}+{x + cx}+{y + cy}", "-depth", "8",
+                              "rgb:-"], env=display.env, capture_output=True, timeout=30).stdout
+        shown = [p for p in zip(raw[0::3], raw[1::3], raw[2::3]) if p not in (DARK, (0, 0, 0))]
+        if len(shown) < share * w * h:
+            missing.append(name)
+    return missing
+
+
+def windows_paint_and_return(scene, display):
+    os.makedirs(os.path.join(scene.ctx.tmp, "target"))  # else Update asks for no download
+    display.run(["xdotool", "mousemove", "1", "1"])  # away from the window
+    program, window = scene.start("app.exe")
+    cover = None
     try:
-        notes_enlarge_the_window(scene)
-        version_check(scene)
+        harness.wait_for(lambda: size(display, window) == (WIDTH, TALL), 15, "the window did not grow")
+        harness.wait_for(lambda: not undrawn(display, window), 3, "not drawn after the window grew", 0.2)
+        x, y, w, h = geometry(display, window)
+        # A black window, override-redirect: above every managed one, topmost too.
+        cover = subprocess.Popen(["xlogo", "-xrm", "*overrideRedirect: true", "-bg", "black", "-fg", "black",
+                                  "-geometry", f"{w}x{h}+{x}+{y}"], env=display.env,
+                                 stderr=subprocess.DEVNULL, start_new_session=True)
+        harness.wait_for(lambda: len(undrawn(display, window)) == len(CONTROLS), 10, "the cover did not show")
+        harness.kill_group(cover)
+        harness.wait_for(lambda: not undrawn(display, window), 3, "not drawn after being uncovered", 0.2)
+        press(display, window, "Return")
+        harness.wait_for(lambda: "/app.exe" in scene.server.requests(), 15, "Return on Update started no job")
+    finally:
+        if cover:
+            harness.kill_group(cover)
+        program.kill()
+
+
+def body(ctx):
+    scene = Scene(ctx)
+    try:
+        notes_enlarge_the_window(scene, ctx.display)
+        version_check(scene, ctx.display)
+        if ctx.win32:  # FLTK draws its own controls (test_presentation)
+            windows_paint_and_return(scene, ctx.display)
     finally:
         scene.close()
 
 
 if __name__ == "__main__":
-    harness.run_test(body)
+    harness.run_test(body, window_manager=True)
