@@ -30,7 +30,7 @@ def body(ctx):
     target = os.path.join(folder, "demoapp" + ctx.suffix)
     record = os.path.join(ctx.tmp, "cancel.record")
     jobs.write(target, jobs.demo_app(ctx), 0o755)
-    program = ctx.start(["[URL]", f"{server.base}/slow/2M/200M", "[PATH]", ctx.path(target), "[PARAM1]",
+    program = ctx.start(["[URL]", f"{server.base}/slow/4M/200M", "[PATH]", ctx.path(target), "[PARAM1]",
                          "--updated", "[AUTOSTART]", "[SKIPINFO]"],
                         extra_env={"DEMOAPP_RECORD": ctx.path(record), "DEMOAPP_SECONDS": "0"})
     try:
