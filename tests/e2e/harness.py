@@ -169,8 +169,7 @@ class Context:
 
 def find_window(display, title, timeout=30):
     """The id of the visible window whose title is exactly `title`."""
-    # xdotool takes a POSIX regular expression: escape only what is special
-    # there (Python's re.escape also escapes blanks, which POSIX leaves undefined).
+    # A POSIX expression, where re.escape's escaped blanks are undefined.
     pattern = "^" + re.sub(r"([.\[\]()*+?{}|^$\\])", r"\\\1", title) + "$"
 
     def search():
@@ -194,15 +193,15 @@ def window_gone(display, window, timeout=15):
              f"window {window} is still shown")
 
 
-def press(display, window, key):
+def press(display, window, *keys):
     display.run(["xdotool", "windowfocus", "--sync", window])
-    display.run(["xdotool", "key", key])
+    display.run(["xdotool", "key", *keys])
 
 
-def answer(display, title, key="Return"):
-    """Answers the box `title` with `key` and waits until it is gone."""
+def answer(display, title, *keys):
+    """Answers the box `title` with `keys` (Return) and waits until it is gone."""
     box = find_window(display, title)
-    press(display, box, key)
+    press(display, box, *(keys or ["Return"]))
     window_gone(display, box)
 
 
