@@ -139,7 +139,7 @@ class Program(subprocess.Popen):
 
 
 class Context:
-    """What a test works with: the build under test, its display and folder."""
+    """The build under test, the test's display and folder."""
 
     def __init__(self, args, display, tmp):
         self.platform, self.exe, self.build = args.platform, args.exe, args.build
