@@ -5,6 +5,7 @@ the three versions end up in the target and its two backups and both
 processes end. Pairs run a few at a time, each on its own target."""
 import os
 import sys
+import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import harness  # noqa: E402
@@ -13,6 +14,18 @@ from harness import check  # noqa: E402
 from jobs import contents, write  # noqa: E402
 
 VERSIONS = {name: f"#!/bin/sh\n# version {name}\n".encode() for name in ("0", "a", "b")}
+
+
+def all_end(display, running, timeout):
+    """Waits until every program has ended. The first of a pair restarts the
+    program, which the second may still find running: its warning is
+    answered, as a user would once the program has gone."""
+    deadline = time.time() + timeout
+    while any(program.proc.poll() is None for _, program in running) and time.time() < deadline:
+        for window in harness.visible_windows(display):
+            if harness.window_name(display, window) == "Close program..":
+                harness.press(display, window, "Return")
+        time.sleep(0.2)
 
 
 def body(ctx, display, tmp):
@@ -34,8 +47,9 @@ def body(ctx, display, tmp):
                              "[AUTOSTART]", "[SKIPINFO]", "[NOASK]"]
                     running.append((folder, harness.Program(words, display, ctx.platform, ctx.exe, ctx.build)))
             try:
+                all_end(display, running, 120)
                 for folder, program in running:
-                    jobs.ends(program, folder, timeout=120)
+                    jobs.ends(program, folder, timeout=1)
             finally:
                 for _, program in running:
                     jobs.stop(program)
