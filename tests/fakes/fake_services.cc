@@ -176,16 +176,14 @@ int FakeLocale::GetLocaleInfo(uint32_t type, char* buffer, int length) {
 
 std::string FakeLocale::DecodeSystemText(const std::string& bytes) {
   std::string out;
-  out.reserve(bytes.size());
-  for (size_t i = 0; i < bytes.size();) {
-    size_t ascii = i;  // copied as a run: tests decode files of many megabytes
-    while (ascii < bytes.size() && static_cast<unsigned char>(bytes[ascii]) < 0x80) ++ascii;
-    out.append(bytes, i, ascii - i);
-    if (ascii == bytes.size()) break;
-    const unsigned char c = static_cast<unsigned char>(bytes[ascii]);
+  for (const char byte : bytes) {
+    const auto c = static_cast<unsigned char>(byte);
+    if (c < 0x80) {
+      out += byte;
+      continue;
+    }
     out += static_cast<char>(0xC0 | (c >> 6));
     out += static_cast<char>(0x80 | (c & 0x3F));
-    i = ascii + 1;
   }
   return out;
 }
