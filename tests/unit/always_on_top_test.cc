@@ -77,14 +77,6 @@ TEST(AlwaysOnTop, MethodsReachTheirStatesAndNothingIsStoredBeforeTheWindowShows)
   EXPECT_EQ(Shown(*form), "AOT_MouseMove");
   EXPECT_FALSE(p.ui.topmost);
   EXPECT_EQ(p.settings.values[kStored], "False");
-
-  // A store that cannot be written changes nothing else.
-  aot.SetToTop();
-  p.settings.writable = false;
-  aot.SetToNormal(true);
-  EXPECT_FALSE(aot.GetIsOnTop());
-  EXPECT_FALSE(p.ui.topmost);
-  EXPECT_EQ(p.settings.values[kStored], "True");
 }
 
 TEST(AlwaysOnTop, LoadSettingsGoesOnTopForAnythingButFalse) {
