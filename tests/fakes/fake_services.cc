@@ -36,19 +36,13 @@ int32_t FakeFetcher::DownloadToFile(const std::string& url, const std::string& f
                                     FetchMonitor& monitor, int64_t limit) {
   calls.emplace_back(url, file);
   limits.push_back(limit);
-  returned.push_back(Fetch(url, file, monitor, limit));
-  return returned.back();
-}
-
-int32_t FakeFetcher::Fetch(const std::string& url, const std::string& file, FetchMonitor& monitor,
-                           int64_t limit) {
   auto it = bodies.find(url);
   failure_ = "HTTP status 404: " + url;
   if (it == bodies.end()) return kNotFound;
   const auto size = static_cast<int64_t>(it->second.size());
   for (int step = 0; step < steps; ++step) {
     if (atStep) atStep(step);
-    reported.emplace_back(size * step / steps, sizeUnknown ? -1 : size);
+    reported.emplace_back(size * step / steps, size);
     if (!monitor.Progress(reported.back().first, reported.back().second)) return kFetchCancelled;
   }
   failure_ = "cannot write " + file;
@@ -58,7 +52,6 @@ int32_t FakeFetcher::Fetch(const std::string& url, const std::string& file, Fetc
 }
 
 UrlCache::Handle FakeUrlCache::FindFirstGroup(int64_t& groupId) {
-  calls.push_back("FindFirstGroup");
   groupWalk_ = groups;
   groupCursor_ = 0;
   nextGroupCalls_ = 0;
@@ -70,7 +63,6 @@ UrlCache::Handle FakeUrlCache::FindFirstGroup(int64_t& groupId) {
 }
 
 bool FakeUrlCache::FindNextGroup(Handle find, int64_t& groupId, uint32_t& size) {
-  calls.push_back("FindNextGroup");
   ++nextGroupCalls_;
   if (find != 1 || size != 2048) return Fail(87);  // invalid parameter
   if (groupCursor_ >= groupWalk_.size()) return Fail(kErrorFileNotFound);
@@ -83,7 +75,6 @@ bool FakeUrlCache::FindNextGroup(Handle find, int64_t& groupId, uint32_t& size) 
 }
 
 bool FakeUrlCache::DeleteGroup(int64_t groupId, uint32_t flags) {
-  calls.push_back("DeleteGroup:" + std::to_string(groupId));
   auto failure = groupDeleteErrors.find(groupId);
   if (failure != groupDeleteErrors.end()) return Fail(failure->second);
   auto it = std::find(groups.begin(), groups.end(), groupId);
@@ -114,7 +105,6 @@ bool FakeUrlCache::NextEntry(CacheEntryRecord& record, uint32_t& size) {
 }
 
 UrlCache::Handle FakeUrlCache::FindFirstEntry(CacheEntryRecord& record, uint32_t& size) {
-  calls.push_back("FindFirstEntry");
   entryWalk_ = entries;
   entryCursor_ = 0;
   if (record.structSize != 80) return Fail(87);
@@ -122,13 +112,11 @@ UrlCache::Handle FakeUrlCache::FindFirstEntry(CacheEntryRecord& record, uint32_t
 }
 
 bool FakeUrlCache::FindNextEntry(Handle find, CacheEntryRecord& record, uint32_t& size) {
-  calls.push_back("FindNextEntry");
   if (find != 2) return Fail(6);  // invalid handle
   return NextEntry(record, size);
 }
 
 bool FakeUrlCache::DeleteEntry(const std::string& sourceUrl) {
-  calls.push_back("DeleteEntry:" + sourceUrl);
   if (lockedEntries.count(sourceUrl)) return Fail(kErrorSharingViolation);
   auto it = std::find(entries.begin(), entries.end(), sourceUrl);
   if (it == entries.end()) return Fail(kErrorFileNotFound);
@@ -168,7 +156,6 @@ std::optional<uint32_t> FakeLauncher::CreateProcess(const std::string& commandLi
 bool FakeSettingsStore::RegistrySet(const std::string& section, const std::string& key,
                                     const std::string& value) {
   if (!writable) return false;
-  ++writes;
   values[section + "/" + key] = value;
   return true;
 }
@@ -189,16 +176,14 @@ int FakeLocale::GetLocaleInfo(uint32_t type, char* buffer, int length) {
 
 std::string FakeLocale::DecodeSystemText(const std::string& bytes) {
   std::string out;
-  out.reserve(bytes.size());
-  for (size_t i = 0; i < bytes.size();) {
-    size_t ascii = i;  // copied as a run: tests decode files of many megabytes
-    while (ascii < bytes.size() && static_cast<unsigned char>(bytes[ascii]) < 0x80) ++ascii;
-    out.append(bytes, i, ascii - i);
-    if (ascii == bytes.size()) break;
-    const unsigned char c = static_cast<unsigned char>(bytes[ascii]);
+  for (const char byte : bytes) {
+    const auto c = static_cast<unsigned char>(byte);
+    if (c < 0x80) {
+      out += byte;
+      continue;
+    }
     out += static_cast<char>(0xC0 | (c >> 6));
     out += static_cast<char>(0x80 | (c & 0x3F));
-    i = ascii + 1;
   }
   return out;
 }

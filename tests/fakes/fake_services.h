@@ -50,27 +50,22 @@ class FakeProcessList : public ProcessList {
 };
 
 // Serves bodies by URL into the fake file system, reporting `steps`
-// progress calls on the way (the size unknown when `sizeUnknown`); a
-// monitor that says stop gets kFetchCancelled at once.
+// progress calls on the way; a monitor that says stop gets kFetchCancelled at once.
 class FakeFetcher : public Fetcher {
  public:
   explicit FakeFetcher(FakeFileSystem& fs) : fs_(fs) {}
   static constexpr int32_t kNotFound = static_cast<int32_t>(0x800C0005);
   std::map<std::string, std::string> bodies;
   int steps = 0;
-  bool sizeUnknown = false;
   std::function<void(int step)> atStep;                    // runs before each progress report
   std::vector<std::pair<std::string, std::string>> calls;  // url, file
   std::vector<int64_t> limits;                             // of each call
   std::vector<std::pair<int64_t, int64_t>> reported;       // received, total
-  std::vector<int32_t> returned;                           // what each finished call gave
   int32_t DownloadToFile(const std::string& url, const std::string& file, FetchMonitor& monitor,
                          int64_t limit = 0) override;
   std::string LastFailure() const override { return failure_; }
 
  private:
-  int32_t Fetch(const std::string& url, const std::string& file, FetchMonitor& monitor,
-                int64_t limit);
   FakeFileSystem& fs_;
   std::string failure_;
 };
@@ -94,7 +89,6 @@ class FakeUrlCache : public UrlCache {
   std::map<int64_t, uint32_t> groupDeleteErrors;  // deleting fails with the code
   uint32_t firstGroupError = 0;                   // FindFirstGroup fails with it when set
   std::vector<NextGroupFailure> nextGroupFailures;
-  std::vector<std::string> calls;  // in order, e.g. "DeleteGroup:7"
   uint32_t lastError = 0;
 
   bool HasGroupFunctions() override { return groupFunctions; }
@@ -147,7 +141,6 @@ class FakeSettingsStore : public SettingsStore {
  public:
   std::map<std::string, std::string> values;  // "section/key" -> value
   bool writable = true;
-  int writes = 0;
   bool RegistrySet(const std::string& section, const std::string& key,
                    const std::string& value) override;
   std::string RegistryGet(const std::string& section, const std::string& key,

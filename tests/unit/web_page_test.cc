@@ -45,7 +45,6 @@ TEST(WebPage, GetExeForFileFallsBackToNameAndTypeProbes) {
   // A file whose look-up fails is asked about by a probe of its type.
   for (const auto& [file, probe] : std::vector<std::pair<std::string, std::string>>{
            {"D:\\web\\page.html", "C:\\RunFileTmp.html"},
-           {"D:\\x.gz", "C:\\RunFileTmp.gz"},
            {"D:\\a.b", "C:\\RunFileTmpa.b"},  // shorter than four: the whole name
            {"D:\\README", "C:\\RunFileTmpREADME"},
        }) {
