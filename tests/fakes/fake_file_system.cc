@@ -85,9 +85,4 @@ bool FakeFileSystem::SetCurrentFolder(const std::string& folder) {
   return true;
 }
 
-bool FakeFileSystem::SetCurrentDrive(char drive) {
-  currentDrive = drive;
-  return true;
-}
-
 }  // namespace kelvane::fakes

@@ -9,11 +9,6 @@
 
 namespace kelvane::fakes {
 
-ProcessList::Handle FakeProcessList::CreateSnapshot() {
-  ++snapshots;
-  return failSnapshot ? 0 : 1;
-}
-
 bool FakeProcessList::Fill(ProcessEntry& entry) {
   if (cursor_ >= running.size()) return false;
   std::memset(entry.exeFile, 0, sizeof entry.exeFile);
@@ -23,27 +18,21 @@ bool FakeProcessList::Fill(ProcessEntry& entry) {
   return true;
 }
 
-bool FakeProcessList::First(Handle snapshot, ProcessEntry& entry) {
+bool FakeProcessList::First(Handle, ProcessEntry& entry) {
   cursor_ = 0;
-  return snapshot != 0 && entry.size == sizeof(ProcessEntry) && Fill(entry);
-}
-
-bool FakeProcessList::Next(Handle snapshot, ProcessEntry& entry) {
-  return snapshot != 0 && Fill(entry);
+  return Fill(entry);
 }
 
 int32_t FakeFetcher::DownloadToFile(const std::string& url, const std::string& file,
                                     FetchMonitor& monitor, int64_t limit) {
   calls.emplace_back(url, file);
-  limits.push_back(limit);
   auto it = bodies.find(url);
   failure_ = "HTTP status 404: " + url;
   if (it == bodies.end()) return kNotFound;
   const auto size = static_cast<int64_t>(it->second.size());
   for (int step = 0; step < steps; ++step) {
     if (atStep) atStep(step);
-    reported.emplace_back(size * step / steps, size);
-    if (!monitor.Progress(reported.back().first, reported.back().second)) return kFetchCancelled;
+    if (!monitor.Progress(size * step / steps, size)) return kFetchCancelled;
   }
   failure_ = "cannot write " + file;
   const std::string body = limit > 0 ? it->second.substr(0, limit) : it->second;
@@ -54,52 +43,22 @@ int32_t FakeFetcher::DownloadToFile(const std::string& url, const std::string& f
 UrlCache::Handle FakeUrlCache::FindFirstGroup(int64_t& groupId) {
   groupWalk_ = groups;
   groupCursor_ = 0;
-  nextGroupCalls_ = 0;
-  if (firstGroupError != 0) return Fail(firstGroupError);
-  if (groupWalk_.empty()) return Fail(kErrorFileNotFound);
-  groupId = groupWalk_[groupCursor_++];
-  lastError = 0;
-  return 1;
+  uint32_t size = 0;
+  return FindNextGroup(1, groupId, size) ? 1 : 0;
 }
 
-bool FakeUrlCache::FindNextGroup(Handle find, int64_t& groupId, uint32_t& size) {
-  ++nextGroupCalls_;
-  if (find != 1 || size != 2048) return Fail(87);  // invalid parameter
+bool FakeUrlCache::FindNextGroup(Handle, int64_t& groupId, uint32_t&) {
   if (groupCursor_ >= groupWalk_.size()) return Fail(kErrorFileNotFound);
+  const int64_t left = groupCursor_ == 0 ? 0 : groupWalk_[groupCursor_ - 1];
   groupId = groupWalk_[groupCursor_++];
-  for (const NextGroupFailure& failure : nextGroupFailures) {
-    if (failure.callNumber == nextGroupCalls_) return Fail(failure.code);
-  }
+  if (nextErrors.count(left)) return Fail(nextErrors[left]);
   lastError = 0;
   return true;
 }
 
-bool FakeUrlCache::DeleteGroup(int64_t groupId, uint32_t flags) {
-  auto failure = groupDeleteErrors.find(groupId);
-  if (failure != groupDeleteErrors.end()) return Fail(failure->second);
-  auto it = std::find(groups.begin(), groups.end(), groupId);
-  if (it == groups.end()) return Fail(kErrorFileNotFound);
-  groups.erase(it);
-  if (flags & 2) {
-    std::erase_if(entries, [&](const std::string& url) {
-      auto g = entryGroup.find(url);
-      return g != entryGroup.end() && g->second == groupId;
-    });
-  }
-  lastError = 0;
-  return true;
-}
-
-bool FakeUrlCache::NextEntry(CacheEntryRecord& record, uint32_t& size) {
-  if (entryCursor_ >= entryWalk_.size()) return Fail(kErrorNoMoreItems);
-  const std::string& url = entryWalk_[entryCursor_];
-  const uint32_t needed = largeEntries.count(url) ? kLargeRecordSize : kRecordSize;
-  if (size < needed) {
-    size = needed;
-    return Fail(kErrorInsufficientBuffer);
-  }
-  record.sourceUrl = url;
-  ++entryCursor_;
+bool FakeUrlCache::DeleteGroup(int64_t groupId, uint32_t) {
+  if (deleteErrors.count(groupId)) return Fail(deleteErrors[groupId]);
+  std::erase(groups, groupId);
   lastError = 0;
   return true;
 }
@@ -107,21 +66,18 @@ bool FakeUrlCache::NextEntry(CacheEntryRecord& record, uint32_t& size) {
 UrlCache::Handle FakeUrlCache::FindFirstEntry(CacheEntryRecord& record, uint32_t& size) {
   entryWalk_ = entries;
   entryCursor_ = 0;
-  if (record.structSize != 80) return Fail(87);
-  return NextEntry(record, size) ? 2 : 0;
+  return FindNextEntry(2, record, size) ? 2 : 0;
 }
 
-bool FakeUrlCache::FindNextEntry(Handle find, CacheEntryRecord& record, uint32_t& size) {
-  if (find != 2) return Fail(6);  // invalid handle
-  return NextEntry(record, size);
+bool FakeUrlCache::FindNextEntry(Handle, CacheEntryRecord& record, uint32_t&) {
+  if (entryCursor_ >= entryWalk_.size()) return Fail(kErrorNoMoreItems);
+  record.sourceUrl = entryWalk_[entryCursor_++];
+  lastError = 0;
+  return true;
 }
 
 bool FakeUrlCache::DeleteEntry(const std::string& sourceUrl) {
-  if (lockedEntries.count(sourceUrl)) return Fail(kErrorSharingViolation);
-  auto it = std::find(entries.begin(), entries.end(), sourceUrl);
-  if (it == entries.end()) return Fail(kErrorFileNotFound);
-  entries.erase(it);
-  lastError = 0;
+  std::erase(entries, sourceUrl);
   return true;
 }
 

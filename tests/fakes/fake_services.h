@@ -36,13 +36,10 @@ class FakeProcessEnd : public ProcessEnd {
 class FakeProcessList : public ProcessList {
  public:
   std::vector<std::string> running;  // executable names
-  bool failSnapshot = false;
-  int snapshots = 0, closed = 0;
-
-  Handle CreateSnapshot() override;
-  bool First(Handle snapshot, ProcessEntry& entry) override;
-  bool Next(Handle snapshot, ProcessEntry& entry) override;
-  void Close(Handle) override { ++closed; }
+  Handle CreateSnapshot() override { return 1; }
+  bool First(Handle, ProcessEntry& entry) override;
+  bool Next(Handle, ProcessEntry& entry) override { return Fill(entry); }
+  void Close(Handle) override {}
 
  private:
   bool Fill(ProcessEntry& entry);
@@ -59,8 +56,6 @@ class FakeFetcher : public Fetcher {
   int steps = 0;
   std::function<void(int step)> atStep;                    // runs before each progress report
   std::vector<std::pair<std::string, std::string>> calls;  // url, file
-  std::vector<int64_t> limits;                             // of each call
-  std::vector<std::pair<int64_t, int64_t>> reported;       // received, total
   int32_t DownloadToFile(const std::string& url, const std::string& file, FetchMonitor& monitor,
                          int64_t limit = 0) override;
   std::string LastFailure() const override { return failure_; }
@@ -70,28 +65,18 @@ class FakeFetcher : public Fetcher {
   std::string failure_;
 };
 
-// A URL cache of groups and entries that the test fills. Deleting removes
-// from `groups` and `entries` (a group takes its entries along when asked
-// to); walks run over the contents at the time of their first search.
+// A URL cache of groups and entries that the test fills; deleting a group
+// takes nothing else along. A code in `deleteErrors` fails that group's
+// deletion; one in `nextErrors` fails the search after that group, which
+// still moves on.
 class FakeUrlCache : public UrlCache {
  public:
-  struct NextGroupFailure {
-    int callNumber;  // the n-th FindNextGroup call (from 1) reports `code`
-    uint32_t code;   // ...after moving on to the next group as usual
-  };
-
-  bool groupFunctions = true;
   std::vector<int64_t> groups;
-  std::vector<std::string> entries;               // source URLs
-  std::map<std::string, int64_t> entryGroup;      // URL -> its group
-  std::set<std::string> largeEntries;             // records above 2048 bytes
-  std::set<std::string> lockedEntries;            // deletion fails (in use)
-  std::map<int64_t, uint32_t> groupDeleteErrors;  // deleting fails with the code
-  uint32_t firstGroupError = 0;                   // FindFirstGroup fails with it when set
-  std::vector<NextGroupFailure> nextGroupFailures;
+  std::vector<std::string> entries;  // source URLs
+  std::map<int64_t, uint32_t> deleteErrors, nextErrors;
   uint32_t lastError = 0;
 
-  bool HasGroupFunctions() override { return groupFunctions; }
+  bool HasGroupFunctions() override { return true; }
   Handle FindFirstGroup(int64_t& groupId) override;
   bool FindNextGroup(Handle find, int64_t& groupId, uint32_t& size) override;
   bool DeleteGroup(int64_t groupId, uint32_t flags) override;
@@ -101,21 +86,14 @@ class FakeUrlCache : public UrlCache {
   uint32_t LastError() override { return lastError; }
   void SetLastError(uint32_t code) override { lastError = code; }
 
-  static constexpr uint32_t kLargeRecordSize = 3000;
-  static constexpr uint32_t kRecordSize = 200;
-  static constexpr uint32_t kErrorSharingViolation = 32;
-
  private:
   bool Fail(uint32_t code) {
     lastError = code;
     return false;
   }
-  bool NextEntry(CacheEntryRecord& record, uint32_t& size);
-
   std::vector<int64_t> groupWalk_;
   std::vector<std::string> entryWalk_;
   size_t groupCursor_ = 0, entryCursor_ = 0;
-  int nextGroupCalls_ = 0;
 };
 
 // Associations by extension; started command lines are recorded.

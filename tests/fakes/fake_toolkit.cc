@@ -19,10 +19,7 @@ void FakeToolkit::ShowWindow() {
   log.push_back("show");
 }
 
-void FakeToolkit::SetWindowTitle(const std::string& text) {
-  title = text;
-  log.push_back("title:" + text);
-}
+void FakeToolkit::SetWindowTitle(const std::string& text) { log.push_back("title:" + text); }
 
 void FakeToolkit::SetFocus(const Control& control) { log.push_back("focus:" + control.Name()); }
 

@@ -51,7 +51,6 @@ class FakeToolkit : public Toolkit {
   std::map<std::string, std::vector<std::string>> texts;
   int yields = 0;
   bool shown = false;
-  std::string title;
   bool topmost = false;
 
  private:

@@ -154,7 +154,7 @@ TEST(RunUpdate, ADownloadShowsItsProgressAndStopsOnCancelOrConfirmedClose) {
       continue;
     }
     // The fetch stopped at the report after the click, and returned first.
-    EXPECT_EQ(b.p.fetcher.reported.size(), 3u);
+    EXPECT_EQ(shown.size(), 3u);
     EXPECT_EQ(b.p.end.code, ExitCode::Cancelled);
     EXPECT_EQ(b.File(b.target + "_"), "<none>");
     EXPECT_EQ(b.File(b.target), "old");
