@@ -13,17 +13,12 @@ using fakes::FakePlatform;
 
 constexpr const char* kStored = "AlwaysOnTop/OnTop";
 
-// The one visible picture of the control; fails when not exactly one shows.
+// The visible pictures of the control, named one after the other.
 std::string Shown(const Form1& form) {
   std::string shown;
-  int count = 0;
   for (const Control* image : {&form.AOT_Disabled, &form.AOT_MouseMove, &form.AOT_Enabled}) {
-    if (image->Visible()) {
-      shown = image->Name();
-      ++count;
-    }
+    if (image->Visible()) shown += image->Name();
   }
-  EXPECT_EQ(count, 1) << "pictures visible at once";
   return shown;
 }
 
