@@ -85,7 +85,9 @@ struct LaunchTest : ::testing::Test {
 
   void SetUp() override {
     testing::fs::create_directories(tools);
-    testing::fs::copy_file(testing::HelperFolder() / ("demoapp" + std::string(kExe)), recorder);
+    testing::fs::copy_file(
+        testing::FolderFromEnvironment("KELVANE_HELPERS") / ("demoapp" + std::string(kExe)),
+        recorder);
     testing::fs::permissions(recorder, testing::fs::perms::owner_all,
                              testing::fs::perm_options::add);
     SetVariable("DEMOAPP_RECORD", record.string().c_str());

@@ -70,10 +70,6 @@ inline fs::path FolderFromEnvironment(const char* variable) {
 #endif
 }
 
-// tests/support, and the built helper programs.
-inline fs::path SupportFolder() { return FolderFromEnvironment("KELVANE_TEST_SUPPORT"); }
-inline fs::path HelperFolder() { return FolderFromEnvironment("KELVANE_HELPERS"); }
-
 // The text in double quotes.
 inline std::string Quoted(const std::string& text) {
   std::string quoted(1, '"');
@@ -115,9 +111,10 @@ class LoopbackServer {
   explicit LoopbackServer(const fs::path& root, const std::string& tlsPem = "")
       : portFile_(root / "port") {
     const std::string port = Quoted(LinuxPath(portFile_));
-    std::string args = Quoted(LinuxPath(SupportFolder() / "http_server.py")) + " --root " +
-                       Quoted(LinuxPath(root)) + " --port-file " + port + " --while-file " + port +
-                       " --lifetime 300 --quiet";
+    std::string args =
+        Quoted(LinuxPath(FolderFromEnvironment("KELVANE_TEST_SUPPORT") / "http_server.py")) +
+        " --root " + Quoted(LinuxPath(root)) + " --port-file " + port + " --while-file " + port +
+        " --lifetime 300 --quiet";
     if (!tlsPem.empty()) args += " --tls " + Quoted(LinuxPath(tlsPem));
 #ifdef _WIN32
     // Wine starts a Linux program given by its Linux path.
