@@ -2,15 +2,11 @@
 // The file system's primitives as the job relies on them, the same on both
 // platforms: presence, the read-only attribute that protects a backup,
 // copies that never overwrite, and the current folder. Included once by
-// each platform's file system test, which defines MakeReadOnly (and may
-// undo it in Writable before the folder is removed).
+// each platform's file system test.
 #include "integration/test_folders.h"
 #include "platform/file_system.h"
 
 namespace kelvane::testing {
-
-void MakeReadOnly(const fs::path& file);
-void Writable(const fs::path& file);
 
 inline void ExpectFileSystemPrimitives(FileSystem& files) {
   const fs::path folder = NewTestFolder("files");
@@ -20,7 +16,8 @@ inline void ExpectFileSystemPrimitives(FileSystem& files) {
   for (size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<char>(i * 31);
   ASSERT_TRUE(files.Write(program.string(), bytes));
   Spit(locked, "r");
-  MakeReadOnly(locked);
+  fs::permissions(locked, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                  fs::perm_options::remove);
 
   EXPECT_TRUE(files.IsPresent(program.string()));
   EXPECT_TRUE(files.IsPresent(locked.string()));
@@ -58,7 +55,7 @@ inline void ExpectFileSystemPrimitives(FileSystem& files) {
   EXPECT_FALSE(files.SetCurrentFolder(none.string()));
   EXPECT_TRUE(files.SetCurrentDrive('C'));
   EXPECT_TRUE(files.SetCurrentFolder(before));
-  Writable(locked);
+  fs::permissions(locked, fs::perms::owner_write, fs::perm_options::add);
   fs::remove_all(folder);
 }
 

@@ -25,12 +25,12 @@ inline std::string Describe(const std::map<std::string, std::string>& files) {
 
 struct JobCase {
   std::string name;
-  std::string target = "app", served = "app";
   std::map<std::string, std::string> before;  // "app", "app.old", ...
-  std::set<std::string> readOnly;
   std::map<std::string, std::string> after;
-  std::string message;  // the first line of the one box shown, or none
+  std::string message = "";  // the first line of the one box shown, or none
+  std::set<std::string> readOnly = {};
   bool ends = false;
+  std::string target = "app", served = "app";
 };
 
 // Runs one job on `folder`/target with the program served from `base`/served.
@@ -78,38 +78,20 @@ struct JobServer {
 inline std::vector<JobCase> CommonJobCases(const std::string& fresh) {
   return {
       {"both backups",
-       "app",
-       "app",
        {{"app", "old"}, {"app.old", "o1"}, {"app.old2", "o2"}},
-       {},
-       {{"app", fresh}, {"app.old", "old"}, {"app.old2", "o1"}},
-       "",
-       false},
-      {"first installation", "app", "app", {}, {}, {{"app", fresh}}, "", false},
-      {"stale download",
-       "app",
-       "app",
-       {{"app", "old"}, {"app_", "stale"}},
-       {},
-       {{"app", fresh}, {"app.old", "old"}},
-       "",
-       false},
+       {{"app", fresh}, {"app.old", "old"}, {"app.old2", "o1"}}},
+      {"first installation", {}, {{"app", fresh}}},
+      {"stale download", {{"app", "old"}, {"app_", "stale"}}, {{"app", fresh}, {"app.old", "old"}}},
       {"read-only first backup",
-       "app",
-       "app",
        {{"app", "old"}, {"app.old", "ro"}},
-       {"app.old"},
        {{"app", fresh}, {"app.old", "ro"}, {"app.old2", "ro"}},
        "Fehler: Backup file is writeprotected!",
-       false},
+       {"app.old"}},
       {"undeletable target",
-       "app",
-       "app",
        {{"app", "old"}},
-       {"app"},
        {{"app", "old"}, {"app.old", "old"}},
        "Could not delete file:",
-       false},
+       {"app"}},
   };
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 // Starting real programs and finding them among the running processes, the
-// same on both platforms: the argument recorder (tests/support/helpers) is
+// same on both platforms: the demo program (tests/support/helpers) is
 // copied below a folder with a blank and started through StartFile.
 // Included once by each platform's process_launch_test.cc.
 #include <sstream>
@@ -79,25 +79,29 @@ struct LaunchTest : ::testing::Test {
   path folder = testing::NewTestFolder("launch");
   path tools = folder / "my tools";
   path recorder =
-      tools / ("argrecorder-" + std::to_string(testing::ProcessNumber()) + std::string(kExe));
+      tools / ("demoapp-" + std::to_string(testing::ProcessNumber()) + std::string(kExe));
   path record = folder / "record.txt";
   std::string oldCwd = files.CurrentFolder();
 
   void SetUp() override {
     testing::fs::create_directories(tools);
-    testing::fs::copy_file(testing::HelperFolder() / ("argrecorder" + std::string(kExe)), recorder);
+    testing::fs::copy_file(
+        testing::FolderFromEnvironment("KELVANE_HELPERS") / ("demoapp" + std::string(kExe)),
+        recorder);
     testing::fs::permissions(recorder, testing::fs::perms::owner_all,
                              testing::fs::perm_options::add);
-    SetVariable("KELVANE_ARGRECORD", record.string().c_str());
+    SetVariable("DEMOAPP_RECORD", record.string().c_str());
+    SetVariable("DEMOAPP_SECONDS", "0");
   }
   void TearDown() override {
-    SetVariable("KELVANE_ARGRECORD", nullptr);
-    SetVariable("KELVANE_HOLD", nullptr);
+    for (const char* name : {"DEMOAPP_RECORD", "DEMOAPP_SECONDS", "DEMOAPP_HOLD"})
+      SetVariable(name, nullptr);
     files.SetCurrentFolder(oldCwd);
     std::error_code ignored;
     testing::fs::remove_all(folder, ignored);
   }
-  // The started helper's record: its working folder, then its arguments.
+  // The started program's record: its working folder, then its arguments
+  // (behind its version).
   Words Recorded(std::optional<uint32_t> pid) {
     EXPECT_TRUE(pid.has_value());
     if (pid) {
@@ -107,6 +111,7 @@ struct LaunchTest : ::testing::Test {
     Words lines;
     std::istringstream text(testing::Slurp(record));
     for (std::string line; std::getline(text, line);) lines.push_back(line);
+    if (!lines.empty()) lines.erase(lines.begin());
     return lines;
   }
 };
@@ -131,7 +136,7 @@ TEST_F(LaunchTest, StartsTheProgramAtAPathWithBlanksWithItsArgumentsAsText) {
 TEST_F(LaunchTest, FindsAStartedProgramByNameUntilItEnds) {
   const path hold = folder / "hold";
   testing::Spit(hold, "");
-  SetVariable("KELVANE_HOLD", hold.string().c_str());
+  SetVariable("DEMOAPP_HOLD", hold.string().c_str());
   const std::string name = recorder.filename().string();
   EXPECT_FALSE(IsProgramRunning(processes, kElsewhere + name));
 

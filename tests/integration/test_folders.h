@@ -70,10 +70,6 @@ inline fs::path FolderFromEnvironment(const char* variable) {
 #endif
 }
 
-// tests/support, and the built helper programs.
-inline fs::path SupportFolder() { return FolderFromEnvironment("KELVANE_TEST_SUPPORT"); }
-inline fs::path HelperFolder() { return FolderFromEnvironment("KELVANE_HELPERS"); }
-
 // The text in double quotes.
 inline std::string Quoted(const std::string& text) {
   std::string quoted(1, '"');
@@ -114,18 +110,15 @@ class LoopbackServer {
  public:
   explicit LoopbackServer(const fs::path& root, const std::string& tlsPem = "")
       : portFile_(root / "port") {
-    std::string args;
-    for (const std::string& word :
-         {LinuxPath(SupportFolder() / "http_server.py"), std::string("--root"), LinuxPath(root),
-          std::string("--port-file"), LinuxPath(portFile_), std::string("--while-file"),
-          LinuxPath(portFile_), std::string("--lifetime"), std::string("300"),
-          std::string("--quiet")}) {
-      args.append(" \"").append(word).append("\"");
-    }
-    if (!tlsPem.empty()) args.append(" --tls \"").append(LinuxPath(tlsPem)).append("\"");
+    const std::string port = Quoted(LinuxPath(portFile_));
+    std::string args =
+        Quoted(LinuxPath(FolderFromEnvironment("KELVANE_TEST_SUPPORT") / "http_server.py")) +
+        " --root " + Quoted(LinuxPath(root)) + " --port-file " + port + " --while-file " + port +
+        " --lifetime 300 --quiet";
+    if (!tlsPem.empty()) args += " --tls " + Quoted(LinuxPath(tlsPem));
 #ifdef _WIN32
     // Wine starts a Linux program given by its Linux path.
-    std::wstring command = L"/usr/bin/python3" + std::wstring(args.begin(), args.end());
+    std::wstring command = L"/usr/bin/python3 " + std::wstring(args.begin(), args.end());
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info{};
@@ -136,7 +129,7 @@ class LoopbackServer {
       CloseHandle(info.hProcess);
     }
 #else
-    const std::string command = "exec python3" + args + " >/dev/null 2>&1";
+    const std::string command = "exec python3 " + args + " >/dev/null 2>&1";
     const char* argv[] = {"sh", "-c", command.c_str(), nullptr};
     started_ = posix_spawnp(&pid_, "sh", nullptr, nullptr, const_cast<char**>(argv), environ) == 0;
 #endif

@@ -1,13 +1,11 @@
-# Sourced: the Wine environment for the 32-bit build, with a warm wineserver.
-# The prefix lives in the build tree unless WINEPREFIX is set.
+# Sourced: the Wine environment of the 32-bit build (prefix in the build tree
+# unless WINEPREFIX is set). A new wineserver starts Wine's helper processes
+# here, with stdio on /dev/null: started by a test, they would keep CTest
+# waiting on its output pipe. (wineserver exits 2 when one runs already.)
 : "${KELVANE_WINE_ROOT:=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)/build/win32}"
 export WINEPREFIX="${WINEPREFIX:-$KELVANE_WINE_ROOT/wineprefix}"
 export WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 mkdir -p "$WINEPREFIX"
-# wineserver returns once it serves (status 0), or at once with status 2 when
-# a server for this prefix runs already. A new server gets Wine's helper
-# processes started here, with stdio on /dev/null: started later by a test,
-# they would inherit its output pipe and keep CTest waiting for them.
 if wineserver -p 600 </dev/null >/dev/null 2>&1; then
   wine cmd.exe /c exit </dev/null >/dev/null 2>&1 || true
 fi

@@ -4,12 +4,6 @@
 #include "platform/linux/file_system_linux.h"
 
 namespace kelvane {
-namespace testing {
-
-void MakeReadOnly(const fs::path& file) { chmod(file.c_str(), 0444); }
-void Writable(const fs::path&) {}
-
-}  // namespace testing
 namespace {
 
 using testing::fs::path;

@@ -16,13 +16,12 @@ TEST(LinuxJob, FaultTableWithDotFilesAndLinks) {
   testing::JobServer server;
   std::vector<testing::JobCase> cases = testing::CommonJobCases(server.fresh);
   cases.push_back({"a dot file is an ordinary file",
-                   ".app",
-                   "app",
                    {{".app", "old"}},
-                   {},
                    {{".app", server.fresh}, {".app.old", "old"}},
                    "",
-                   false});
+                   {},
+                   false,
+                   ".app"});
   testing::RunJobCases(files, fetcher, server, cases);
 
   // A link is followed: the file it names is replaced, its backups lie
@@ -32,7 +31,7 @@ TEST(LinuxJob, FaultTableWithDotFilesAndLinks) {
   testing::Spit(folder / "lib" / "app-1", "old");
   testing::fs::create_symlink("lib/app-1", folder / "app");
   testing::RunJobCase(files, fetcher, folder, server.server.Base(),
-                      {"link", "app", "app", {}, {}, {{"app", server.fresh}}, "", false});
+                      {"link", {}, {{"app", server.fresh}}});
   EXPECT_TRUE(testing::fs::is_symlink(folder / "app"));
   EXPECT_EQ(testing::Contents(folder / "lib"),
             (std::map<std::string, std::string>{{"app-1", server.fresh}, {"app-1.old", "old"}}));
@@ -52,13 +51,13 @@ TEST(LinuxJob, FullDiskLeavesTheTargetUntouched) {
   linux_platform::CurlFetcher fetcher;
   testing::RunJobCase(files, fetcher, folder, server.server.Base(),
                       {"full disk",
-                       "app",
-                       "big",
                        {{"app", program}},
-                       {"app"},
                        {{"app", program}, {"app_", std::string(400 * 1024, 'n')}},
                        "Error: Could not create backup file:",
-                       true});
+                       {"app"},
+                       true,
+                       "app",
+                       "big"});
   umount(folder.c_str());
   testing::fs::remove_all(folder);
 }

@@ -1,21 +1,9 @@
 // Starting real programs under Windows and finding them among the running
 // processes; the file system's primitives (shared with Linux).
-#include <windows.h>
-
 #include "integration/file_system_tests.h"
 #include "integration/launch_tests.h"
 
 namespace kelvane {
-namespace testing {
-
-void MakeReadOnly(const fs::path& file) {
-  SetFileAttributesW(file.wstring().c_str(), FILE_ATTRIBUTE_READONLY);
-}
-void Writable(const fs::path& file) {
-  SetFileAttributesW(file.wstring().c_str(), FILE_ATTRIBUTE_NORMAL);
-}
-
-}  // namespace testing
 namespace {
 
 TEST_F(LaunchTest, FindsTheProgramOfAnExecutable) {

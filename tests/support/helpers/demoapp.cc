@@ -48,23 +48,17 @@ void Record(const char* file, int argc, char** argv) {
 }
 
 // Whether the program's time is not yet up.
-class Lifetime {
- public:
-  Lifetime() {
-    const char* seconds = std::getenv("DEMOAPP_SECONDS");
-    const char* hold = std::getenv("DEMOAPP_HOLD");
-    if (hold && *hold) hold_ = hold;
-    const double limit = hold_.empty() ? (seconds ? std::atof(seconds) : 5.0) : 60.0;
-    end_ = Clock::now() + std::chrono::milliseconds(static_cast<long>(limit * 1000));
-  }
+struct Lifetime {
+  const char* hold = std::getenv("DEMOAPP_HOLD");
+  const char* seconds = std::getenv("DEMOAPP_SECONDS");
+  const double limit = hold && *hold ? 60.0 : seconds ? std::atof(seconds) : 5.0;
+  const Clock::time_point end_ =
+      Clock::now() + std::chrono::milliseconds(static_cast<long>(limit * 1000));
+
   double SecondsLeft() const { return std::chrono::duration<double>(end_ - Clock::now()).count(); }
   bool Running() const {
-    return Clock::now() < end_ && (hold_.empty() || fs::exists(fs::path(hold_)));
+    return Clock::now() < end_ && (!hold || !*hold || fs::exists(fs::path(hold)));
   }
-
- private:
-  Clock::time_point end_;
-  std::string hold_;
 };
 
 #ifdef DEMOAPP_WINDOW
