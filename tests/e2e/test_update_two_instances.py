@@ -18,7 +18,7 @@ def all_end(display, running, timeout):
     """The second of a pair may find running the program the first restarted:
     its warning is answered, as a user would once that program has gone."""
     deadline = time.time() + timeout
-    while any(program.poll() is None for _, program in running) and time.time() < deadline:
+    while any(program.poll() is None for *_, program in running) and time.time() < deadline:
         for window in harness.visible_windows(display):
             if harness.window_name(display, window) == "Close program..":
                 harness.press(display, window, "Return")
@@ -31,25 +31,26 @@ def body(ctx):
     for name in ("a", "b"):
         write(os.path.join(served, name), VERSIONS[name])
     server = jobs.Server(served, ctx.tmp)
-    name = "app" + ctx.suffix
     try:
         for first in range(0, pairs, at_once):
             running = []
             for pair in range(first, min(first + at_once, pairs)):
-                folder = os.path.join(ctx.tmp, f"pair{pair}")
+                # A name of its own, so that no other pair's restarted program
+                # counts as this one running.
+                folder, name = os.path.join(ctx.tmp, f"pair{pair}"), f"app{pair}{ctx.suffix}"
                 write(os.path.join(folder, name), VERSIONS["0"], 0o755)
                 for version in ("a", "b"):
                     words = ["[URL]", f"{server.base}/{version}", "[PATH]", ctx.path(os.path.join(folder, name)),
                              "[AUTOSTART]", "[SKIPINFO]", "[NOASK]"]
-                    running.append((folder, ctx.start(words)))
+                    running.append((folder, name, ctx.start(words)))
             try:
                 all_end(ctx.display, running, 120)
-                for folder, program in running:
+                for folder, _, program in running:
                     jobs.ends(program, folder, timeout=1)
             finally:
-                for _, program in running:
+                for *_, program in running:
                     program.kill()
-            for folder in sorted({folder for folder, _ in running}):
+            for folder, name in sorted({(folder, name) for folder, name, _ in running}):
                 files = contents(folder)
                 order = ("a", "b") if files.get(name) == VERSIONS["b"] else ("b", "a")
                 check(files == {name: VERSIONS[order[1]], name + ".old": VERSIONS[order[0]],
