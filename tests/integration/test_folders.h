@@ -43,6 +43,11 @@ inline fs::path NewTestFolder(const std::string& name) {
   const fs::path root = "/tmp";
 #endif
   const fs::path folder = root / ("kelvane-" + name + "-" + std::to_string(ProcessNumber()));
+  // A run that failed half-way may have left read-only files, which Windows
+  // will not delete.
+  std::error_code ignored;
+  for (const auto& entry : fs::recursive_directory_iterator(folder, ignored))
+    fs::permissions(entry.path(), fs::perms::owner_write, fs::perm_options::add, ignored);
   fs::remove_all(folder);
   fs::create_directories(folder);
   return folder;
