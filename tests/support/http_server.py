@@ -1,28 +1,23 @@
 #!/usr/bin/env python3
-"""A loopback HTTP server for tests, with modes for bad servers.
+"""Loopback HTTP(S) server for tests: files below --root, or a bad server picked by the first path segment.
 
-  http_server.py --root DIR [--port-file FILE] [--while-file FILE]
-                 [--lifetime SECONDS] [--quiet] [--tls PEM]
-
-Serves the files below DIR (a missing one gives 404). A first path segment
-may pick a mode: ok (also no mode), redirect, loop (a redirect to itself),
-notfound, cut and cutchunked (half the body, then the connection drops),
-close (before any byte), stall (a few bytes, then silence), gzip, badgzip
-(labelled gzip, but not), brotli, chunked, empty, notmodified, nolocation
-(a 302 without Location); large/SIZE and slow/RATE/SIZE make SIZE bytes
-(suffix K, M or G), tohttp/PORT/NAME redirects to plain http on PORT.
-The server ends once the --while-file is gone (also from Wine) or after
---lifetime. Each request is logged to stdout as "GET PATH" unless --quiet.
+Modes: ok, redirect, loop, notfound, cut, cutchunked, close, stall, gzip, badgzip, brotli, chunked, empty,
+notmodified, nolocation, large/SIZE, slow/RATE/SIZE (K, M, G), tohttp/PORT/NAME. It ends once --while-file is
+gone or after --lifetime seconds; it logs "GET PATH" to stdout unless --quiet.
 """
 import argparse
 import gzip
 import http.server
 import os
-import socketserver
 import ssl
 import threading
 import time
 import urllib.parse
+
+BLOCK = bytes(range(256)) * 4096  # what large/ and slow/ serve, 1 MiB over and over
+STATUS_ONLY = {"empty": (200, b""), "notmodified": (304, b""), "notfound": (404, b"<html>no</html>"),
+               "nolocation": (302, b"<html>moved somewhere</html>")}
+ENCODED = {"gzip": ("gzip", gzip.compress), "badgzip": ("gzip", bytes), "brotli": ("br", bytes)}
 
 
 def size_of(text):
@@ -32,133 +27,99 @@ def size_of(text):
 
 class Handler(http.server.BaseHTTPRequestHandler):
     protocol_version = "HTTP/1.1"
-    root = "."
-    quiet = False
-    STATUS_ONLY = {"empty": (200, b""), "notmodified": (304, b""), "notfound": (404, b"<html>no</html>"),
-                   "nolocation": (302, b"<html>moved somewhere</html>")}
-    ENCODED = {"gzip": ("gzip", gzip.compress), "badgzip": ("gzip", bytes), "brotli": ("br", bytes)}
 
     def log_message(self, fmt, *args):
         pass
 
     def do_GET(self):
-        if not self.quiet:
+        if not self.server.quiet:
             print(f"GET {self.path}", flush=True)
-        path = urllib.parse.unquote(urllib.parse.urlsplit(self.path).path)
-        parts = path.lstrip("/").split("/", 1)
-        mode, rest = (parts[0], parts[1]) if len(parts) == 2 else ("ok", parts[0])
-        if mode == "large":
-            return self.send_large(size_of(rest))
-        if mode == "slow":
-            rate, size = rest.split("/", 1)
-            return self.send_large(size_of(size), size_of(rate))
-        if mode == "tohttp":
-            port, name = rest.split("/", 1)
-            return self.reply(302, b"", [("Location", f"http://127.0.0.1:{port}/ok/{name}")])
-        if mode in self.STATUS_ONLY:
-            return self.reply(*self.STATUS_ONLY[mode])
-        if mode == "loop":
-            return self.reply(302, b"", [("Location", self.path)])
-        if mode == "redirect":
-            return self.reply(302, b"", [("Location", "/ok/" + urllib.parse.quote(rest))])
-        if mode == "close":
-            self.close_connection = True
-            return
-        file = os.path.join(self.root, rest)
-        if not rest or not os.path.isfile(file):
-            return self.reply(404, b"<html>not found</html>")
-        if mode == "ok":
-            return self.send_file(file)
-        with open(file, "rb") as f:
-            body = f.read()
-        if mode in self.ENCODED:
-            encoding, encode = self.ENCODED[mode]
-            return self.reply(200, encode(body), [("Content-Encoding", encoding)])
+        path = urllib.parse.unquote(urllib.parse.urlsplit(self.path).path).lstrip("/")
+        mode, rest = path.split("/", 1) if "/" in path else ("ok", path)
+        file = os.path.join(self.server.root, rest)
+        try:
+            if mode == "large":
+                self.send_large(size_of(rest))
+            elif mode == "slow":
+                self.send_large(*map(size_of, reversed(rest.split("/", 1))))
+            elif mode == "tohttp":
+                port, name = rest.split("/", 1)
+                self.reply(302, headers={"Location": f"http://127.0.0.1:{port}/ok/{name}"})
+            elif mode in STATUS_ONLY:
+                self.reply(*STATUS_ONLY[mode])
+            elif mode in ("loop", "redirect"):
+                target = self.path if mode == "loop" else "/ok/" + urllib.parse.quote(rest)
+                self.reply(302, headers={"Location": target})
+            elif mode == "close":
+                self.close_connection = True
+            elif not rest or not os.path.isfile(file):
+                self.reply(404, b"<html>not found</html>")
+            elif mode == "ok":
+                self.send_file(file)
+            else:
+                with open(file, "rb") as f:
+                    self.send_mode(mode, f.read())
+        except (BrokenPipeError, ConnectionResetError):
+            pass  # clients that hang up are expected in tests
+
+    def send_mode(self, mode, body):
+        if mode in ENCODED:
+            encoding, encode = ENCODED[mode]
+            return self.reply(200, encode(body), {"Content-Encoding": encoding})
         if mode not in ("cut", "chunked", "cutchunked", "stall"):
             return self.reply(404, b"<html>unknown mode</html>")
-        self.send_response(200)
-        if mode == "cut":
-            self.send_header("Content-Length", str(len(body)))
-            self.end_headers()
-            self.wfile.write(body[: len(body) // 2])
-            self.close_connection = True
-        elif mode in ("chunked", "cutchunked"):
-            self.send_header("Transfer-Encoding", "chunked")
-            self.end_headers()
-            half = max(1, len(body) // 2)
-            chunks = (body[:half], body[half:], b"") if mode == "chunked" else (body[:half],)
-            for part in chunks:
+        half = max(1, len(body) // 2)
+        if mode in ("chunked", "cutchunked"):
+            self.start(headers={"Transfer-Encoding": "chunked"})
+            for part in (body[:half], body[half:], b"") if mode == "chunked" else (body[:half],):
                 self.wfile.write(b"%x\r\n%s\r\n" % (len(part), part))
-            self.close_connection = mode == "cutchunked"
-        elif mode == "stall":
-            self.send_header("Content-Length", str(len(body) + 1000))
-            self.end_headers()
-            self.wfile.write(body[:10])
+        else:
+            self.start(len(body) + (1000 if mode == "stall" else 0))
+            self.wfile.write(body[:10] if mode == "stall" else body[:half])
+        if mode == "stall":
             self.wfile.flush()
             time.sleep(3600)
+        self.close_connection = mode != "chunked"
 
-    def reply(self, status, body, headers=()):
+    def start(self, length=None, status=200, headers=None):
         self.send_response(status)
-        for k, v in headers:
+        for k, v in (headers or {}).items():
             self.send_header(k, v)
-        self.send_header("Content-Length", str(len(body)))
+        if length is not None:
+            self.send_header("Content-Length", str(length))
         self.end_headers()
+
+    def reply(self, status, body=b"", headers=None):
+        self.start(len(body), status, headers)
         self.wfile.write(body)
 
     def send_file(self, file):
-        # Streamed by the kernel: the benchmarks serve files of a gigabyte.
-        with open(file, "rb") as f:
-            self.send_response(200)
-            self.send_header("Content-Length", str(os.fstat(f.fileno()).st_size))
-            self.end_headers()
-            try:
-                self.connection.sendfile(f)
-            except (BrokenPipeError, ConnectionResetError):
-                pass
+        with open(file, "rb") as f:  # streamed by the kernel: the benchmarks serve gigabytes
+            self.start(os.fstat(f.fileno()).st_size)
+            self.connection.sendfile(f)
 
     def send_large(self, size, rate=None):
-        self.send_response(200)
-        self.send_header("Content-Length", str(size))
-        self.end_headers()
-        block = bytes(range(256)) * 4096  # 1 MiB
-        step = max(1, rate // 20) if rate else len(block)  # 20 steps a second
-        start, sent = time.monotonic(), 0
-        try:
-            while sent < size:
-                n = min(size - sent, step)
-                self.wfile.write(block[:n])
-                sent += n
-                if rate:
-                    time.sleep(max(0.0, start + sent / rate - time.monotonic()))
-        except (BrokenPipeError, ConnectionResetError):
-            pass
-
-
-class Server(socketserver.ThreadingMixIn, http.server.HTTPServer):
-    daemon_threads = True
-    allow_reuse_address = True
-
-    def handle_error(self, request, client_address):
-        pass  # clients that hang up are expected in tests
-
-
-def watch(server, while_file, lifetime):
-    end = time.monotonic() + lifetime if lifetime else None
-    while (not while_file or os.path.exists(while_file)) and (end is None or time.monotonic() < end):
-        time.sleep(0.2)
-    server.shutdown()
+        self.start(size)
+        step = max(1, rate // 20) if rate else len(BLOCK)  # 20 steps a second
+        began, sent = time.monotonic(), 0
+        while sent < size:
+            n = min(size - sent, step)
+            self.wfile.write(BLOCK[:n])
+            sent += n
+            if rate:
+                time.sleep(max(0.0, began + sent / rate - time.monotonic()))
 
 
 def main():
     p = argparse.ArgumentParser()
     for option in ("--root", "--port-file", "--while-file", "--tls"):
         p.add_argument(option)
-    p.add_argument("--lifetime", type=float)
+    p.add_argument("--lifetime", type=float, default=float("inf"))
     p.add_argument("--quiet", action="store_true")
     a = p.parse_args()
-    Handler.root = a.root
-    Handler.quiet = a.quiet
-    server = Server(("127.0.0.1", 0), Handler)
+    server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), Handler)
+    server.root, server.quiet = a.root, a.quiet
+    server.handle_error = lambda request, address: None
     if a.tls:
         context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
         context.load_cert_chain(a.tls)
@@ -167,11 +128,10 @@ def main():
         with open(a.port_file + ".tmp", "w") as f:
             f.write(str(server.server_address[1]))
         os.replace(a.port_file + ".tmp", a.port_file)
-    threading.Thread(target=watch, args=(server, a.while_file, a.lifetime), daemon=True).start()
-    try:
-        server.serve_forever()
-    except KeyboardInterrupt:
-        pass
+    threading.Thread(target=server.serve_forever, daemon=True).start()
+    end = time.monotonic() + a.lifetime
+    while (not a.while_file or os.path.exists(a.while_file)) and time.monotonic() < end:
+        time.sleep(0.2)
 
 
 if __name__ == "__main__":
