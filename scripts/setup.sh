@@ -15,6 +15,7 @@ PACKAGES=(
   xvfb xauth xdotool x11-utils x11-apps x11-xserver-utils xclip openbox imagemagick shared-mime-info
   locales fonts-liberation2 python3 procps curl file xdg-utils openssl
   wget time
+  icoutils  # wrestool: the Windows program's resources
   dpkg-dev  # dpkg-shlibdeps: the .deb's dependencies
 )
 

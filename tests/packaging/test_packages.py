@@ -1,9 +1,9 @@
 #!/usr/bin/env python3
-"""The packages as a user gets them: made by CPack, looked into, unpacked,
-the unpacked program's "/?" box answered, the exe's resources read back."""
+"""The packages as a user gets them: made by CPack, looked into, unpacked and started."""
 import gzip
 import os
 import re
+import struct
 import subprocess
 import sys
 import zipfile
@@ -11,9 +11,7 @@ import zipfile
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(os.path.dirname(HERE), "e2e"))
 import harness  # noqa: E402
-import pe_resources  # noqa: E402
 from harness import check  # noqa: E402
-from test_startup import box_ends_it  # noqa: E402
 
 # What the .deb holds below /usr.
 LINUX_FILES = ["bin/kelvane", "share/applications/kelvane.desktop"] + [
@@ -23,6 +21,12 @@ LINUX_FILES = ["bin/kelvane", "share/applications/kelvane.desktop"] + [
 
 def run(args, **kwargs):
     return subprocess.run(args, check=True, capture_output=True, text=True, timeout=300, **kwargs).stdout
+
+
+def resource(exe, kind, raw=True):
+    """A resource of a Windows program, raw or (an icon group) as a file."""
+    return subprocess.run(["wrestool", "-x", "-t", str(kind), exe] + ["--raw"] * raw, check=True,
+                          capture_output=True, timeout=60).stdout
 
 
 def build_version(build):
@@ -62,8 +66,7 @@ def win32(ctx, v):
         z.extractall(tmp)
     exe = os.path.join(tmp, top, "kelvane.exe")
 
-    resources = pe_resources.read(exe)
-    manifest = resources[(pe_resources.RT_MANIFEST, 1)].decode()
+    manifest = resource(exe, 24).decode()
     for wanted in ('name="Kelvane" version="%s"' % v["KELVANE_VERSION_DOTTED"],
                    'name="Microsoft.Windows.Common-Controls" version="6.0.0.0"',
                    'requestedExecutionLevel level="asInvoker"', ">true/pm</dpiAware>",
@@ -71,22 +74,34 @@ def win32(ctx, v):
         check(wanted in re.sub(r"\s+", " ", manifest), f"the manifest lacks {wanted}")
     check(len(re.findall("<supportedOS ", manifest)) == 5, "the manifest does not name Windows Vista to 11")
 
-    version = resources[(pe_resources.RT_VERSION, 1)]
+    version = resource(exe, 16)
+    fixed = struct.unpack_from("<II", version, version.index(b"\xbd\x04\xef\xfe") + 8)
     numbers = tuple(int(n) for n in v["KELVANE_VERSION_NUMBERS"].split(","))
-    check(pe_resources.version_numbers(version) == numbers, "wrong FILEVERSION")
+    check(fixed == (numbers[0] << 16 | numbers[1], numbers[2] << 16 | numbers[3]), "wrong FILEVERSION")
+    strings = version.decode("utf-16-le", "replace")
     for key, value in (("CompanyName", v["KELVANE_COMPANY"]), ("LegalCopyright", v["KELVANE_COPYRIGHT"]),
                        ("FileDescription", "Kelvane updater"), ("ProductVersion", v["KELVANE_VERSION"]),
                        ("FileVersion", v["KELVANE_VERSION_DOTTED"])):
-        found = pe_resources.version_string(version, key)
-        check(found == value, f"{key} is {found!r}, not {value!r}")
-    icons = pe_resources.icon_sizes(resources)
-    check(icons == [(16, 16, False), (32, 32, False), (48, 48, False), (256, 256, True)], f"icons: {icons}")
+        found = re.search(key + "\0+([^\0]*)\0", strings)
+        check(found and found.group(1) == value, f"{key} is {found and found.group(1)!r}, not {value!r}")
+    # The icon group as a file: the real size and kind of each image.
+    icons = subprocess.run(["identify", "-format", "%w %m,", "ico:-"], input=resource(exe, 14, raw=False),
+                           check=True, capture_output=True, timeout=60).stdout.decode()
+    check(icons == "16 ICO,32 ICO,48 ICO,256 PNG,", f"icons: {icons}")
     return exe
 
 
 def body(ctx):
     ctx.exe = (win32 if ctx.win32 else linux)(ctx, build_version(ctx.build))
-    box_ends_it(ctx, ["/?"], "Kelvane Info")
+    # "/?": the version box is all that shows, and Return on it ends the program.
+    program = ctx.start(["/?"])
+    try:
+        box = harness.find_window(ctx.display, "Kelvane Info")
+        check(harness.visible_windows(ctx.display) == [box], "more than the version box is shown")
+        harness.press(ctx.display, box, "Return")
+        check(program.ended(15) and program.returncode == 0, f"exit status {program.returncode} after the box")
+    finally:
+        program.kill()
 
 
 if __name__ == "__main__":
