@@ -1,5 +1,4 @@
-"""Drives the real program on a private Xvfb (and openbox), natively or under
-Wine, like a user would; kills what it started by its process id."""
+"""Drives the real program on a private Xvfb (and openbox), natively or under Wine, like a user would."""
 import argparse
 import os
 import re
@@ -35,18 +34,15 @@ def check(condition, message):
 
 class Display:
     def __init__(self, window_manager=False):
-        self.procs = []
         # Now and then a display that Xvfb has just announced cannot be used
         # (seen while other tests start and stop displays): start another.
-        for attempt in range(3):
+        for _ in range(3):
+            self.procs = []
             try:
-                self.start(window_manager)
-                return
+                return self.start(window_manager)
             except Failure:
                 self.close()
-                self.procs = []
-                if attempt == 2:
-                    raise
+        raise Failure("no display")
 
     def start(self, window_manager):
         rfd, wfd = os.pipe()
@@ -66,26 +62,19 @@ class Display:
         if window_manager:
             self.procs.append(subprocess.Popen(["openbox"], env=self.env, stdout=subprocess.DEVNULL,
                                                stderr=subprocess.DEVNULL, start_new_session=True))
-            wait_for(lambda: self.run(["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"]).find("window id") >= 0,
-                     10, "openbox did not start")
-            self._wait_until_windows_are_managed()
+            wait_for(self.manages_windows, 20, "openbox does not map windows", interval=0)
 
-    def _wait_until_windows_are_managed(self):
-        # openbox drops the map requests that come before it is ready.
-        deadline = time.time() + 15
-        while time.time() < deadline:
-            probe = subprocess.Popen(["xlogo", "-name", "kelvane-wm-probe"], env=self.env,
-                                     stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
-                                     start_new_session=True)
-            try:
-                wait_for(lambda: self.run(["xdotool", "search", "--onlyvisible", "--classname",
-                                           "^kelvane-wm-probe$"]).strip(), 1, "")
-                return
-            except Failure:
-                pass
-            finally:
-                kill_group(probe)
-        raise Failure("openbox does not map windows")
+    def manages_windows(self):
+        # openbox drops the map requests that come before it is ready: a probe shows when it is.
+        probe = subprocess.Popen(["xlogo", "-name", "kelvane-wm-probe"], env=self.env, stdout=subprocess.DEVNULL,
+                                 stderr=subprocess.DEVNULL, start_new_session=True)
+        try:
+            return wait_for(lambda: self.run(["xdotool", "search", "--onlyvisible", "--classname",
+                                              "^kelvane-wm-probe$"]).strip(), 1, "")
+        except Failure:
+            return False
+        finally:
+            kill_group(probe)
 
     def run(self, args, timeout=10):
         r = subprocess.run(args, env=self.env, capture_output=True, text=True, timeout=timeout)
@@ -155,9 +144,8 @@ class Context:
         """A job for a file that is nowhere: nothing to start, Cancel ends it."""
         return ["[URL]", "http://127.0.0.1:9/x.exe", "[PATH]", self.path("/tmp/none/x.exe"), "[SKIPINFO]"]
 
-    def start(self, words, exe=None, lang="en_US.UTF-8", cwd=None, extra_env=None, display=None):
-        display = display or self.display
-        env = dict(display.env, LANG=lang, LC_ALL=lang, LANGUAGE="", **(extra_env or {}))
+    def start(self, words, exe=None, lang="en_US.UTF-8", cwd=None, extra_env=None):
+        env = dict(self.display.env, LANG=lang, LC_ALL=lang, LANGUAGE="", **(extra_env or {}))
         command = [exe or self.exe] + words
         if self.win32:
             env = wine_env(self.build, env)
@@ -169,15 +157,9 @@ class Context:
 
 def find_window(display, title, timeout=30):
     """The id of the visible window whose title is exactly `title`."""
-    # A POSIX expression, where re.escape's escaped blanks are undefined.
-    pattern = "^" + re.sub(r"([.\[\]()*+?{}|^$\\])", r"\\\1", title) + "$"
-
-    def search():
-        ids = display.run(["xdotool", "search", "--onlyvisible", "--name", pattern]).split()
-        return ids[0] if ids else None
-
     try:
-        return wait_for(search, timeout, "")
+        return wait_for(lambda: next((w for w in visible_windows(display) if window_name(display, w) == title),
+                                     None), timeout, "")
     except Failure:
         shown = [window_name(display, w) for w in visible_windows(display)]
         raise Failure(f"no window titled {title!r}; visible: {shown!r}")
@@ -188,7 +170,6 @@ def visible_windows(display):
 
 
 def window_gone(display, window, timeout=15):
-    # xwininfo prints nothing on standard output for a window that is no more.
     wait_for(lambda: "IsViewable" not in display.run(["xwininfo", "-id", window]), timeout,
              f"window {window} is still shown")
 
@@ -237,8 +218,7 @@ def screenshot(display, path, window=None):
 
 def pixel(display, x, y):
     out = subprocess.run(["import", "-window", "root", "-crop", f"1x1+{x}+{y}", "-depth", "8", "txt:-"],
-                         env=display.env,
-                         capture_output=True, text=True, timeout=30).stdout
+                         env=display.env, capture_output=True, text=True, timeout=30).stdout
     m = re.search(r"\((\d+),(\d+),(\d+)", out.splitlines()[-1])
     return tuple(int(v) for v in m.groups())
 
@@ -258,8 +238,7 @@ def run_test(body, window_manager=False):
         # or on another one: the programs of this test need one on theirs.
         end_wine(args.build)
     tmp = tempfile.mkdtemp(prefix="kelvane-e2e-")
-    # The program's stored settings go to the test's own folder; set before
-    # the display, whose environment every program started on it inherits.
+    # The stored settings go to the test's folder; set before the display, whose environment programs get.
     os.environ["XDG_CONFIG_HOME"] = os.path.join(tmp, "config")
     display = Display(window_manager=window_manager)
     try:
