@@ -1,12 +1,9 @@
 #!/usr/bin/env python3
-"""The window under openbox: its shape, on top after start and through the
-pin, the stored setting, which presses move it. KELVANE_SCREENSHOTS=1
-also renews the screenshots in docs/."""
+"""The window under openbox: its shape, on top and the pin, which presses move it; also the screenshots."""
 import os
 import re
 import subprocess
 import sys
-import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import harness  # noqa: E402
@@ -129,14 +126,17 @@ def shape_top_pin_and_drag(ctx):
         stop(ctx, program)
 
 
-def disabled_button_does_not_drag(ctx):
-    """Without arguments the start button is disabled: a drag on it moves nothing."""
+def usage_window(ctx):
+    """Without arguments: the usage box, then the centred window stays; Escape and a drag on its disabled
+    start button do nothing."""
     program = ctx.start([])
     try:
-        harness.press(ctx.display, find_window(ctx.display, "Missing commandline parameter"), "Return")
-        window, x, y = main_window(ctx.display, "Form1")
+        harness.answer(ctx.display, "Missing commandline parameter")
+        window, x, y = main_window(ctx.display, "Form1")  # the usage path ends the load before the title
+        check((x, y) == ((1024 - WIDTH) // 2, (768 - HEIGHT) // 2), f"window at {x},{y}, not centred")
+        harness.press(ctx.display, window, "Escape")
         drag(ctx, (x + START_BUTTON[0], y + START_BUTTON[1]), (40, 40))
-        time.sleep(1.5)  # drags on the title move the window at once (above)
+        check(not program.ended(1.5), "the program ended")  # drags on the title move the window at once
         position = geometry(ctx.display, window)[:2]
         check(position == (x, y), f"a drag on the disabled start button moved the window to {position}")
     finally:
@@ -166,7 +166,7 @@ def body(ctx):
     # On the display: a Wine server started without one has no desktop to show windows on.
     ctx.wine = harness.wine_env(ctx.build, ctx.display.env) if ctx.win32 else None
     shape_top_pin_and_drag(ctx)
-    disabled_button_does_not_drag(ctx)
+    usage_window(ctx)
     if os.environ.get("KELVANE_SCREENSHOTS") == "1":
         screenshots(ctx)
 
