@@ -15,14 +15,6 @@ TITLE = "Kelvane  Vers.Vers. 1.4b"
 WIDTH, HEIGHT = 313, 167
 
 
-def parse_args():
-    p = argparse.ArgumentParser()
-    p.add_argument("--platform", choices=["linux", "win32"], required=True)
-    p.add_argument("--exe", required=True)
-    p.add_argument("--build", required=True)
-    return p.parse_args()
-
-
 class Failure(Exception):
     pass
 
@@ -216,11 +208,11 @@ def screenshot(display, path, window=None):
     subprocess.run(["import", "-window", window or "root", path], env=display.env, check=True, timeout=30)
 
 
-def pixel(display, x, y):
-    out = subprocess.run(["import", "-window", "root", "-crop", f"1x1+{x}+{y}", "-depth", "8", "txt:-"],
-                         env=display.env, capture_output=True, text=True, timeout=30).stdout
-    m = re.search(r"\((\d+),(\d+),(\d+)", out.splitlines()[-1])
-    return tuple(int(v) for v in m.groups())
+def pixels(display, x, y, w=1, h=1):
+    """The (r, g, b) of the screen's pixels in a rectangle, row by row."""
+    raw = subprocess.run(["import", "-window", "root", "-crop", f"{w}x{h}+{x}+{y}", "-depth", "8", "rgb:-"],
+                         env=display.env, capture_output=True, timeout=30).stdout
+    return list(zip(raw[0::3], raw[1::3], raw[2::3]))
 
 
 def end_wine(build):
@@ -232,7 +224,10 @@ def end_wine(build):
 
 def run_test(body, window_manager=False):
     """Runs `body(Context)` on a fresh display; exit status 1 on failure."""
-    args = parse_args()
+    p = argparse.ArgumentParser()
+    for option in ("--platform", "--exe", "--build"):
+        p.add_argument(option, required=True)
+    args = p.parse_args()
     if args.platform == "win32":
         # A server left running by earlier tests has its desktop on no display
         # or on another one: the programs of this test need one on theirs.

@@ -1,7 +1,6 @@
 """What the update job tests share: the demo program, real files, the loopback server, exit statuses."""
 import os
 import subprocess
-import time
 
 import harness
 from harness import check
@@ -79,11 +78,3 @@ def recorded(record_file, timeout=15):
 def ends(program, what, status=DONE, timeout=20):
     check(program.ended(timeout), f"{what}: the program did not end")
     check(program.returncode == status, f"{what}: exit status {program.returncode}, not {status}")
-
-
-def stays_open(program, seconds, what):
-    """A bounded look for an end that must not happen."""
-    deadline = time.time() + seconds
-    while time.time() < deadline:
-        check(program.poll() is None, f"{what}: the program ended")
-        time.sleep(0.05)

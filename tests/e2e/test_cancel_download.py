@@ -1,9 +1,6 @@
 #!/usr/bin/env python3
-"""Cancel during a slow download: the bar moves, Cancel ends the transfer,
-no partial file stays, the old program is started, the status says so."""
+"""Cancel during a slow download: the bar moves, no partial file stays, the old program is started."""
 import os
-import re
-import subprocess
 import sys
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
@@ -17,10 +14,7 @@ BAR = (20, 106, 289)  # the progress bar: left, middle row, width
 
 def bar_fill(display, x, y):
     """The pixels of the bar's row that differ from its unfilled right end."""
-    out = subprocess.run(
-        ["import", "-window", "root", "-crop", f"{BAR[2]}x1+{x + BAR[0]}+{y + BAR[1]}", "-depth", "8",
-         "txt:-"], env=display.env, capture_output=True, text=True, timeout=30).stdout
-    row = re.findall(r"#[0-9A-Fa-f]{6}", out)
+    row = harness.pixels(display, x + BAR[0], y + BAR[1], BAR[2])
     return sum(1 for colour in row if colour != row[-4])
 
 

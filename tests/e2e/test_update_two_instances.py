@@ -1,6 +1,5 @@
 #!/usr/bin/env python3
-"""Two Kelvane processes for one target at once: the second waits for the
-first, so the three versions end up in the target and its two backups."""
+"""Two Kelvane processes for one target at once: all three versions end up in the target and its backups."""
 import os
 import sys
 import time
@@ -15,8 +14,7 @@ VERSIONS = {name: f"#!/bin/sh\n# version {name}\n".encode() for name in ("0", "a
 
 
 def all_end(display, running, timeout):
-    """The second of a pair may find running the program the first restarted:
-    its warning is answered, as a user would once that program has gone."""
+    """Waits for every program, answering the warning about a program that the first of a pair restarted."""
     deadline = time.time() + timeout
     while any(program.poll() is None for *_, program in running) and time.time() < deadline:
         for window in harness.visible_windows(display):

@@ -1,6 +1,5 @@
 #!/usr/bin/env python3
-"""Release notes and the homepage links under a window manager: the window with and without notes, the
-"Download?" question and the browser it opens (a stub)."""
+"""Release notes and the homepage links under openbox; the browser they open is a stub."""
 import os
 import re
 import shutil
@@ -108,8 +107,7 @@ def size(display, window):
 
 
 def version_check(scene, display):
-    """No notes: the window keeps its size. With the homepage out of reach, No opens nothing, Yes opens the
-    newest build and hides the link; "Homepage" opens the homepage."""
+    """No notes: the size stays; "Download?" No opens nothing, Yes the newest build and hides its link."""
     with open(os.path.join(harness.ROOT, "src", "ui", "form1.h")) as f:
         home = re.search(r'kHomepage = "([^"]+)"', f.read()).group(1)
     program, window = scene.start("none.exe")
@@ -148,19 +146,12 @@ def version_check(scene, display):
 def undrawn(display, window):
     """The controls with too few pixels neither the frame's colour nor black."""
     x, y, _, _ = geometry(display, window)
-    missing = []
-    for name, ((cx, cy, w, h), share) in CONTROLS.items():
-        raw = subprocess.run(["import", "-window", "root", "-crop", f"{w}x{h}+{x + cx}+{y + cy}", "-depth", "8",
-                              "rgb:-"], env=display.env, capture_output=True, timeout=30).stdout
-        shown = [p for p in zip(raw[0::3], raw[1::3], raw[2::3]) if p not in (DARK, (0, 0, 0))]
-        if len(shown) < share * w * h:
-            missing.append(name)
-    return missing
+    return [name for name, ((cx, cy, w, h), share) in CONTROLS.items()
+            if sum(p not in (DARK, (0, 0, 0)) for p in harness.pixels(display, x + cx, y + cy, w, h)) < share * w * h]
 
 
 def notes_and_return(scene, display):
-    """Notes make the window taller; on Windows every control is drawn after it grew and after being
-    covered. Return on the focused Update button starts the job."""
+    """Notes grow the window (on Windows drawn whole, also once uncovered); Return on Update starts the job."""
     os.makedirs(os.path.join(scene.ctx.tmp, "target"))  # else Update asks for no download
     display.run(["xdotool", "mousemove", "1", "1"])  # away from the window
     program, window = scene.start("app.exe")
@@ -169,7 +160,7 @@ def notes_and_return(scene, display):
         harness.wait_for(lambda: size(display, window) == (WIDTH, TALL), 15, "the window did not grow")
         x, y, w, h = geometry(display, window)
         # Right of the short lines, the notes' box shows its own background.
-        harness.wait_for(lambda: harness.pixel(display, x + 250, y + 120) == LIGHT, 5, "the notes are not shown")
+        harness.wait_for(lambda: harness.pixels(display, x + 250, y + 120)[0] == LIGHT, 5, "the notes are not shown")
         if scene.ctx.win32:  # FLTK draws its own controls (test_presentation)
             harness.wait_for(lambda: not undrawn(display, window), 3, "not drawn after the window grew", 0.2)
             # A black window, override-redirect: above every managed one, topmost too.
