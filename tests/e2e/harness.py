@@ -178,10 +178,6 @@ def answer(display, title, *keys):
     window_gone(display, box)
 
 
-def double_click(display, x, y):
-    display.run(["xdotool", "mousemove", str(x), str(y), "click", "--repeat", "2", "--delay", "80", "1"])
-
-
 def geometry(display, window):
     info = display.run(["xwininfo", "-id", window])
     get = lambda field: int(re.search(field + r":\s+(-?\d+)", info).group(1))
@@ -196,8 +192,8 @@ def main_window(display, title=TITLE):
     return window, x, y
 
 
-def click(display, x, y):
-    display.run(["xdotool", "mousemove", str(x), str(y), "click", "1"])
+def click(display, x, y, times=1):
+    display.run(["xdotool", "mousemove", str(x), str(y), "click", "--repeat", str(times), "--delay", "80", "1"])
 
 
 def window_name(display, window):

@@ -35,7 +35,7 @@ def ink_bands(image, left):
 
 def box_shows_every_line(ctx, x, y):
     """The parameters box: four lines that need not wrap, then the OK button."""
-    harness.double_click(ctx.display, x + TITLE_LABEL[0], y + TITLE_LABEL[1])
+    harness.click(ctx.display, x + TITLE_LABEL[0], y + TITLE_LABEL[1], times=2)
     box = find_window(ctx.display, "Kelvane")
     image = os.path.join(ctx.tmp, "parameters.png")
     harness.wait_for(lambda: harness.screenshot(ctx.display, image, box) or len(ink_bands(image, ICON_RIGHT)[0]) > 1,

@@ -94,17 +94,17 @@ def shape_top_pin_and_drag(ctx):
 
         # Double clicks do not move it: the title shows the parameters, the
         # picture asks before it ends the program.
-        harness.double_click(ctx.display, x + TITLE_LABEL[0], y + TITLE_LABEL[1])
+        harness.click(ctx.display, x + TITLE_LABEL[0], y + TITLE_LABEL[1], times=2)
         harness.answer(ctx.display, "Kelvane", "Return")
         expect_at(ctx, window, (x, y), "double click on the title")
-        harness.double_click(ctx.display, x + PICTURE[0], y + PICTURE[1])
+        harness.click(ctx.display, x + PICTURE[0], y + PICTURE[1], times=2)
         if not ctx.win32:
             linux_identity(ctx, find_window(ctx.display, "Close Program?"), "the close question")
         # Escape, or on Linux Return on the focused Cancel, keeps the program.
         harness.answer(ctx.display, "Close Program?", *(["Escape"] if ctx.win32 else ["Tab", "Return"]))
         check(not program.ended(1), "Cancel to closing ended the program")
         expect_at(ctx, window, (x, y), "double click on the picture")
-        harness.double_click(ctx.display, x + PICTURE[0], y + PICTURE[1])
+        harness.click(ctx.display, x + PICTURE[0], y + PICTURE[1], times=2)
         harness.answer(ctx.display, "Close Program?", "Return")
         check(program.ended(15), "OK to closing did not end the program")
     finally:

@@ -19,14 +19,13 @@ LINUX_FILES = ["bin/kelvane", "share/applications/kelvane.desktop"] + [
     "share/man/man1/kelvane.1.gz"]
 
 
-def run(args, **kwargs):
-    return subprocess.run(args, check=True, capture_output=True, text=True, timeout=300, **kwargs).stdout
+def run(args, text=True, **kwargs):
+    return subprocess.run(args, check=True, capture_output=True, text=text, timeout=300, **kwargs).stdout
 
 
 def resource(exe, kind, raw=True):
     """A resource of a Windows program, raw or (an icon group) as a file."""
-    return subprocess.run(["wrestool", "-x", "-t", str(kind), exe] + ["--raw"] * raw, check=True,
-                          capture_output=True, timeout=60).stdout
+    return run(["wrestool", "-x", "-t", str(kind), exe] + ["--raw"] * raw, text=False)
 
 
 def build_version(build):
@@ -85,9 +84,8 @@ def win32(ctx, v):
         found = re.search(key + "\0+([^\0]*)\0", strings)
         check(found and found.group(1) == value, f"{key} is {found and found.group(1)!r}, not {value!r}")
     # The icon group as a file: the real size and kind of each image.
-    icons = subprocess.run(["identify", "-format", "%w %m,", "ico:-"], input=resource(exe, 14, raw=False),
-                           check=True, capture_output=True, timeout=60).stdout.decode()
-    check(icons == "16 ICO,32 ICO,48 ICO,256 PNG,", f"icons: {icons}")
+    icons = run(["identify", "-format", "%w %m,", "ico:-"], text=False, input=resource(exe, 14, raw=False))
+    check(icons == b"16 ICO,32 ICO,48 ICO,256 PNG,", f"icons: {icons}")
     return exe
 
 

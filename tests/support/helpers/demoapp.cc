@@ -34,9 +34,8 @@ using Clock = std::chrono::steady_clock;
 
 const std::string kVersion = std::to_string(DEMOAPP_VERSION) + ".0";
 
-void Record(const char* file, int argc, char** argv) {
-  const fs::path target = fs::path(file);
-  fs::path temp = target;
+void Record(const fs::path& file, int argc, char** argv) {
+  fs::path temp = file;
   temp += ".tmp";
   {
     std::ofstream out(temp, std::ios::binary);
@@ -44,21 +43,19 @@ void Record(const char* file, int argc, char** argv) {
     for (int i = 1; i < argc; ++i) out << argv[i] << '\n';
   }
   std::error_code ignored;
-  fs::rename(temp, target, ignored);
+  fs::rename(temp, file, ignored);
 }
 
 // Whether the program's time is not yet up.
 struct Lifetime {
   const char* hold = std::getenv("DEMOAPP_HOLD");
   const char* seconds = std::getenv("DEMOAPP_SECONDS");
-  const double limit = hold && *hold ? 60.0 : seconds ? std::atof(seconds) : 5.0;
-  const Clock::time_point end_ =
+  const bool holding = hold && *hold;
+  const double limit = holding ? 60.0 : seconds ? std::atof(seconds) : 5.0;
+  const Clock::time_point end =
       Clock::now() + std::chrono::milliseconds(static_cast<long>(limit * 1000));
 
-  double SecondsLeft() const { return std::chrono::duration<double>(end_ - Clock::now()).count(); }
-  bool Running() const {
-    return Clock::now() < end_ && (!hold || !*hold || fs::exists(fs::path(hold)));
-  }
+  bool Running() const { return Clock::now() < end && (!holding || fs::exists(fs::path(hold))); }
 };
 
 #ifdef DEMOAPP_WINDOW
@@ -69,19 +66,16 @@ bool RunWithWindow(const Lifetime& life, const std::string& arguments) {
   if (!display) return false;
   fl_open_display(display);
   const std::string title = "Demo app " + kVersion;
-  std::string text = title;
-  if (DEMOAPP_VERSION == 1) {
-    text += " is running.\nKelvane waits until it ends: close this\nwindow, or wait ";
-    text += std::to_string(static_cast<int>(life.SecondsLeft() + 0.5));
-    text += " s.";
-  } else {
-    text += ": updated and started again,\nwith the arguments: ";
-    text += arguments.empty() ? "(none)" : arguments;
-  }
-  Fl_Window window(24, 24, 380, 100);
-  window.copy_label(title.c_str());
-  Fl_Box box(10, 10, 360, 80);
-  box.copy_label(text.c_str());
+  const int seconds =
+      static_cast<int>(std::chrono::duration<double>(life.end - Clock::now()).count() + 0.5);
+  const std::string text =
+      DEMOAPP_VERSION == 1
+          ? title + " is running.\nKelvane waits until it ends: close this\nwindow, or wait " +
+                std::to_string(seconds) + " s."
+          : title + ": updated and started again,\nwith the arguments: " +
+                (arguments.empty() ? "(none)" : arguments);
+  Fl_Window window(24, 24, 380, 100, title.c_str());
+  Fl_Box box(10, 10, 360, 80, text.c_str());
   box.align(FL_ALIGN_LEFT | FL_ALIGN_INSIDE | FL_ALIGN_WRAP);
   box.labelsize(15);
   window.end();
