@@ -2,7 +2,6 @@
 """Two Kelvane processes for one target at once: all three versions end up in the target and its backups."""
 import os
 import sys
-import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import harness  # noqa: E402
@@ -13,14 +12,12 @@ from jobs import contents, write  # noqa: E402
 VERSIONS = {name: f"#!/bin/sh\n# version {name}\n".encode() for name in ("0", "a", "b")}
 
 
-def all_end(display, running, timeout):
-    """Waits for every program, answering the warning about a program that the first of a pair restarted."""
-    deadline = time.time() + timeout
-    while any(program.poll() is None for *_, program in running) and time.time() < deadline:
-        for window in harness.visible_windows(display):
-            if harness.window_name(display, window) == "Close program..":
-                harness.press(display, window, "Return")
-        time.sleep(0.2)
+def all_ended(display, running):
+    """Whether all ended; answers the warning about a program that the first of a pair restarted."""
+    for window in harness.visible_windows(display):
+        if harness.window_name(display, window) == "Close program..":
+            harness.press(display, window, "Return")
+    return all(program.poll() is not None for *_, program in running)
 
 
 def body(ctx):
@@ -33,8 +30,7 @@ def body(ctx):
         for first in range(0, pairs, at_once):
             running = []
             for pair in range(first, min(first + at_once, pairs)):
-                # A name of its own, so that no other pair's restarted program
-                # counts as this one running.
+                # A name of its own: no other pair's restarted program counts as this one running.
                 folder, name = os.path.join(ctx.tmp, f"pair{pair}"), f"app{pair}{ctx.suffix}"
                 write(os.path.join(folder, name), VERSIONS["0"], 0o755)
                 for version in ("a", "b"):
@@ -42,7 +38,7 @@ def body(ctx):
                              "[AUTOSTART]", "[SKIPINFO]", "[NOASK]"]
                     running.append((folder, name, ctx.start(words)))
             try:
-                all_end(ctx.display, running, 120)
+                harness.wait_for(lambda: all_ended(ctx.display, running), 120, "a job did not end", 0.2)
                 for folder, _, program in running:
                     jobs.ends(program, folder, timeout=1)
             finally:
