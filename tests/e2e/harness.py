@@ -1,5 +1,6 @@
 """Drives the real program on a private Xvfb (and openbox), natively or under Wine, like a user would."""
 import argparse
+import contextlib
 import os
 import re
 import shutil
@@ -26,8 +27,7 @@ def check(condition, message):
 
 class Display:
     def __init__(self, window_manager=False):
-        # Now and then a display that Xvfb has just announced cannot be used
-        # (seen while other tests start and stop displays): start another.
+        # Now and then a display that Xvfb has just announced cannot be used: start another.
         for _ in range(3):
             self.procs = []
             try:
@@ -38,8 +38,7 @@ class Display:
 
     def start(self, window_manager):
         rfd, wfd = os.pipe()
-        # -noreset: a server reset when the last client leaves refuses the
-        # clients that connect meanwhile ("Can't open display").
+        # -noreset: a reset when the last client leaves refuses those that connect meanwhile.
         xvfb = subprocess.Popen(
             ["Xvfb", "-displayfd", str(wfd), "-screen", "0", "1024x768x24", "-nolisten", "tcp", "-dpi", "96",
              "-noreset"],
@@ -79,14 +78,10 @@ class Display:
 
 def kill_group(proc):
     """Ends `proc` and what it started, which stays in its process group."""
-    try:
+    with contextlib.suppress(ProcessLookupError):
         os.killpg(proc.pid, signal.SIGKILL)
-    except ProcessLookupError:
-        pass
-    try:
+    with contextlib.suppress(subprocess.TimeoutExpired):
         proc.wait(5)
-    except subprocess.TimeoutExpired:
-        pass
 
 
 def wait_for(predicate, timeout, message, interval=0.01):
@@ -109,11 +104,9 @@ def wine_env(build, env):
 
 class Program(subprocess.Popen):
     def ended(self, timeout):
-        try:
+        with contextlib.suppress(subprocess.TimeoutExpired):
             self.wait(timeout)
-            return True
-        except subprocess.TimeoutExpired:
-            return False
+        return self.poll() is not None
 
     def kill(self):
         kill_group(self)
@@ -225,8 +218,7 @@ def run_test(body, window_manager=False):
         p.add_argument(option, required=True)
     args = p.parse_args()
     if args.platform == "win32":
-        # A server left running by earlier tests has its desktop on no display
-        # or on another one: the programs of this test need one on theirs.
+        # A server left running by earlier tests has its desktop on no display or on another one.
         end_wine(args.build)
     tmp = tempfile.mkdtemp(prefix="kelvane-e2e-")
     # The stored settings go to the test's folder; set before the display, whose environment programs get.
@@ -240,8 +232,7 @@ def run_test(body, window_manager=False):
     finally:
         display.close()
         if args.platform == "win32":
-            # Programs under Wine are children of the wineserver, not ours:
-            # end the server of the build's prefix, which ends them all.
+            # Programs under Wine are children of the wineserver, not ours: ending it ends them all.
             end_wine(args.build)
         shutil.rmtree(tmp, ignore_errors=True)
     print("passed")

@@ -1,4 +1,5 @@
 """What the update job tests share: the demo program, real files, the loopback server, exit statuses."""
+import contextlib
 import os
 import subprocess
 
@@ -34,10 +35,8 @@ class Server:
             return [line.split()[1] for line in f if line.startswith("GET ")]
 
     def close(self):
-        try:
+        with contextlib.suppress(FileNotFoundError):
             os.remove(self.port_file)
-        except FileNotFoundError:
-            pass
         harness.kill_group(self.proc)
         self.log.close()
 
@@ -48,10 +47,8 @@ def read(path):
 
 
 def read_if_there(path):
-    try:
+    with contextlib.suppress(FileNotFoundError):
         return read(path)
-    except FileNotFoundError:
-        return None
 
 
 def write(path, data, mode=None):

@@ -127,7 +127,6 @@ def usage_window(ctx):
 def screenshots(ctx):
     """English and German, cropped from the screen: the cut corners show the backdrop."""
     folder = os.path.join(harness.ROOT, "docs", "screenshots")
-    os.makedirs(folder, exist_ok=True)
     for lang, locale in (("en", "en_US.UTF-8"), ("de", "de_DE.UTF-8")):
         program = ctx.start(ctx.valid_line(), lang=locale)
         try:

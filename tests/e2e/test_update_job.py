@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""A whole [NOASK] job with real files, server and programs, waiting for the running old version."""
+"""Update jobs with real files, server and programs: a whole [NOASK] job, and Cancel during a download."""
 import os
 import sys
 
@@ -9,30 +9,32 @@ import jobs  # noqa: E402
 from harness import check  # noqa: E402
 from jobs import contents, write  # noqa: E402
 
+CANCEL = (220, 125)  # Command1, from the window's top left
+BAR = (20, 106, 289)  # the progress bar: left, middle row, width
 
-def body(ctx):
-    old, new = jobs.demo_app(ctx), jobs.demo_app(ctx, "_v2")
-    # A name of its own: a program of that name running elsewhere on the machine would count as the target.
-    stem = f"demoapp{os.getpid()}"
+
+def kelvane(ctx, words, record):
+    """Kelvane with `words`; a program it starts writes how to `record`."""
+    return ctx.start(words, extra_env={"DEMOAPP_RECORD": ctx.path(record), "DEMOAPP_SECONDS": "0"})
+
+
+def noask_job(ctx, server, stem, old, new):
+    """It waits for the running old version, then rotates the backups and starts the new one."""
     name = stem + ctx.suffix
-    served, folder = os.path.join(ctx.tmp, "served"), os.path.join(ctx.tmp, "new äpps")  # quoted to start it
-    write(os.path.join(served, name), new)
-    write(os.path.join(served, stem + ".txt"), "Demo app 2.0\r\nNew: everything.\r\n")
+    folder = os.path.join(ctx.tmp, "new äpps")  # a blank: the path is quoted to start the program
     target = os.path.join(folder, name)
     write(target, old, 0o755)
     write(target + ".old", "the build before")
     write(target + ".old2", "the build before that")
     first, record, hold = (os.path.join(ctx.tmp, n) for n in ("first.record", "job.record", "hold"))
     write(hold, "")
-    server = jobs.Server(served, ctx.tmp)
     running = ctx.start([], exe=target, cwd=folder,
                         extra_env={"DEMOAPP_HOLD": ctx.path(hold), "DEMOAPP_RECORD": ctx.path(first)})
     program = None
     try:
         check(jobs.recorded(first)[0] == "demoapp 1.0", "the old version did not start")
-        program = ctx.start(["[URL]", f"{server.base}/{name}", "[PATH]", ctx.path(target), "[PARAM1]", "--updated",
-                             "[PARAM2]", "second", "[NOASK]"],
-                            extra_env={"DEMOAPP_RECORD": ctx.path(record), "DEMOAPP_SECONDS": "0"})
+        program = kelvane(ctx, ["[URL]", f"{server.base}/{name}", "[PATH]", ctx.path(target), "[PARAM1]",
+                                "--updated", "[PARAM2]", "second", "[NOASK]"], record)
         harness.find_window(ctx.display, harness.TITLE)
         # Two and a half ticks of the timer, with the old program running.
         check(not program.ended(2.5), "[NOASK] ended while the old program runs")
@@ -51,6 +53,47 @@ def body(ctx):
         running.kill()
         if program:
             program.kill()
+
+
+def bar_fill(display, x, y):
+    """The pixels of the bar's row that differ from its unfilled right end."""
+    row = harness.pixels(display, x + BAR[0], y + BAR[1], BAR[2])
+    return sum(1 for colour in row if colour != row[-4])
+
+
+def cancel_during_download(ctx, server, name, old):
+    """The bar grows; Cancel leaves no partial file and starts the old program without the job's parameters."""
+    folder = os.path.join(ctx.tmp, "cancel")
+    record = os.path.join(ctx.tmp, "cancel.record")
+    write(os.path.join(folder, name), old, 0o755)
+    program = kelvane(ctx, ["[URL]", f"{server.base}/slow/4M/200M", "[PATH]", ctx.path(os.path.join(folder, name)),
+                            "[PARAM1]", "--updated", "[AUTOSTART]", "[SKIPINFO]"], record)
+    try:
+        _, x, y = harness.main_window(ctx.display)
+        # Two growing fills in a row: a sliding block (no size known yet) keeps its width.
+        fills = [0]
+        harness.wait_for(lambda: fills.append(bar_fill(ctx.display, x, y)) or 0 < fills[-2] < fills[-1], 30,
+                         "the progress bar did not grow")
+        harness.click(ctx.display, x + CANCEL[0], y + CANCEL[1])
+        jobs.ends(program, "Cancel during the download", jobs.CANCELLED)
+        check(contents(folder) == {name: old}, f"left after Cancel: {sorted(contents(folder))}")
+        check(jobs.recorded(record) == ("demoapp 1.0", []), f"after Cancel: {jobs.recorded(record)!r}")
+    finally:
+        program.kill()
+
+
+def body(ctx):
+    old, new = jobs.demo_app(ctx), jobs.demo_app(ctx, "_v2")
+    # Names of their own: a program of that name running elsewhere on the machine would count as the target.
+    stem = f"demoapp{os.getpid()}"
+    served = os.path.join(ctx.tmp, "served")
+    write(os.path.join(served, stem + ctx.suffix), new)
+    write(os.path.join(served, stem + ".txt"), "Demo app 2.0\r\nNew: everything.\r\n")
+    server = jobs.Server(served, ctx.tmp)
+    try:
+        noask_job(ctx, server, stem, old, new)
+        cancel_during_download(ctx, server, f"cancel{os.getpid()}{ctx.suffix}", old)
+    finally:
         server.close()
 
 

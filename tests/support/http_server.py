@@ -1,10 +1,7 @@
 #!/usr/bin/env python3
-"""Loopback HTTP(S) server for tests: files below --root, or a bad server picked by the first path segment.
-
-Modes: ok, redirect, loop, notfound, cut, cutchunked, close, stall, gzip, badgzip, brotli, chunked, empty,
-notmodified, nolocation, large/SIZE, slow/RATE/SIZE (K, M, G), tohttp/PORT/NAME. It ends once --while-file is
-gone or after --lifetime seconds; it logs "GET PATH" to stdout unless --quiet.
-"""
+"""Loopback HTTP(S) server for tests: files below --root, or a bad server picked by the first path segment
+(ok redirect loop notfound cut cutchunked close stall gzip badgzip brotli chunked empty notmodified nolocation,
+large/SIZE, slow/RATE/SIZE, tohttp/PORT/NAME). Ends once --while-file is gone or after --lifetime seconds."""
 import argparse
 import gzip
 import http.server
