@@ -68,8 +68,7 @@ class Display:
             kill_group(probe)
 
     def run(self, args, timeout=10):
-        r = subprocess.run(args, env=self.env, capture_output=True, text=True, timeout=timeout)
-        return r.stdout
+        return subprocess.run(args, env=self.env, capture_output=True, text=True, timeout=timeout).stdout
 
     def close(self):
         for p in reversed(self.procs):
@@ -117,8 +116,7 @@ class Context:
 
     def __init__(self, args, display, tmp):
         self.platform, self.exe, self.build = args.platform, args.exe, args.build
-        self.display, self.tmp = display, tmp
-        self.win32 = args.platform == "win32"
+        self.display, self.tmp, self.win32 = display, tmp, args.platform == "win32"
         self.suffix = ".exe" if self.win32 else ""
 
     def path(self, unix_path):

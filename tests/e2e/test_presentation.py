@@ -38,10 +38,10 @@ def expect_top(ctx, window, top, what):
 def drag(ctx, start, by, button=1):
     # Wine's own move loop starts a moment after the press and ends after the release.
     pace = ["sleep", "0.3"] if ctx.win32 else []
-    ctx.display.run(["xdotool", "mousemove", str(start[0]), str(start[1]), "mousedown", str(button), *pace,
-           "mousemove", str(start[0] + by[0] // 2), str(start[1] + by[1] // 2), *pace,
-           "mousemove", str(start[0] + by[0]), str(start[1] + by[1]), *pace, "mouseup", str(button),
-           *pace])
+    x, y = start
+    ctx.display.run(["xdotool", "mousemove", str(x), str(y), "mousedown", str(button), *pace, "mousemove",
+                     str(x + by[0] // 2), str(y + by[1] // 2), *pace, "mousemove", str(x + by[0]), str(y + by[1]),
+                     *pace, "mouseup", str(button), *pace])
 
 
 def expect_at(ctx, window, position, what):
@@ -73,11 +73,16 @@ def shape_top_pin_and_drag(ctx):
             seen = harness.pixels(ctx.display, cx, cy)[0]
             check(seen == BACKDROP, f"corner {cx - x},{cy - y} shows {seen}, not what lies behind")
 
-        # The pin releases the window, and makes it topmost again.
+        # The pin releases the window, and makes it topmost again; its picture shows which.
+        def pin():
+            return harness.pixels(ctx.display, x + PIN[0] - 8, y + PIN[1] - 8, 16, 16)
+        pinned = pin()
         harness.click(ctx.display, x + PIN[0], y + PIN[1])
         expect_top(ctx, window, False, "first click on the pin")
+        wait_for(lambda: pin() != pinned, 10, "the pin does not show that it is released")
         harness.click(ctx.display, x + PIN[0], y + PIN[1])
         expect_top(ctx, window, True, "second click on the pin")
+        wait_for(lambda: pin() == pinned, 10, "the pin does not show that it holds")
 
         # A drag on the path field leaves the window; one on the title then
         # moves it by exactly that drag, with the left or the right button.

@@ -27,10 +27,6 @@ def start_job(ctx, server, folder):
     return target, ctx.start(["[BATCHFILE]", script])
 
 
-def finished(target):
-    return not os.path.exists(target + "_") and os.path.exists(target) and os.path.getsize(target) == 64 << 20
-
-
 def state(target):
     if not os.path.exists(target):
         check(jobs.read_if_there(target + ".old") == OLD, "target absent and the old program not in .old")
@@ -56,7 +52,8 @@ def body(ctx):
         # One whole job first: how long it takes sets the range of the kills.
         began = time.time()
         target, program = start_job(ctx, server, os.path.join(ctx.tmp, "whole"))
-        harness.wait_for(lambda: finished(target), 120, "the whole job did not finish")
+        harness.wait_for(lambda: not os.path.exists(target + "_") and os.path.exists(target)
+                         and os.path.getsize(target) == 64 << 20, 120, "the whole job did not finish")
         length = time.time() - began
         program.kill()
         check(state(target) == "new", "the whole job did not install the new program")

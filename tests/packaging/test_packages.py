@@ -35,10 +35,9 @@ def build_version(build):
 
 
 def linux(ctx, v):
-    tmp = ctx.tmp
-    run(["cpack", "-G", "DEB", "-B", tmp], cwd=ctx.build)
+    run(["cpack", "-G", "DEB", "-B", ctx.tmp], cwd=ctx.build)
     arch = run(["dpkg", "--print-architecture"]).strip()
-    deb = os.path.join(tmp, f"kelvane_{v['KELVANE_VERSION']}_{arch}.deb")
+    deb = os.path.join(ctx.tmp, f"kelvane_{v['KELVANE_VERSION']}_{arch}.deb")
     info = run(["dpkg-deb", "-I", deb])
     check(f"\n Version: {v['KELVANE_VERSION']}\n" in info, f"wrong version:\n{info}")
     depends = re.search(r"^ Depends: (.*)$", info, re.M).group(1).split(", ")
@@ -46,7 +45,7 @@ def linux(ctx, v):
         check(any(d.split()[0] == library for d in depends), f"{library} is not in Depends: {depends}")
     listed = [line.split()[-1] for line in run(["dpkg-deb", "-c", deb]).splitlines() if line[0] == "-"]
     check(listed == ["./usr/" + f for f in sorted(LINUX_FILES)], f".deb holds {listed}")
-    root = os.path.join(tmp, "root")
+    root = os.path.join(ctx.tmp, "root")
     run(["dpkg", "-x", deb, root])
     share = os.path.join(root, "usr/share")
     with gzip.open(f"{share}/man/man1/kelvane.1.gz", "rt") as f:
@@ -57,13 +56,12 @@ def linux(ctx, v):
 
 
 def win32(ctx, v):
-    tmp = ctx.tmp
-    run(["cpack", "-G", "ZIP", "-B", tmp], cwd=ctx.build)
+    run(["cpack", "-G", "ZIP", "-B", ctx.tmp], cwd=ctx.build)
     top = f"kelvane-{v['KELVANE_VERSION']}-win32/"
-    with zipfile.ZipFile(os.path.join(tmp, top[:-1] + ".zip")) as z:
+    with zipfile.ZipFile(os.path.join(ctx.tmp, top[:-1] + ".zip")) as z:
         check(sorted(z.namelist()) == [top + "README.txt", top + "kelvane.exe"], f"zip holds {z.namelist()}")
-        z.extractall(tmp)
-    exe = os.path.join(tmp, top, "kelvane.exe")
+        z.extractall(ctx.tmp)
+    exe = os.path.join(ctx.tmp, top, "kelvane.exe")
 
     # The manifest as configured (what it asks for is the manifest file's matter), with the version.
     manifest = resource(exe, 24).decode()
