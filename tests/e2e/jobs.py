@@ -35,8 +35,6 @@ class Server:
             return [line.split()[1] for line in f if line.startswith("GET ")]
 
     def close(self):
-        with contextlib.suppress(FileNotFoundError):
-            os.remove(self.port_file)
         harness.kill_group(self.proc)
         self.log.close()
 
