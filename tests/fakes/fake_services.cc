@@ -28,7 +28,7 @@ int32_t FakeFetcher::DownloadToFile(const std::string& url, const std::string& f
   calls.emplace_back(url, file);
   auto it = bodies.find(url);
   failure_ = "HTTP status 404: " + url;
-  if (it == bodies.end()) return kNotFound;
+  if (it == bodies.end()) return static_cast<int32_t>(0x800C0005);  // not found
   const auto size = static_cast<int64_t>(it->second.size());
   for (int step = 0; step < steps; ++step) {
     if (atStep) atStep(step);
@@ -89,10 +89,6 @@ int FakeLauncher::FindExecutable(const std::string& file, const std::string&,
   const std::string name = FileNameOfPath(file);
   const size_t dot = name.rfind('.');
   const std::string ext = dot == std::string::npos ? "" : UpperCase(name.substr(dot));
-  if (ext == ".EXE" || ext == ".COM" || ext == ".BAT" || executables.count(file)) {
-    program = file;
-    return 42;
-  }
   for (const auto& [type, exe] : associations) {
     if (UpperCase(type) == ext) {
       program = exe;
@@ -105,13 +101,11 @@ int FakeLauncher::FindExecutable(const std::string& file, const std::string&,
 std::optional<uint32_t> FakeLauncher::CreateProcess(const std::string& commandLine, int) {
   started.push_back(commandLine);
   startedIn.push_back(fs_.CurrentFolder());
-  if (startFails) return std::nullopt;
   return static_cast<uint32_t>(1000 + started.size());
 }
 
 bool FakeSettingsStore::RegistrySet(const std::string& section, const std::string& key,
                                     const std::string& value) {
-  if (!writable) return false;
   values[section + "/" + key] = value;
   return true;
 }
