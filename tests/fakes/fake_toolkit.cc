@@ -12,8 +12,8 @@ void FakeToolkit::ApplyControl(const Control& control) {
 }
 
 MsgAnswer FakeToolkit::MessageBox(const std::string& text, const std::string& boxTitle,
-                                  MsgButtons buttons, MsgIcon icon) {
-  boxes.push_back({text, boxTitle, buttons, icon});
+                                  MsgButtons buttons, MsgIcon) {
+  boxes.push_back({text, boxTitle, buttons});
   if (answers_.empty()) {
     ADD_FAILURE() << "unexpected message box \"" << boxTitle << "\": " << text;
     return buttons == MsgButtons::YesNo ? MsgAnswer::No : MsgAnswer::Ok;

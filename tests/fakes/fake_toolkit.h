@@ -14,7 +14,6 @@ namespace kelvane::fakes {
 struct MessageBoxRecord {
   std::string text, title;
   MsgButtons buttons;
-  MsgIcon icon;
 };
 
 class FakeToolkit : public Toolkit {
