@@ -37,12 +37,14 @@ class FakeProcessList : public ProcessList {
  public:
   std::vector<std::string> running;  // executable names
   Handle CreateSnapshot() override { return 1; }
-  bool First(Handle, ProcessEntry& entry) override;
-  bool Next(Handle, ProcessEntry& entry) override { return Fill(entry); }
+  bool First(Handle snapshot, ProcessEntry& entry) override {
+    cursor_ = 0;
+    return Next(snapshot, entry);
+  }
+  bool Next(Handle, ProcessEntry& entry) override;
   void Close(Handle) override {}
 
  private:
-  bool Fill(ProcessEntry& entry);
   size_t cursor_ = 0;
 };
 
