@@ -20,7 +20,6 @@ class FakeFileSystem : public FileSystem {
   void Put(const std::string& path, std::string bytes, bool readOnly = false) {
     files[path] = FakeFile{std::move(bytes), readOnly};
   }
-  void MakeFolder(const std::string& path) { folders.insert(path); }
   bool Has(const std::string& path) const { return files.count(path) != 0; }
   std::string Bytes(const std::string& path) const { return files.at(path).bytes; }
 

@@ -30,14 +30,14 @@ TEST_F(UrlDownloadTest, FetchesIntoAFileOrAFolderAfterOnePurgeAndOneYield) {
   EXPECT_EQ(p.fs.Bytes("C:\\App\\MyApp.exe_"), "new");
 
   // An existing folder receives the file named by the URL's end.
-  p.fs.MakeFolder("C:\\Down");
+  p.fs.folders.insert("C:\\Down");
   EXPECT_EQ(Fetch("http://h/dl/MyApp.exe", "C:\\Down"), "C:\\Down\\MyApp.exe");
   EXPECT_EQ(Fetch("http://h/dl/MyApp.exe", "C:\\Down\\"), "C:\\Down\\MyApp.exe");
   EXPECT_EQ(p.fs.Bytes("C:\\Down\\MyApp.exe"), "new");
 }
 
 TEST_F(UrlDownloadTest, FailsWithoutAFileNameAndTellsWhy) {
-  p.fs.MakeFolder("C:\\Down");
+  p.fs.folders.insert("C:\\Down");
   p.fetcher.bodies["http://h/dl/"] = "listing";
   // A URL ending in "/" names no file in the folder: the fetch fails.
   EXPECT_EQ(Fetch("http://h/dl/", "C:\\Down"), "");
