@@ -6,18 +6,13 @@
 
 namespace kelvane::fakes {
 
-bool FakeFileSystem::IsPresent(const std::string& path) {
-  auto it = files.find(path);
-  return it != files.end() && !it->second.hidden;
-}
-
 std::optional<uint32_t> FakeFileSystem::Attributes(const std::string& path) {
   std::string bare = path;
   while (bare.size() > 1 && (bare.back() == '\\' || bare.back() == '/')) bare.pop_back();
-  if (folders.count(bare) || folders.count(path)) return kAttributeDirectory;
+  if (folders.count(bare)) return kAttributeDirectory;
   auto it = files.find(path);
   if (it == files.end()) return std::nullopt;
-  return 0x20u | (it->second.readOnly ? 1u : 0u) | (it->second.hidden ? 2u : 0u);
+  return it->second.readOnly ? kAttributeReadOnly : 0u;
 }
 
 bool FakeFileSystem::Delete(const std::string& path) {
@@ -43,8 +38,8 @@ bool FakeFileSystem::Copy(const std::string& source, const std::string& dest) {
 
 bool FakeFileSystem::Rename(const std::string& source, const std::string& dest) {
   auto it = files.find(source);
-  if (it == files.end() || Attributes(dest) || heldOpen.count(source)) return false;
-  if (renameActsAsDelete && it->second.undeletable) return false;
+  if (it == files.end() || Attributes(dest) || heldOpen.count(source) || it->second.undeletable)
+    return false;
   files[dest] = it->second;
   files.erase(source);
   return true;
@@ -66,7 +61,7 @@ std::optional<std::string> FakeFileSystem::Read(const std::string& path) {
 
 bool FakeFileSystem::Write(const std::string& path, const std::string& bytes) {
   std::string folder = FolderOfPath(path);
-  if (!folder.empty() && folder.size() > 1) folder.pop_back();
+  if (folder.size() > 1) folder.pop_back();
   if (unwritableFolders.count(folder)) return false;
   const auto attributes = Attributes(path);
   if (attributes && (*attributes & kAttributeDirectory)) return false;  // a folder is no file
@@ -77,11 +72,6 @@ bool FakeFileSystem::Write(const std::string& path, const std::string& bytes) {
     if (name != path) used += file.bytes.size();
   if (used > capacity) return false;
   files[path].bytes = bytes;
-  return true;
-}
-
-bool FakeFileSystem::SetCurrentFolder(const std::string& folder) {
-  currentFolder = folder;
   return true;
 }
 

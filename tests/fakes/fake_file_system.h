@@ -12,8 +12,7 @@ namespace kelvane::fakes {
 struct FakeFile {
   std::string bytes;
   bool readOnly = false;
-  bool hidden = false;
-  bool undeletable = false;  // in use by a running program
+  bool undeletable = false;  // in use by a running program: neither deleted nor renamed
 };
 
 class FakeFileSystem : public FileSystem {
@@ -21,17 +20,16 @@ class FakeFileSystem : public FileSystem {
   void Put(const std::string& path, std::string bytes, bool readOnly = false) {
     files[path] = FakeFile{std::move(bytes), readOnly};
   }
-  void MakeFolder(const std::string& path) { folders.insert(path); }
   bool Has(const std::string& path) const { return files.count(path) != 0; }
   std::string Bytes(const std::string& path) const { return files.at(path).bytes; }
 
-  bool IsPresent(const std::string& path) override;
+  bool IsPresent(const std::string& path) override { return Has(path); }
   std::optional<uint32_t> Attributes(const std::string& path) override;
   bool Delete(const std::string& path) override;
   bool Remove(const std::string& path) override;
   bool Copy(const std::string& source, const std::string& dest) override;
   bool Rename(const std::string& source, const std::string& dest) override;
-  bool RenameActsAsDelete() override { return renameActsAsDelete; }
+  bool RenameActsAsDelete() override { return true; }
   bool Sync(const std::string& path) override { return Has(path); }
   std::string LastError() override { return "Access is denied."; }
   std::string RealFile(const std::string& path) override { return path; }
@@ -44,7 +42,10 @@ class FakeFileSystem : public FileSystem {
   bool LineFeedEndsLine() override { return lineFeedEndsLine; }
   bool Write(const std::string& path, const std::string& bytes) override;
   std::string CurrentFolder() override { return currentFolder; }
-  bool SetCurrentFolder(const std::string& folder) override;
+  bool SetCurrentFolder(const std::string& folder) override {
+    currentFolder = folder;
+    return true;
+  }
   bool SetCurrentDrive(char) override { return true; }
 
   std::map<std::string, FakeFile> files;
@@ -52,7 +53,6 @@ class FakeFileSystem : public FileSystem {
   std::set<std::string> unwritableFolders;  // creating files there fails
   size_t capacity = SIZE_MAX;               // bytes the disk holds; a write that does not fit fails
   std::string currentFolder = "C:\\";
-  bool renameActsAsDelete = true;  // false: Windows, where a running program can be renamed
   bool lineFeedEndsLine = false;
   std::set<std::string> heldOpen;  // by another program: neither renamed nor deleted
   size_t largestPart = 0;          // the most bytes one ReadPart asked for

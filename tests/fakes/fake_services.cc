@@ -1,26 +1,17 @@
 #include "fakes/fake_services.h"
 
-#include <algorithm>
 #include <cstring>
 
 #include "common/paths.h"
-#include "common/text.h"
 #include "download/fetch_policy.h"
 
 namespace kelvane::fakes {
 
-bool FakeProcessList::Fill(ProcessEntry& entry) {
+bool FakeProcessList::Next(Handle, ProcessEntry& entry) {
   if (cursor_ >= running.size()) return false;
-  std::memset(entry.exeFile, 0, sizeof entry.exeFile);
-  const std::string& name = running[cursor_];
-  std::memcpy(entry.exeFile, name.data(), std::min(name.size(), sizeof entry.exeFile));
-  ++cursor_;
+  entry = {};  // a name that fills the field has no NUL, like the system's
+  running[cursor_++].copy(entry.exeFile, sizeof entry.exeFile);
   return true;
-}
-
-bool FakeProcessList::First(Handle, ProcessEntry& entry) {
-  cursor_ = 0;
-  return Fill(entry);
 }
 
 int32_t FakeFetcher::DownloadToFile(const std::string& url, const std::string& file,
@@ -28,7 +19,7 @@ int32_t FakeFetcher::DownloadToFile(const std::string& url, const std::string& f
   calls.emplace_back(url, file);
   auto it = bodies.find(url);
   failure_ = "HTTP status 404: " + url;
-  if (it == bodies.end()) return kNotFound;
+  if (it == bodies.end()) return static_cast<int32_t>(0x800C0005);  // not found
   const auto size = static_cast<int64_t>(it->second.size());
   for (int step = 0; step < steps; ++step) {
     if (atStep) atStep(step);
@@ -88,30 +79,20 @@ int FakeLauncher::FindExecutable(const std::string& file, const std::string&,
   if (unanswered.count(file)) return 31;
   const std::string name = FileNameOfPath(file);
   const size_t dot = name.rfind('.');
-  const std::string ext = dot == std::string::npos ? "" : UpperCase(name.substr(dot));
-  if (ext == ".EXE" || ext == ".COM" || ext == ".BAT" || executables.count(file)) {
-    program = file;
-    return 42;
-  }
-  for (const auto& [type, exe] : associations) {
-    if (UpperCase(type) == ext) {
-      program = exe;
-      return 42;
-    }
-  }
-  return 31;
+  const auto it = associations.find(dot == std::string::npos ? "" : name.substr(dot));
+  if (it == associations.end()) return 31;
+  program = it->second;
+  return 42;
 }
 
 std::optional<uint32_t> FakeLauncher::CreateProcess(const std::string& commandLine, int) {
   started.push_back(commandLine);
   startedIn.push_back(fs_.CurrentFolder());
-  if (startFails) return std::nullopt;
   return static_cast<uint32_t>(1000 + started.size());
 }
 
 bool FakeSettingsStore::RegistrySet(const std::string& section, const std::string& key,
                                     const std::string& value) {
-  if (!writable) return false;
   values[section + "/" + key] = value;
   return true;
 }
@@ -134,12 +115,8 @@ std::string FakeLocale::DecodeSystemText(const std::string& bytes) {
   std::string out;
   for (const char byte : bytes) {
     const auto c = static_cast<unsigned char>(byte);
-    if (c < 0x80) {
-      out += byte;
-      continue;
-    }
-    out += static_cast<char>(0xC0 | (c >> 6));
-    out += static_cast<char>(0x80 | (c & 0x3F));
+    if (c >= 0x80) out += static_cast<char>(0xC0 | (c >> 6));
+    out += c >= 0x80 ? static_cast<char>(0x80 | (c & 0x3F)) : byte;
   }
   return out;
 }

@@ -37,12 +37,14 @@ class FakeProcessList : public ProcessList {
  public:
   std::vector<std::string> running;  // executable names
   Handle CreateSnapshot() override { return 1; }
-  bool First(Handle, ProcessEntry& entry) override;
-  bool Next(Handle, ProcessEntry& entry) override { return Fill(entry); }
+  bool First(Handle snapshot, ProcessEntry& entry) override {
+    cursor_ = 0;
+    return Next(snapshot, entry);
+  }
+  bool Next(Handle, ProcessEntry& entry) override;
   void Close(Handle) override {}
 
  private:
-  bool Fill(ProcessEntry& entry);
   size_t cursor_ = 0;
 };
 
@@ -51,7 +53,6 @@ class FakeProcessList : public ProcessList {
 class FakeFetcher : public Fetcher {
  public:
   explicit FakeFetcher(FakeFileSystem& fs) : fs_(fs) {}
-  static constexpr int32_t kNotFound = static_cast<int32_t>(0x800C0005);
   std::map<std::string, std::string> bodies;
   int steps = 0;
   std::function<void(int step)> atStep;                    // runs before each progress report
@@ -103,10 +104,8 @@ class FakeLauncher : public Launcher {
   std::map<std::string, std::string> associations;  // ".html" -> program
   std::set<std::string> unanswered;                 // files whose look-up fails all the same
   std::vector<std::pair<std::string, std::string>> lookups;  // file, its bytes when asked
-  std::set<std::string> executables;  // runnable files without a program type
   std::vector<std::string> started;
   std::vector<std::string> startedIn;  // the current folder at each start
-  bool startFails = false;
   int FindExecutable(const std::string& file, const std::string& directory,
                      std::string& program) override;
   std::optional<uint32_t> CreateProcess(const std::string& commandLine, int windowStyle) override;
@@ -118,7 +117,6 @@ class FakeLauncher : public Launcher {
 class FakeSettingsStore : public SettingsStore {
  public:
   std::map<std::string, std::string> values;  // "section/key" -> value
-  bool writable = true;
   bool RegistrySet(const std::string& section, const std::string& key,
                    const std::string& value) override;
   std::string RegistryGet(const std::string& section, const std::string& key,

@@ -8,31 +8,18 @@ namespace kelvane::fakes {
 
 void FakeToolkit::ApplyControl(const Control& control) {
   auto& history = texts[control.Name()];
-  if (history.empty() || history.back() != control.Text()) {
-    history.push_back(control.Text());
-    log.push_back(control.Name() + ".text=" + control.Text());
-  }
+  if (history.empty() || history.back() != control.Text()) history.push_back(control.Text());
 }
-
-void FakeToolkit::ShowWindow() {
-  shown = true;
-  log.push_back("show");
-}
-
-void FakeToolkit::SetWindowTitle(const std::string& text) { log.push_back("title:" + text); }
-
-void FakeToolkit::SetFocus(const Control& control) { log.push_back("focus:" + control.Name()); }
 
 MsgAnswer FakeToolkit::MessageBox(const std::string& text, const std::string& boxTitle,
-                                  MsgButtons buttons, MsgIcon icon) {
-  boxes.push_back({text, boxTitle, buttons, icon});
-  log.push_back("box:" + boxTitle);
+                                  MsgButtons buttons, MsgIcon) {
+  boxes.push_back({text, boxTitle, buttons});
   if (answers_.empty()) {
     ADD_FAILURE() << "unexpected message box \"" << boxTitle << "\": " << text;
     return buttons == MsgButtons::YesNo ? MsgAnswer::No : MsgAnswer::Ok;
   }
   // A modal box runs its own event loop: queued events happen while it is open.
-  RunQueuedEvents();
+  DoEvents();
   ScriptedAnswer next = std::move(answers_.front());
   answers_.pop_front();
   if (next.whileOpen) next.whileOpen();
@@ -40,18 +27,6 @@ MsgAnswer FakeToolkit::MessageBox(const std::string& text, const std::string& bo
 }
 
 void FakeToolkit::DoEvents() {
-  ++yields;
-  log.push_back("yield");
-  auto due = atYield_.find(yields);
-  if (due != atYield_.end()) {
-    auto actions = std::move(due->second);
-    atYield_.erase(due);
-    for (auto& action : actions) action();
-  }
-  RunQueuedEvents();
-}
-
-void FakeToolkit::RunQueuedEvents() {
   std::deque<std::function<void()>> now;
   now.swap(events_);
   for (auto& event : now) event();
@@ -61,8 +36,6 @@ void FakeToolkit::SetRoundRegion(int width, int height, int corner) {
   log.push_back("region:" + std::to_string(width) + "x" + std::to_string(height) + "/" +
                 std::to_string(corner));
 }
-
-void FakeToolkit::BeginWindowDrag() { log.push_back("drag"); }
 
 void FakeToolkit::SetTopmost(bool on) {
   topmost = on;

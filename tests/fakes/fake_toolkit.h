@@ -14,7 +14,6 @@ namespace kelvane::fakes {
 struct MessageBoxRecord {
   std::string text, title;
   MsgButtons buttons;
-  MsgIcon icon;
 };
 
 class FakeToolkit : public Toolkit {
@@ -28,41 +27,33 @@ class FakeToolkit : public Toolkit {
   // Runs `event` at the next yield (or at the next message box, which runs
   // its own event loop while it is open).
   void AtNextYield(std::function<void()> event) { events_.push_back(std::move(event)); }
-  // Runs `action` when the n-th yield (counted from 1) happens.
-  void AtYield(int n, std::function<void()> action) { atYield_[n].push_back(std::move(action)); }
 
   void ApplyControl(const Control& control) override;
-  void ShowWindow() override;
-  void SetWindowTitle(const std::string& title) override;
-  void SetFocus(const Control& control) override;
+  void ShowWindow() override { log.push_back("show"); }
+  void SetWindowTitle(const std::string&) override {}
+  void SetFocus(const Control&) override {}
   MsgAnswer MessageBox(const std::string& text, const std::string& title, MsgButtons buttons,
                        MsgIcon icon) override;
   void DoEvents() override;
   void SetRoundRegion(int width, int height, int corner) override;
-  void BeginWindowDrag() override;
+  void BeginWindowDrag() override { log.push_back("drag"); }
   void SetTopmost(bool topmost) override;
 
-  // Everything shown, in order: "box:<title>", "show", "title:<text>",
-  // "focus:<control>", "region:<w>x<h>/<corner>", "drag", "topmost:<0|1>",
-  // "yield", and "<control>.text=<text>" for every text change.
+  // The window's changes, in order: "show", "region:<w>x<h>/<corner>",
+  // "drag", "topmost:<0|1>".
   std::vector<std::string> log;
   std::vector<MessageBoxRecord> boxes;
   // The texts each control showed, in order.
   std::map<std::string, std::vector<std::string>> texts;
-  int yields = 0;
-  bool shown = false;
   bool topmost = false;
 
  private:
-  void RunQueuedEvents();
-
   struct ScriptedAnswer {
     MsgAnswer answer;
     std::function<void()> whileOpen;
   };
   std::deque<ScriptedAnswer> answers_;
   std::deque<std::function<void()>> events_;
-  std::map<int, std::vector<std::function<void()>>> atYield_;
 };
 
 }  // namespace kelvane::fakes

@@ -1,7 +1,6 @@
 #pragma once
 // A window on the fakes with one job ready: the target holds the old program
 // and the URL serves the new one.
-#include <algorithm>
 #include <memory>
 #include <string>
 
@@ -35,13 +34,6 @@ struct JobBench {
     return p.fs.Has(path) ? p.fs.Bytes(path) : "<none>";
   }
 };
-
-// A started command line without its quotes: the launcher may hand the path
-// on quoted or bare.
-inline std::string Unquoted(std::string command) {
-  command.erase(std::remove(command.begin(), command.end(), '"'), command.end());
-  return Trim(command);
-}
 
 // Message lines joined by CR.
 inline std::string Lines(std::initializer_list<std::string> parts) {

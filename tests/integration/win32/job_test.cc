@@ -7,7 +7,7 @@ namespace {
 
 TEST(Win32Job, FaultTable) {
   win32::Win32FileSystem files;
-  win32::WinInetFetcher fetcher;
+  win32::Win32Fetcher fetcher;
   testing::JobServer server;
   testing::RunJobCases(files, fetcher, server, testing::CommonJobCases(server.fresh));
 }
