@@ -63,7 +63,7 @@ def body(ctx):
                 check(not program.ended(1), f"{walk} ended the program")
                 press(ctx.display, window, *then)
             press(ctx.display, window, "Return")
-            check(program.ended(15), f"{walk} {then or ''} and Return did not reach Cancel")
+            check(program.ended(15) and program.returncode == 6, f"{walk} {then or ''} and Return did not reach Cancel")
         finally:
             program.kill()
 

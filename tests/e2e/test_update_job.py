@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Update jobs with real files, server and programs: a whole [NOASK] job, and Cancel during a download."""
+"""Update jobs with real files, server and programs: [NOASK], a script, and Cancel during a download."""
 import os
 import sys
 
@@ -55,6 +55,22 @@ def noask_job(ctx, server, stem, old, new):
             program.kill()
 
 
+def script_job(ctx, server, served, name, old, new):
+    """A [BATCHFILE] job replaces the file, but neither asks nor starts the program; the window stays."""
+    folder, job, record = (os.path.join(ctx.tmp, n) for n in ("script", "script.job", "script.record"))
+    write(os.path.join(folder, name), old, 0o755)
+    write(job, f"[URL] {server.base}/{served} [PATH] {ctx.path(os.path.join(folder, name))} [AUTOSTART]\r\n")
+    program = kelvane(ctx, ["[BATCHFILE]", ctx.path(job)], record)
+    try:
+        harness.wait_for(lambda: contents(folder) == {name: new, name + ".old": old}, 30, "the script did no job")
+        check(not program.ended(1), "the window did not stay after the script")
+        check(not os.path.exists(record), "the script started the program")
+        check(harness.visible_windows(ctx.display) == [harness.find_window(ctx.display, harness.TITLE)],
+              "a box showed after the script")
+    finally:
+        program.kill()
+
+
 def bar_fill(display, x, y):
     """The pixels of the bar's row that differ from its unfilled right end."""
     row = harness.pixels(display, x + BAR[0], y + BAR[1], BAR[2])
@@ -92,6 +108,7 @@ def body(ctx):
     server = jobs.Server(served, ctx.tmp)
     try:
         noask_job(ctx, server, stem, old, new)
+        script_job(ctx, server, stem + ctx.suffix, f"script{os.getpid()}{ctx.suffix}", old, new)
         cancel_during_download(ctx, server, f"cancel{os.getpid()}{ctx.suffix}", old)
     finally:
         server.close()

@@ -46,9 +46,8 @@ def body(ctx):
                     program.kill()
             for folder, name in sorted({(folder, name) for folder, name, _ in running}):
                 files = contents(folder)
-                order = ("a", "b") if files.get(name) == VERSIONS["b"] else ("b", "a")
-                check(files == {name: VERSIONS[order[1]], name + ".old": VERSIONS[order[0]],
-                                name + ".old2": VERSIONS["0"]},
+                check(len(files) == 3 and files.get(name + ".old2") == VERSIONS["0"] and
+                      {files.get(name), files.get(name + ".old")} == {VERSIONS["a"], VERSIONS["b"]},
                       f"{folder}: a job was lost: {sorted(files)}")
     finally:
         server.close()

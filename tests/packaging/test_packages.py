@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""The packages as a user gets them: made by CPack, looked into, unpacked and started."""
+"""The packages as a user gets them: made by CPack, looked into, unpacked, and its start-up boxes answered."""
 import gzip
 import os
 import re
@@ -87,15 +87,16 @@ def win32(ctx, v):
 
 def body(ctx):
     ctx.exe = (win32 if ctx.win32 else linux)(ctx, build_version(ctx.build))
-    # "/?": the version box is all that shows, and Return on it ends the program.
-    program = ctx.start(["/?"])
-    try:
-        box = harness.find_window(ctx.display, "Kelvane Info")
-        check(harness.visible_windows(ctx.display) == [box], "more than the version box is shown")
-        harness.press(ctx.display, box, "Return")
-        check(program.ended(15) and program.returncode == 0, f"exit status {program.returncode} after the box")
-    finally:
-        program.kill()
+    # The version box, and that of a wrong line: all that shows; Return on it ends the program.
+    for words, title, status in ((["/?"], "Kelvane Info", 0), (["[URL]", "only"], "Kelvane", 2)):
+        program = ctx.start(words)
+        try:
+            box = harness.find_window(ctx.display, title)
+            check(harness.visible_windows(ctx.display) == [box], f"{title}: more than the box is shown")
+            harness.press(ctx.display, box, "Return")
+            check(program.ended(15) and program.returncode == status, f"{title}: exit status {program.returncode}")
+        finally:
+            program.kill()
 
 
 if __name__ == "__main__":
