@@ -111,9 +111,7 @@ class Program(subprocess.Popen):
         kill_group(self)
 
 
-class Context:
-    """The build under test, the test's display and folder."""
-
+class Context:  # the build under test, the test's display and folder
     def __init__(self, args, display, tmp):
         self.platform, self.exe, self.build = args.platform, args.exe, args.build
         self.display, self.tmp, self.win32 = display, tmp, args.platform == "win32"

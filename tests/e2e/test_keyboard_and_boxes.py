@@ -2,11 +2,9 @@
 """The Linux window's boxes and keys: every line of a box whole above its buttons, Tab walking and wrapping."""
 import os
 import subprocess
-import sys
 
-sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-import harness  # noqa: E402
-from harness import check, find_window, main_window, press  # noqa: E402
+import harness
+from harness import check, find_window, main_window, press
 
 LINE = ["[URL]", "http://127.0.0.1:9/x.exe", "[PATH]", "/tmp/none/x.exe", "[SKIPINFO]", "[PARAM1]",
         "/install --target=/opt/some where/else --quiet --log=/var/log/app-install.log --keep", "[PARAM2]", "it's"]

@@ -3,11 +3,9 @@
 import os
 import re
 import subprocess
-import sys
 
-sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-import harness  # noqa: E402
-from harness import HEIGHT, WIDTH, check, find_window, geometry, main_window, wait_for  # noqa: E402
+import harness
+from harness import HEIGHT, WIDTH, check, find_window, geometry, main_window, wait_for
 
 GREY = (128, 128, 128)
 BACKDROP = (255, 255, 255)  # the root window's colour, seen through the cut corners

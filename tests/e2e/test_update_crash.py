@@ -4,21 +4,18 @@ import hashlib
 import os
 import random
 import subprocess
-import sys
 import time
 
-sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-import harness  # noqa: E402
-import jobs  # noqa: E402
-from harness import check  # noqa: E402
+import harness
+import jobs
+from harness import check
 
 TRIALS = 20
 OLD = b"#!/bin/sh\necho old\n" * 5000
 NEW = hashlib.sha256(bytes(range(256)) * 4096 * 64).hexdigest()  # what /large/64M serves
 
 
-def start_job(ctx, server, folder):
-    """A script job: it never asks and never starts the program."""
+def start_job(ctx, server, folder):  # a script job: it never asks and never starts the program
     target = os.path.join(folder, "app")
     jobs.write(target, OLD, 0o755)
     jobs.write(target + ".old", "the build before")

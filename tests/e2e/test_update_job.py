@@ -1,13 +1,11 @@
 #!/usr/bin/env python3
 """Update jobs with real files, server and programs: [NOASK], a script, and Cancel during a download."""
 import os
-import sys
 
-sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-import harness  # noqa: E402
-import jobs  # noqa: E402
-from harness import check  # noqa: E402
-from jobs import contents, write  # noqa: E402
+import harness
+import jobs
+from harness import check
+from jobs import contents, write
 
 CANCEL = (220, 125)  # Command1, from the window's top left
 BAR = (20, 106, 289)  # the progress bar: left, middle row, width
@@ -36,19 +34,16 @@ def noask_job(ctx, server, stem, old, new):
         program = kelvane(ctx, ["[URL]", f"{server.base}/{name}", "[PATH]", ctx.path(target), "[PARAM1]",
                                 "--updated", "[PARAM2]", "second", "[NOASK]"], record)
         harness.find_window(ctx.display, harness.TITLE)
-        # Two and a half ticks of the timer, with the old program running.
-        check(not program.ended(2.5), "[NOASK] ended while the old program runs")
+        check(not program.ended(2.5), "[NOASK] ended while the old program runs")  # two and a half timer ticks
         check("/" + name not in server.requests(), "the job started while the old program ran")
         os.remove(hold)
         check(running.ended(10), "the old program did not end")
-        # No question and no click: the job starts and restarts the program.
-        jobs.ends(program, "[NOASK] after the old program ended")
+        jobs.ends(program, "[NOASK] after the old program ended")  # no question, no click
         check(jobs.recorded(record) == ("demoapp 2.0", ["--updated", "second"]),
               f"the new version was not started with its parameters: {jobs.recorded(record)!r}")
         check(contents(folder) == {name: new, name + ".old": old, name + ".old2": b"the build before"},
               f"wrong files after the job: {sorted(contents(folder))}")
-        # The release notes were looked up next to the download, then the file.
-        check(server.requests() == [f"/{stem}.txt", "/" + name], f"asked: {server.requests()}")
+        check(server.requests() == [f"/{stem}.txt", "/" + name], f"asked: {server.requests()}")  # notes, file
     finally:
         running.kill()
         if program:

@@ -1,13 +1,11 @@
 #!/usr/bin/env python3
 """Two Kelvane processes for one target at once: all three versions end up in the target and its backups."""
 import os
-import sys
 
-sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-import harness  # noqa: E402
-import jobs  # noqa: E402
-from harness import check  # noqa: E402
-from jobs import contents, write  # noqa: E402
+import harness
+import jobs
+from harness import check
+from jobs import contents, write
 
 VERSIONS = {name: f"#!/bin/sh\n# version {name}\n".encode() for name in ("0", "a", "b")}
 
