@@ -1,22 +1,11 @@
 // Starting real programs and finding them among the running processes, and
 // opening documents and web pages through the desktop's associations.
 #include "integration/launch_tests.h"
-#include "integration/linux/env_guard.h"
 #include "launch/web_page.h"
 #include "platform/linux/process_facts_linux.h"
 
 namespace kelvane {
 namespace {
-
-TEST(SplitCommandLine, SplitsAtBlanksKeepingDoubleQuotedGroupsAndEveryOtherCharacter) {
-  using linux_platform::SplitCommandLine;
-  EXPECT_EQ(SplitCommandLine("  a  b\tc "), (Words{"a", "b", "c"}));
-  EXPECT_EQ(SplitCommandLine("\"/opt/my app/x\" /home/o'neil/a\\b C:\\x it's \"C:\\dir\\\" y"),
-            (Words{"/opt/my app/x", "/home/o'neil/a\\b", "C:\\x", "it's", "C:\\dir\\", "y"}));
-  EXPECT_EQ(SplitCommandLine("p \"\" a\"b c\"d"), (Words{"p", "", "ab cd"}));
-  EXPECT_EQ(SplitCommandLine("\"unclosed x"), (Words{"unclosed x"}));
-  EXPECT_TRUE(SplitCommandLine("   ").empty());
-}
 
 // A script runs as its interpreter: it is found by its own file name, however
 // its interpreter was named, and not by the names of its arguments.
@@ -43,7 +32,6 @@ TEST_F(LaunchTest, FindsARunningScriptByItsFileName) {
 struct AssociationTest : LaunchTest {
   const path config = folder / "config", data = folder / "data", bin = folder / "bin";
   const path program = bin / recorder.filename(), browser = bin / "browser";
-  testing::EnvGuard env;
 
   void SetUp() override {
     LaunchTest::SetUp();
