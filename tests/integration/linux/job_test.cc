@@ -1,7 +1,13 @@
+// An update job on what Linux's file system has of its own: a link as the
+// target, and a disk too full for the backup. The job's other file steps
+// are the unit tests' (through fakes) and the end-to-end tests' (real
+// files); the window, processes and the rest are the fakes here.
 #include <sys/mount.h>
-#include <unistd.h>
 
-#include "integration/job_table.h"
+#include <map>
+
+#include "fakes/fake_platform.h"
+#include "integration/test_folders.h"
 #include "platform/linux/fetcher_linux.h"
 #include "platform/linux/file_system_linux.h"
 
@@ -9,57 +15,70 @@ namespace kelvane {
 namespace {
 
 using testing::fs::path;
+using Files = std::map<std::string, std::string>;
 
-TEST(LinuxJob, FaultTableWithDotFilesAndLinks) {
+Files Contents(const path& folder) {
+  Files files;
+  for (const std::string& name : testing::Listing(folder))
+    if (testing::fs::is_regular_file(folder / name)) files[name] = testing::Slurp(folder / name);
+  return files;
+}
+
+// Runs one job on `target` with the program from `url`; `message` is the
+// first line of the one box it shows, or none. Whether it ended the program.
+bool RunJob(const path& target, const std::string& url, const std::string& message = "") {
   linux_platform::LinuxFileSystem files;
   linux_platform::CurlFetcher fetcher;
-  testing::JobServer server;
-  std::vector<testing::JobCase> cases = testing::CommonJobCases(server.fresh);
-  cases.push_back({"a dot file is an ordinary file",
-                   {{".app", "old"}},
-                   {{".app", server.fresh}, {".app.old", "old"}},
-                   "",
-                   {},
-                   false,
-                   ".app"});
-  testing::RunJobCases(files, fetcher, server, cases);
+  fakes::FakePlatform p;
+  p.facts.exeFolder = testing::fs::current_path().string();  // where the job leaves the cwd
+  Platform real{p.ui,  p.processes, fetcher,  p.cache, p.launcher,
+                files, p.settings,  p.locale, p.facts, p.end};
+  Form1 form(real);
+  form.Path = target.string();
+  form.URL = url;
+  form.Ask = false;  // the window stays open after the job
+  form.RunProgramCheck.SetValue(0);
+  if (!message.empty()) p.ui.ExpectBox(MsgAnswer::Ok);
+  const bool ended = fakes::Ends([&] { form.RunUpdate(); });
+  EXPECT_EQ(p.ui.boxes.size(), message.empty() ? 0u : 1u);
+  if (!p.ui.boxes.empty()) {
+    EXPECT_EQ(p.ui.boxes[0].text.substr(0, p.ui.boxes[0].text.find('\r')), message);
+  }
+  return ended;
+}
 
-  // A link is followed: the file it names is replaced, its backups lie
-  // beside it, and the link stays.
-  const path folder = testing::NewTestFolder("job-link");
+// A link is followed: the file it names is replaced, its backup lies beside
+// it, and the link stays.
+TEST(LinuxJob, ReplacesTheFileALinkNames) {
+  const path served = testing::NewTestFolder("job-served"), folder = testing::NewTestFolder("job");
+  testing::Spit(served / "app", "new");
+  testing::LoopbackServer server(served);
   testing::fs::create_directory(folder / "lib");
   testing::Spit(folder / "lib" / "app-1", "old");
   testing::fs::create_symlink("lib/app-1", folder / "app");
-  testing::RunJobCase(files, fetcher, folder, server.server.Base(),
-                      {"link", {}, {{"app", server.fresh}}});
+  EXPECT_FALSE(RunJob(folder / "app", server.Base() + "/app"));
   EXPECT_TRUE(testing::fs::is_symlink(folder / "app"));
-  EXPECT_EQ(testing::Contents(folder / "lib"),
-            (std::map<std::string, std::string>{{"app-1", server.fresh}, {"app-1.old", "old"}}));
-  testing::fs::remove_all(folder);
+  EXPECT_EQ(Contents(folder / "lib"), (Files{{"app-1", "new"}, {"app-1.old", "old"}}));
+  for (const path& f : {served, folder}) testing::fs::remove_all(f);
 }
 
 // A disk with room for the download but not for a copy of the target: the
 // backup cannot be made, and the job ends with the target untouched.
 TEST(LinuxJob, FullDiskLeavesTheTargetUntouched) {
-  const path folder = testing::NewTestFolder("job-full");
+  const path served = testing::NewTestFolder("job-served"), folder = testing::NewTestFolder("job");
   if (mount("tmpfs", folder.c_str(), "tmpfs", 0, "size=1m") != 0)
     GTEST_SKIP() << "note: mounting a small tmpfs needs root; the full disk is not tested";
-  testing::JobServer server;
-  const std::string program(400 * 1024, 'p');
-  testing::Spit(server.served / "big", std::string(400 * 1024, 'n'));
-  linux_platform::LinuxFileSystem files;
-  linux_platform::CurlFetcher fetcher;
-  testing::RunJobCase(files, fetcher, folder, server.server.Base(),
-                      {"full disk",
-                       {{"app", program}},
-                       {{"app", program}, {"app_", std::string(400 * 1024, 'n')}},
-                       "Error: Could not create backup file:",
-                       {"app"},
-                       true,
-                       "app",
-                       "big"});
+  const std::string program(400 * 1024, 'p'), download(400 * 1024, 'n');
+  testing::Spit(served / "big", download);
+  testing::Spit(folder / "app", program);
+  testing::fs::permissions(folder / "app", testing::fs::perms::owner_read);  // copied, not moved
+  testing::LoopbackServer server(served);
+  EXPECT_TRUE(
+      RunJob(folder / "app", server.Base() + "/big", "Error: Could not create backup file:"));
+  EXPECT_EQ(testing::Listing(folder), (std::set<std::string>{"app", "app_"}));
+  EXPECT_TRUE(testing::Slurp(folder / "app") == program) << "the target changed";
   umount(folder.c_str());
-  testing::fs::remove_all(folder);
+  for (const path& f : {served, folder}) testing::fs::remove_all(f);
 }
 
 }  // namespace
