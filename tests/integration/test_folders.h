@@ -67,10 +67,7 @@ inline fs::path FolderFromEnvironment(const char* variable) {
 }
 
 // The text in double quotes.
-inline std::string Quoted(const std::string& text) {
-  std::string quoted(1, '"');
-  return quoted.append(text).append(1, '"');
-}
+inline std::string Quoted(const std::string& text) { return '"' + text + '"'; }
 
 inline std::string Slurp(const fs::path& file) {
   std::ifstream in(file, std::ios::binary);

@@ -71,11 +71,9 @@ TEST(LinuxProcessFacts, ProbeFolderIsPrivateAndNeverFollowsAPlantedLink) {
     {
       LinuxProcessFacts facts(1, argv);
       const std::string folder = facts.ProbeFolder();
-      EXPECT_EQ(facts.ProbeFolder(), folder) << "made once";
       EXPECT_EQ(folder.rfind(cases[i].second ? mine + "/" : tmp + "/kelvane-", 0), 0u) << folder;
       struct stat st;
       ASSERT_EQ(lstat(folder.substr(0, folder.size() - 1).c_str(), &st), 0) << folder;
-      EXPECT_TRUE(S_ISDIR(st.st_mode));
       EXPECT_EQ(st.st_mode & 0777, 0700u);
       EXPECT_EQ(st.st_uid, geteuid());
     }
