@@ -38,12 +38,16 @@ bool RunJob(const path& target, const std::string& url, const std::string& messa
 }
 
 // A link is followed: the file it names is replaced, its backup lies beside
-// it, and the link stays.
-TEST(LinuxJob, ReplacesTheFileALinkNames) {
+// it, and the link stays. A disk with room for the download but not for a
+// copy of the target: the backup cannot be made, and the job ends with the
+// target untouched.
+TEST(LinuxJob, FollowsALinkAndLeavesTheTargetUntouchedOnAFullDisk) {
   const path served = testing::NewTestFolder("job-served"), folder = testing::NewTestFolder("job");
+  const std::string program(400 * 1024, 'p'), download(400 * 1024, 'n');
   testing::Spit(served / "app", "new");
+  testing::Spit(served / "big", download);
   testing::LoopbackServer server(served);
-  testing::fs::create_directory(folder / "lib");
+  testing::fs::create_directories(folder / "lib");
   testing::Spit(folder / "lib" / "app-1", "old");
   testing::fs::create_symlink("lib/app-1", folder / "app");
   EXPECT_FALSE(RunJob(folder / "app", server.Base() + "/app"));
@@ -51,25 +55,17 @@ TEST(LinuxJob, ReplacesTheFileALinkNames) {
   EXPECT_EQ(testing::Listing(folder / "lib"), (std::set<std::string>{"app-1", "app-1.old"}));
   EXPECT_EQ(testing::Slurp(folder / "lib" / "app-1"), "new");
   EXPECT_EQ(testing::Slurp(folder / "lib" / "app-1.old"), "old");
-  for (const path& f : {served, folder}) testing::fs::remove_all(f);
-}
 
-// A disk with room for the download but not for a copy of the target: the
-// backup cannot be made, and the job ends with the target untouched.
-TEST(LinuxJob, FullDiskLeavesTheTargetUntouched) {
-  const path served = testing::NewTestFolder("job-served"), folder = testing::NewTestFolder("job");
-  if (mount("tmpfs", folder.c_str(), "tmpfs", 0, "size=1m") != 0)
+  const path full = folder / "full";
+  testing::fs::create_directory(full);
+  if (mount("tmpfs", full.c_str(), "tmpfs", 0, "size=1m") != 0)
     GTEST_SKIP() << "note: mounting a small tmpfs needs root; the full disk is not tested";
-  const std::string program(400 * 1024, 'p'), download(400 * 1024, 'n');
-  testing::Spit(served / "big", download);
-  testing::Spit(folder / "app", program);
-  testing::fs::permissions(folder / "app", testing::fs::perms::owner_read);  // copied, not moved
-  testing::LoopbackServer server(served);
-  EXPECT_TRUE(
-      RunJob(folder / "app", server.Base() + "/big", "Error: Could not create backup file:"));
-  EXPECT_EQ(testing::Listing(folder), (std::set<std::string>{"app", "app_"}));
-  EXPECT_TRUE(testing::Slurp(folder / "app") == program) << "the target changed";
-  umount(folder.c_str());
+  testing::Spit(full / "app", program);
+  testing::fs::permissions(full / "app", testing::fs::perms::owner_read);  // copied, not moved
+  EXPECT_TRUE(RunJob(full / "app", server.Base() + "/big", "Error: Could not create backup file:"));
+  EXPECT_EQ(testing::Listing(full), (std::set<std::string>{"app", "app_"}));
+  EXPECT_TRUE(testing::Slurp(full / "app") == program) << "the target changed";
+  umount(full.c_str());
   for (const path& f : {served, folder}) testing::fs::remove_all(f);
 }
 
