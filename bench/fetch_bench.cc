@@ -5,7 +5,7 @@
 
 #ifdef _WIN32
 #include "platform/win32/fetcher_win32.h"
-using PlatformFetcher = kelvane::win32::WinInetFetcher;
+using PlatformFetcher = kelvane::win32::Win32Fetcher;
 #else
 #include "platform/linux/fetcher_linux.h"
 using PlatformFetcher = kelvane::linux_platform::CurlFetcher;

@@ -2,7 +2,7 @@
 file(GLOB WIN32_SOURCES CONFIGURE_DEPENDS src/platform/win32/*.cc)
 list(FILTER WIN32_SOURCES EXCLUDE REGEX "/main\\.cc$")
 add_library(kelvane_win32 STATIC ${WIN32_SOURCES})
-target_link_libraries(kelvane_win32 PUBLIC kelvane_core wininet shell32 comctl32 gdi32 uxtheme
+target_link_libraries(kelvane_win32 PUBLIC kelvane_core wininet ws2_32 shell32 comctl32 gdi32 uxtheme
                       user32 advapi32)
 target_compile_definitions(kelvane_win32 PUBLIC UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX
                            _WIN32_WINNT=0x0601)

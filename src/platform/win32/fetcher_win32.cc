@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "download/fetch_policy.h"
+#include "platform/win32/http_route_win32.h"
 #include "platform/win32/wide_text_win32.h"
-#include "version.h"
 
 namespace kelvane::win32 {
 namespace {
@@ -77,36 +77,12 @@ bool HasScheme(const std::wstring& url, const wchar_t* scheme) {
   return _wcsnicmp(url.c_str(), scheme, wcslen(scheme)) == 0;
 }
 
-// A response header, or "" when it is missing.
-std::wstring Header(HINTERNET request, DWORD which) {
-  wchar_t text[4096];
-  DWORD size = sizeof text;
-  return HttpQueryInfoW(request, which, text, &size, nullptr) ? text : L"";
-}
-
-// A response header by name, or "" when it is missing. (Asked for by its
-// number, the encoding of a decoded body is answered with the content type.)
-std::wstring Header(HINTERNET request, const wchar_t* name) {
-  wchar_t text[4096];
-  wcscpy(text, name);
-  DWORD size = sizeof text;
-  return HttpQueryInfoW(request, HTTP_QUERY_CUSTOM, text, &size, nullptr) ? text : L"";
-}
-
-// The HTTP status, or 0 when it cannot be read.
-DWORD Status(HINTERNET request) {
-  DWORD status = 0, size = sizeof status;
-  HttpQueryInfoW(request, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size, nullptr);
-  return status;
-}
-
 // Where a redirect points, made absolute against the URL that answered.
-std::wstring RedirectTarget(HINTERNET request, const std::wstring& from) {
-  const std::wstring location = Header(request, HTTP_QUERY_LOCATION);
+std::wstring RedirectTarget(const std::string& location, const std::wstring& from) {
   if (location.empty()) return L"";
   wchar_t combined[4096];
   DWORD length = 4096;
-  if (!InternetCombineUrlW(from.c_str(), location.c_str(), combined, &length, ICU_NO_ENCODE))
+  if (!InternetCombineUrlW(from.c_str(), Widen(location).c_str(), combined, &length, ICU_NO_ENCODE))
     return L"";
   return combined;
 }
@@ -140,8 +116,8 @@ class Hold {
 
 // One transfer, shared by the thread that runs it and the thread that waits
 // for it. The waiting side may give it up (stopped, or too slow) while a read
-// blocks, so the file and the WinINet handles are closed once, by whichever
-// side comes first, under the lock; a given-up transfer never writes again.
+// blocks, so the routes are stopped and the file closed once, by whichever
+// side comes first; a given-up transfer never writes again.
 struct Transfer {
   std::wstring url;
   std::string file;  // for messages
@@ -151,36 +127,23 @@ struct Transfer {
   HANDLE done = CreateEventW(nullptr, TRUE, FALSE, nullptr);
   int32_t result = kFetchFailed;
   std::string failure;
+  WinInetRoute library;
+  SocketRoute socket;
 
   SRWLOCK lock = SRWLOCK_INIT;
-  bool stopped = false;
   HANDLE out = INVALID_HANDLE_VALUE;
-  HINTERNET session = nullptr, request = nullptr;
 
   ~Transfer() { CloseHandle(done); }
 
-  // Takes a handle over; false (and the handle closed) once stopped.
-  bool Keep(HINTERNET& slot, HINTERNET handle) {
-    Hold hold(lock);
-    if (slot) InternetCloseHandle(slot);
-    slot = stopped ? nullptr : handle;
-    if (stopped) InternetCloseHandle(handle);
-    return !stopped;
-  }
   bool Write(const char* data, DWORD size) {
     Hold hold(lock);
     DWORD written = 0;
     return out != INVALID_HANDLE_VALUE && WriteFile(out, data, size, &written, nullptr) &&
            written == size;
   }
-  // Closing the handles is what wakes a blocked read, where the library
-  // allows it (Wine's ends it only when the read returns).
-  void CloseInternet(bool stop) {
-    Hold hold(lock);
-    stopped = stopped || stop;
-    if (request) InternetCloseHandle(request);
-    if (session) InternetCloseHandle(session);
-    request = session = nullptr;
+  void Stop() {
+    library.Stop();
+    socket.Stop();
   }
   // False when the file could not be closed or was closed already.
   bool CloseFile() {
@@ -199,40 +162,27 @@ int32_t Run(Transfer& t) {
   auto failLast = [&t](const std::string& what) {
     const DWORD error = GetLastError();
     t.failure = what + ": " + ErrorText(error);
-    return FromLastError(error);
+    return error == ERROR_CANCELLED ? kFetchCancelled : FromLastError(error);
   };
+  const bool direct = SocketRoute::ConnectsDirectly();
   std::wstring current = t.url;
-  HINTERNET session = InternetOpenW(L"Kelvane/" KELVANE_VERSION " (Windows)",
-                                    INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0);
-  if (!session) return failLast(Narrow(current));
-  if (!t.Keep(t.session, session)) return kFetchCancelled;
-  DWORD connect = kFetchConnectTimeoutSeconds * 1000, stall = kFetchStallSeconds * 1000;
-  BOOL decode = TRUE;
-  InternetSetOptionW(session, INTERNET_OPTION_CONNECT_TIMEOUT, &connect, sizeof connect);
-  InternetSetOptionW(session, INTERNET_OPTION_SEND_TIMEOUT, &stall, sizeof stall);
-  InternetSetOptionW(session, INTERNET_OPTION_RECEIVE_TIMEOUT, &stall, sizeof stall);
-  InternetSetOptionW(session, INTERNET_OPTION_HTTP_DECODING, &decode, sizeof decode);
-
-  // Redirects are followed here, with a limit: left to itself, the library
-  // may follow a redirect loop for ever, or from https to plain http.
-  const DWORD flags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE |
-                      INTERNET_FLAG_PRAGMA_NOCACHE | INTERNET_FLAG_NO_UI |
-                      INTERNET_FLAG_NO_COOKIES | INTERNET_FLAG_NO_AUTO_REDIRECT;
-  HINTERNET request = nullptr;
-  long long expected = -1;
+  HttpRoute* route = nullptr;
+  HttpHead head;
   for (int redirects = 0;; ++redirects) {
     const std::string here = Narrow(current);
-    request = InternetOpenUrlW(
-        session, current.c_str(),
-        L"Cache-Control: no-cache\r\nPragma: no-cache\r\nAccept-Encoding: gzip, deflate\r\n",
-        static_cast<DWORD>(-1), flags, 0);
-    if (!request) return failLast(here);
-    if (!t.Keep(t.request, request)) return kFetchCancelled;
-    if (!HasScheme(current, L"http")) break;
-    const DWORD status = Status(request);
+    route =
+        direct && HasScheme(current, L"http:") ? static_cast<HttpRoute*>(&t.socket) : &t.library;
+    if (!route->Open(current, head)) return failLast(here);
+    // An encoded body, although none was asked for: the library decodes it.
+    if (route == &t.socket && !head.contentEncoding.empty() &&
+        _stricmp(head.contentEncoding.c_str(), "identity") != 0) {
+      route = &t.library;
+      if (!route->Open(current, head)) return failLast(here);
+    }
+    const int status = head.status;
     const std::string http = here + ": HTTP " + std::to_string(status);
     if (status >= 300 && status < 400) {
-      const std::wstring next = RedirectTarget(request, current);
+      const std::wstring next = RedirectTarget(head.location, current);
       if (next.empty()) return fail(kFetchFailed, http + " without a Location");
       if (HasScheme(current, L"https:") && !HasScheme(next, L"https:"))
         return fail(kFetchFailed, http + " to " + Narrow(next) + " refused: it leaves https");
@@ -243,24 +193,16 @@ int32_t Run(Transfer& t) {
     }
     // Only a 2xx body is the resource; error pages are never saved.
     if (status < 200 || status >= 300 || status == HTTP_STATUS_NO_CONTENT) {
-      const std::string text = Narrow(Header(request, HTTP_QUERY_STATUS_TEXT));
       return fail(status >= 400 ? kFetchHttpError : kFetchFailed,
-                  http + (text.empty() ? "" : " " + text));
+                  http + (head.reason.empty() ? "" : " " + head.reason));
     }
-    // gzip and deflate come decoded (the length then is the encoded one);
-    // any other encoding cannot be. (Wine takes deflate for raw deflate: a
-    // zlib-wrapped body there fails to decode and the fetch fails.)
-    const std::wstring encoding = Header(request, L"Content-Encoding");
-    const bool decoded =
-        _wcsicmp(encoding.c_str(), L"gzip") == 0 || _wcsicmp(encoding.c_str(), L"deflate") == 0;
-    if (!decoded && !encoding.empty() && _wcsicmp(encoding.c_str(), L"identity") != 0)
+    if (!head.contentEncoding.empty() && _stricmp(head.contentEncoding.c_str(), "identity") != 0)
       return fail(kFetchFailed,
-                  here + ": a body encoded as " + Narrow(encoding) + " cannot be decoded");
-    const std::wstring length = Header(request, HTTP_QUERY_CONTENT_LENGTH);
-    if (!decoded && !length.empty()) expected = _wtoi64(length.c_str());
+                  here + ": a body encoded as " + head.contentEncoding + " cannot be decoded");
     break;
   }
   const std::string here = Narrow(current);
+  const int64_t expected = head.contentLength;
   if (expected >= 0) t.total = t.limit > 0 ? std::min<int64_t>(expected, t.limit) : expected;
 
   std::vector<char> buffer(kLargestRead);
@@ -272,7 +214,7 @@ int32_t Run(Transfer& t) {
     if (want == 0) return 0;  // cut at the limit
     const int64_t started = NowMs();
     DWORD n = 0;
-    if (!InternetReadFile(request, buffer.data(), want, &n)) return failLast(here);
+    if (!route->Read(buffer.data(), want, n)) return failLast(here);
     if (n == 0) break;
     if (!t.Write(buffer.data(), n)) return failLast(t.file);
     received += n;
@@ -295,7 +237,7 @@ DWORD WINAPI RunThread(void* share) {
       static_cast<std::shared_ptr<Transfer>*>(share));
   Transfer& t = **owned;
   int32_t result = Run(t);
-  t.CloseInternet(false);
+  t.Stop();
   if (!t.CloseFile() && result == 0) result = kFetchFailed;
   t.result = result;
   SetEvent(t.done);
@@ -304,7 +246,7 @@ DWORD WINAPI RunThread(void* share) {
 
 }  // namespace
 
-int32_t WinInetFetcher::DownloadToFile(const std::string& url, const std::string& file,
+int32_t Win32Fetcher::DownloadToFile(const std::string& url, const std::string& file,
                                        FetchMonitor& monitor, int64_t limit) {
   failure_.clear();
   if (!IsFetchableUrl(url.c_str())) {
@@ -371,7 +313,7 @@ int32_t WinInetFetcher::DownloadToFile(const std::string& url, const std::string
     }
   }
   if (result != 0) {
-    t->CloseInternet(true);
+    t->Stop();
     WaitForSingleObject(t->done, kStopGraceMs);
     t->CloseFile();  // left behind: it writes no more
   } else {

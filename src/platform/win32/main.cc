@@ -31,7 +31,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   Win32ProcessEnd end;
   Win32Toolkit ui(instance, facts);
   ToolHelpProcessList processes;
-  WinInetFetcher fetcher;
+  Win32Fetcher fetcher;
   WinInetUrlCache cache;
   Win32Launcher launcher;
   Win32FileSystem fs;

@@ -7,9 +7,9 @@
 namespace kelvane {
 namespace {
 
-TEST(WinInetFetcher, PassesTheFetchTable) {
-  win32::WinInetFetcher fetcher;
-  testing::RunFetchTable(fetcher, /*seesCutChunkedBody=*/false);
+TEST(Win32Fetcher, PassesTheFetchTable) {
+  win32::Win32Fetcher fetcher;
+  testing::RunFetchTable(fetcher);
 }
 
 TEST(WinInetUrlCache, PurgesTheRealCacheQuietly) {

@@ -1,0 +1,59 @@
+#pragma once
+// The framing of an HTTP/1.1 response, for a fetcher that speaks HTTP on a
+// socket itself: the head, and where the body ends. Knowing the end is the
+// point: a body cut short must never pass for a whole one.
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace kelvane {
+
+// What a fetcher acts on in a response head.
+struct HttpHead {
+  int status = 0;
+  std::string reason;
+  std::string location;
+  std::string contentEncoding;
+  int64_t contentLength = -1;  // -1: not announced
+  bool chunked = false;
+};
+
+// Reads a head: the status line and the header lines, without the blank line
+// that ends them. False when it is not an HTTP/1.x response head.
+bool ParseHttpHead(std::string_view text, HttpHead& head);
+
+// Takes the bytes of a body as they arrive and tells where it ends.
+class HttpBody {
+ public:
+  // Framed by chunks, by the announced length, or else by the closing of the
+  // connection. (A body that a status forbids counts as given.)
+  explicit HttpBody(const HttpHead& head);
+
+  // Turns `size` received bytes into body bytes, in place at the front of
+  // `data`; returns how many. Bytes past the end of the body are dropped.
+  // Sets Malformed() on bad chunk framing.
+  size_t Take(char* data, size_t size);
+  // Whether the whole body is here once the connection has `closed` too.
+  bool Complete(bool closed) const;
+  bool Malformed() const { return state_ == State::kMalformed; }
+
+ private:
+  enum class State {
+    kSize,
+    kExtension,
+    kSizeEnd,
+    kData,
+    kDataEnd,
+    kTrailer,
+    kTrailerLine,
+    kDone,
+    kMalformed
+  };
+  bool byLength_;
+  State state_;
+  uint64_t remaining_ = 0;  // of the body (by length) or of the chunk
+  int sizeDigits_ = 0;
+};
+
+}  // namespace kelvane
