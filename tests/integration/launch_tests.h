@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "fakes/fake_platform.h"
+#include "integration/env_guard.h"
 #include "integration/test_folders.h"
 #include "job/program_running.h"
 #include "launch/run_file.h"
@@ -35,8 +36,6 @@ using PlatformFileSystem = win32::Win32FileSystem;
 using PlatformProcessList = win32::ToolHelpProcessList;
 constexpr char kExe[] = ".exe", kElsewhere[] = "C:\\elsewhere\\";
 
-void SetVariable(const char* name, const char* value) { SetEnvironmentVariableA(name, value); }
-
 // Whether the process ended within `seconds`; one gone already has.
 bool Ended(uint32_t pid, double seconds) {
   const HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, pid);
@@ -50,13 +49,6 @@ using PlatformLauncher = linux_platform::LinuxLauncher;
 using PlatformFileSystem = linux_platform::LinuxFileSystem;
 using PlatformProcessList = linux_platform::ProcProcessList;
 constexpr char kExe[] = "", kElsewhere[] = "/elsewhere/";
-
-void SetVariable(const char* name, const char* value) {
-  if (value)
-    setenv(name, value, 1);
-  else
-    unsetenv(name);
-}
 
 // Whether our child ended within `seconds`, collecting it; killed if not.
 bool Ended(uint32_t pid, double seconds) {
@@ -78,10 +70,10 @@ struct LaunchTest : ::testing::Test {
                files,   fake.settings, fake.locale,  fake.facts, fake.end};
   path folder = testing::NewTestFolder("launch");
   path tools = folder / "my tools";
-  path recorder =
-      tools / ("demoapp-" + std::to_string(testing::ProcessNumber()) + std::string(kExe));
+  path recorder = tools / ("demoapp-" + std::to_string(getpid()) + std::string(kExe));
   path record = folder / "record.txt";
   std::string oldCwd = files.CurrentFolder();
+  testing::EnvGuard env;
 
   void SetUp() override {
     testing::fs::create_directories(tools);
@@ -90,12 +82,10 @@ struct LaunchTest : ::testing::Test {
         recorder);
     testing::fs::permissions(recorder, testing::fs::perms::owner_all,
                              testing::fs::perm_options::add);
-    SetVariable("DEMOAPP_RECORD", record.string().c_str());
-    SetVariable("DEMOAPP_SECONDS", "0");
+    env.Set("DEMOAPP_RECORD", record.string());
+    env.Set("DEMOAPP_SECONDS", "0");
   }
   void TearDown() override {
-    for (const char* name : {"DEMOAPP_RECORD", "DEMOAPP_SECONDS", "DEMOAPP_HOLD"})
-      SetVariable(name, nullptr);
     files.SetCurrentFolder(oldCwd);
     std::error_code ignored;
     testing::fs::remove_all(folder, ignored);
@@ -119,10 +109,10 @@ struct LaunchTest : ::testing::Test {
 TEST_F(LaunchTest, StartsTheProgramAtAPathWithBlanksWithItsArgumentsAsText) {
   const path marker = folder / "marker";
   const std::string command = testing::Quoted(recorder.string()) + " plain \"two words\" ;touch " +
-                              marker.string() + " $(id) C:\\x it's *";
+                              marker.string() + "\t$(id) C:\\x it's * \"\" a\"b c\"d";
   EXPECT_EQ(Recorded(StartFile(sys, command, 1)),
             (Words{oldCwd, "plain", "two words", ";touch", marker.string(), "$(id)", "C:\\x",
-                   "it's", "*"}));
+                   "it's", "*", "", "ab cd"}));
   EXPECT_FALSE(testing::fs::exists(marker)) << "a second command ran";
   EXPECT_EQ(files.CurrentFolder(), oldCwd);
 
@@ -136,9 +126,8 @@ TEST_F(LaunchTest, StartsTheProgramAtAPathWithBlanksWithItsArgumentsAsText) {
 TEST_F(LaunchTest, FindsAStartedProgramByNameUntilItEnds) {
   const path hold = folder / "hold";
   testing::Spit(hold, "");
-  SetVariable("DEMOAPP_HOLD", hold.string().c_str());
+  env.Set("DEMOAPP_HOLD", hold.string());
   const std::string name = recorder.filename().string();
-  EXPECT_FALSE(IsProgramRunning(processes, kElsewhere + name));
 
   const auto pid = StartFile(sys, testing::Quoted(recorder.string()), 1);
   ASSERT_TRUE(pid.has_value());

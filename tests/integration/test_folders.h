@@ -3,6 +3,7 @@
 // both platforms. Under Wine the tests work below Z:\tmp, which is /tmp for
 // the server (a Linux program).
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <cstdlib>
@@ -12,28 +13,18 @@
 #include <set>
 #include <string>
 #include <thread>
-
 #ifdef _WIN32
 #include <windows.h>
 #else
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
-#include <unistd.h>
 extern char** environ;
 #endif
 
 namespace kelvane::testing {
 
 namespace fs = std::filesystem;
-
-inline int ProcessNumber() {
-#ifdef _WIN32
-  return static_cast<int>(GetCurrentProcessId());
-#else
-  return static_cast<int>(getpid());
-#endif
-}
 
 // A fresh, empty folder for one test.
 inline fs::path NewTestFolder(const std::string& name) {
@@ -42,7 +33,7 @@ inline fs::path NewTestFolder(const std::string& name) {
 #else
   const fs::path root = "/tmp";
 #endif
-  const fs::path folder = root / ("kelvane-" + name + "-" + std::to_string(ProcessNumber()));
+  const fs::path folder = root / ("kelvane-" + name + "-" + std::to_string(getpid()));
   // A run that failed half-way may have left read-only files, which Windows
   // will not delete.
   std::error_code ignored;
@@ -76,10 +67,7 @@ inline fs::path FolderFromEnvironment(const char* variable) {
 }
 
 // The text in double quotes.
-inline std::string Quoted(const std::string& text) {
-  std::string quoted(1, '"');
-  return quoted.append(text).append(1, '"');
-}
+inline std::string Quoted(const std::string& text) { return '"' + text + '"'; }
 
 inline std::string Slurp(const fs::path& file) {
   std::ifstream in(file, std::ios::binary);
@@ -116,46 +104,41 @@ class LoopbackServer {
   explicit LoopbackServer(const fs::path& root, const std::string& tlsPem = "")
       : portFile_(root / "port") {
     const std::string port = Quoted(LinuxPath(portFile_));
-    std::string args =
+    std::string command =
+        "python3 " +
         Quoted(LinuxPath(FolderFromEnvironment("KELVANE_TEST_SUPPORT") / "http_server.py")) +
         " --root " + Quoted(LinuxPath(root)) + " --port-file " + port + " --while-file " + port +
         " --lifetime 300 --quiet";
-    if (!tlsPem.empty()) args += " --tls " + Quoted(LinuxPath(tlsPem));
+    if (!tlsPem.empty()) command += " --tls " + Quoted(LinuxPath(tlsPem));
 #ifdef _WIN32
     // Wine starts a Linux program given by its Linux path.
-    std::wstring command = L"/usr/bin/python3 " + std::wstring(args.begin(), args.end());
+    std::wstring line = L"/usr/bin/" + std::wstring(command.begin(), command.end());
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info{};
-    started_ = CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                              &startup, &info);
-    if (started_) {
-      CloseHandle(info.hThread);
-      CloseHandle(info.hProcess);
-    }
+    EXPECT_TRUE(CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                               &startup, &info))
+        << "cannot start the loopback server";
+    CloseHandle(info.hThread);
+    CloseHandle(info.hProcess);
 #else
-    const std::string command = "exec python3 " + args + " >/dev/null 2>&1";
+    command = "exec " + command + " >/dev/null 2>&1";
     const char* argv[] = {"sh", "-c", command.c_str(), nullptr};
-    started_ = posix_spawnp(&pid_, "sh", nullptr, nullptr, const_cast<char**>(argv), environ) == 0;
+    EXPECT_EQ(posix_spawnp(&pid_, "sh", nullptr, nullptr, const_cast<char**>(argv), environ), 0);
 #endif
-    EXPECT_TRUE(started_) << "cannot start the loopback server";
     EXPECT_TRUE(WaitFor([&] { return !Slurp(portFile_).empty(); }, 20)) << "no port file";
     base_ = (tlsPem.empty() ? "http://127.0.0.1:" : "https://127.0.0.1:") + Slurp(portFile_);
   }
   ~LoopbackServer() {
-    std::error_code ignored;
-    fs::remove(portFile_, ignored);
-#ifndef _WIN32
-    if (started_) {
-      if (!WaitFor([&] { return waitpid(pid_, nullptr, WNOHANG) == pid_; }, 5)) {
-        kill(pid_, SIGKILL);
-        waitpid(pid_, nullptr, 0);
-      }
+#ifdef _WIN32
+    fs::remove(portFile_);  // its sign to end
+#else
+    if (pid_ > 0) {
+      kill(pid_, SIGTERM);
+      waitpid(pid_, nullptr, 0);
     }
 #endif
   }
-  LoopbackServer(const LoopbackServer&) = delete;
-  LoopbackServer& operator=(const LoopbackServer&) = delete;
 
   // "http://127.0.0.1:PORT"
   const std::string& Base() const { return base_; }
@@ -163,7 +146,6 @@ class LoopbackServer {
  private:
   fs::path portFile_;
   std::string base_;
-  bool started_ = false;
 #ifndef _WIN32
   pid_t pid_ = 0;
 #endif

@@ -2,14 +2,15 @@
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
-#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <filesystem>
+#include <functional>
 #include <vector>
 
-#include "integration/linux/env_guard.h"
+#include "integration/env_guard.h"
+#include "integration/test_folders.h"
 
 namespace kelvane::linux_platform {
 namespace {
@@ -17,18 +18,7 @@ namespace {
 namespace fs = std::filesystem;
 using testing::EnvGuard;
 
-std::string ArgumentsOf(std::vector<std::string> args) {
-  std::vector<char*> argv;
-  for (std::string& a : args) argv.push_back(a.data());
-  return LinuxProcessFacts(static_cast<int>(argv.size()), argv.data()).ArgumentText();
-}
-
-TEST(LinuxProcessFacts, JoinsTheArgumentsAndKnowsItsExecutable) {
-  EXPECT_EQ(ArgumentsOf({"kelvane"}), "");
-  EXPECT_EQ(ArgumentsOf({"kelvane", "[URL]", "http://h/x.exe", "[PATH]", "/opt/a b/x.exe"}),
-            "[URL] http://h/x.exe [PATH] /opt/a b/x.exe");
-  EXPECT_EQ(ArgumentsOf({"kelvane", "a", "", "b"}), "a  b");
-
+TEST(LinuxProcessFacts, KnowsItsExecutable) {
   char name[] = "whatever";
   char* argv[] = {name};
   LinuxProcessFacts facts(1, argv);
@@ -38,102 +28,66 @@ TEST(LinuxProcessFacts, JoinsTheArgumentsAndKnowsItsExecutable) {
   EXPECT_TRUE(fs::is_regular_file(folder + "/integration_tests"));
 }
 
-struct Scratch {
-  Scratch() {
-    char pattern[] = "/tmp/kelvane-facts-XXXXXX";
-    path = mkdtemp(pattern);
-  }
-  ~Scratch() { fs::remove_all(path); }
-  std::string path;
-};
-
-// A folder only this user may use, given with a trailing separator.
-void ExpectPrivate(const std::string& folder) {
-  ASSERT_FALSE(folder.empty());
-  EXPECT_EQ(folder.back(), '/');
-  struct stat st;
-  ASSERT_EQ(lstat(folder.substr(0, folder.size() - 1).c_str(), &st), 0) << folder;
-  EXPECT_TRUE(S_ISDIR(st.st_mode)) << folder;
-  EXPECT_EQ(st.st_mode & 0777, 0700u) << folder;
-  EXPECT_EQ(st.st_uid, geteuid()) << folder;
-}
-
-// The probe folder of fresh facts, checked while they live; a folder they
-// made for the run is gone once they are.
-std::string ProbeFolderWith(EnvGuard& env, const std::optional<std::string>& runtime,
-                            const std::string& tmp) {
-  env.Set("XDG_RUNTIME_DIR", runtime);
-  env.Set("TMPDIR", tmp);
-  char name[] = "kelvane";
-  char* argv[] = {name};
-  std::string folder;
-  {
-    LinuxProcessFacts facts(1, argv);
-    folder = facts.ProbeFolder();
-    EXPECT_EQ(facts.ProbeFolder(), folder) << "made once";
-    ExpectPrivate(folder);
-  }
-  if (folder.rfind(tmp + "/kelvane-", 0) == 0) {
-    EXPECT_FALSE(fs::exists(folder)) << folder;
-  }
-  return folder;
-}
-
+// The probe folder lies in the session's runtime folder when that is private
+// and what is there is a private folder of ours; otherwise in a folder made
+// for the run below TMPDIR, gone with the run. Neither: a place where no file
+// can be made, never the current folder.
 TEST(LinuxProcessFacts, ProbeFolderIsPrivateAndNeverFollowsAPlantedLink) {
   EnvGuard env;
-  Scratch tmp;
-  const std::string ownTmp = tmp.path + "/kelvane-";
-  {  // the runtime folder of the session, kept for the next run
-    Scratch runtime;
-    const std::string folder = ProbeFolderWith(env, runtime.path, tmp.path);
-    EXPECT_EQ(folder, runtime.path + "/kelvane/");
-    EXPECT_TRUE(fs::is_directory(folder));
+  const std::string tmp = testing::NewTestFolder("facts-tmp").string();
+  const std::string runtime = testing::NewTestFolder("facts-run").string();
+  const std::string elsewhere = testing::NewTestFolder("facts-elsewhere").string();
+  env.Set("TMPDIR", tmp);
+  const std::string mine = runtime + "/kelvane";
+  // What is planted at the runtime folder, and whether the probe may lie there.
+  std::vector<std::pair<std::function<void()>, bool>> cases = {
+      {[] {}, true},
+      {[&] {  // ours, left open to others: closed again
+         fs::create_directory(mine);
+         chmod(mine.c_str(), 0777);
+       },
+       true},
+      {[&] { fs::create_directory_symlink(elsewhere, mine); }, false},
+      {[&] { chmod(runtime.c_str(), 0755); }, false},
+      {[&] { env.Set("XDG_RUNTIME_DIR", "relative/run"); }, false},
+      {[&] { env.Set("XDG_RUNTIME_DIR", std::nullopt); }, false},
+  };
+  if (geteuid() == 0) {  // only root can plant a folder of another user
+    cases.push_back({[&] {
+                       fs::create_directory(mine);
+                       chmod(mine.c_str(), 0700);
+                       ASSERT_EQ(chown(mine.c_str(), 65534, 65534), 0);
+                     },
+                     false});
   }
-  {  // one of ours left open to others is closed again
-    Scratch runtime;
-    fs::create_directory(runtime.path + "/kelvane");
-    chmod((runtime.path + "/kelvane").c_str(), 0777);
-    EXPECT_EQ(ProbeFolderWith(env, runtime.path, tmp.path), runtime.path + "/kelvane/");
-  }
-  {  // a planted symlink: neither used nor followed
-    Scratch runtime, elsewhere;
-    fs::create_directory_symlink(elsewhere.path, runtime.path + "/kelvane");
-    chmod(elsewhere.path.c_str(), 0700);
-    EXPECT_EQ(ProbeFolderWith(env, runtime.path, tmp.path).rfind(ownTmp, 0), 0u);
-    EXPECT_TRUE(fs::is_symlink(runtime.path + "/kelvane"));
-    EXPECT_TRUE(fs::is_empty(elsewhere.path));
-  }
-  {  // a runtime folder that others may enter is not the session's
-    Scratch runtime;
-    chmod(runtime.path.c_str(), 0755);
-    EXPECT_EQ(ProbeFolderWith(env, runtime.path, tmp.path).rfind(ownTmp, 0), 0u);
-  }
-  for (const std::optional<std::string>& runtime :
-       {std::optional<std::string>(), std::optional<std::string>("relative/run")}) {
-    EXPECT_EQ(ProbeFolderWith(env, runtime, tmp.path).rfind(ownTmp, 0), 0u);
-  }
-  if (geteuid() == 0) {  // a folder of another user at the place (only root can plant one)
-    Scratch runtime;
-    const std::string planted = runtime.path + "/kelvane";
-    fs::create_directory(planted);
-    chmod(planted.c_str(), 0700);
-    const passwd* nobody = getpwnam("nobody");
-    ASSERT_NE(nobody, nullptr);
-    ASSERT_EQ(chown(planted.c_str(), nobody->pw_uid, nobody->pw_gid), 0);
-    EXPECT_EQ(ProbeFolderWith(env, runtime.path, tmp.path).rfind(ownTmp, 0), 0u);
-  }
-  EXPECT_TRUE(fs::is_empty(tmp.path)) << "a folder made for a run stayed";
-
-  // Neither folder to be had: a place where no file can be made, never the
-  // current folder.
-  env.Set("XDG_RUNTIME_DIR", std::nullopt);
-  env.Set("TMPDIR", tmp.path + "/missing");
   char name[] = "kelvane";
   char* argv[] = {name};
+  for (size_t i = 0; i < cases.size(); ++i) {
+    SCOPED_TRACE(i);
+    fs::remove_all(mine);
+    chmod(runtime.c_str(), 0700);
+    env.Set("XDG_RUNTIME_DIR", runtime);
+    cases[i].first();
+    {
+      LinuxProcessFacts facts(1, argv);
+      const std::string folder = facts.ProbeFolder();
+      EXPECT_EQ(folder.rfind(cases[i].second ? mine + "/" : tmp + "/kelvane-", 0), 0u) << folder;
+      struct stat st;
+      ASSERT_EQ(lstat(folder.substr(0, folder.size() - 1).c_str(), &st), 0) << folder;
+      EXPECT_EQ(st.st_mode & 0777, 0700u);
+      EXPECT_EQ(st.st_uid, geteuid());
+    }
+    EXPECT_TRUE(fs::is_empty(tmp)) << "a folder made for the run stayed";
+  }
+  EXPECT_TRUE(fs::is_empty(elsewhere));
+
+  env.Set("XDG_RUNTIME_DIR", std::nullopt);
+  env.Set("TMPDIR", tmp + "/missing");
   LinuxProcessFacts facts(1, argv);
   const std::string nowhere = facts.ProbeFolder();
   EXPECT_EQ(nowhere, LinuxProcessFacts::kNowhere);
   EXPECT_EQ(open((nowhere + "QrxX00001.html").c_str(), O_WRONLY | O_CREAT, 0600), -1);
+  for (const std::string& folder : {tmp, runtime, elsewhere}) fs::remove_all(folder);
 }
 
 }  // namespace
