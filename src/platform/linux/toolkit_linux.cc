@@ -393,15 +393,30 @@ void LinuxToolkit::ShowWindow() {
     placed_ = true;
   }
   window_->show();
-  if (!mapped_) {
-    WaitUntilViewable(fl_display, fl_xid(window_.get()), 2.0);
-    mapped_ = true;
-    // Without a border FLTK also keeps the window out of task bars and
-    // window switchers; it is the program's only window and belongs there.
-    SendWmState(fl_display, fl_xid(window_.get()), "SKIP_TASKBAR", false);
-    if (hasRegion_) SetRoundRegion(regionW_, regionH_, regionCorner_);
-    if (hasTopmostWish_) SetTopmost(topmostWish_);
+  if (!mapped_ && !Fl::has_timeout(WhenViewable, this)) {
+    if (!WaitUntilViewable(fl_display, fl_xid(window_.get()), 2.0)) {
+      Fl::add_timeout(0.05, WhenViewable, this);
+    } else {
+      WhenViewable(this);
+    }
   }
+}
+
+// The window manager takes the window's states only once it has mapped it,
+// which on a busy machine may take longer than the first wait.
+void LinuxToolkit::WhenViewable(void* toolkit) {
+  auto* self = static_cast<LinuxToolkit*>(toolkit);
+  const Window xid = fl_xid(self->window_.get());
+  if (!WaitUntilViewable(fl_display, xid, 0)) {
+    Fl::add_timeout(0.05, WhenViewable, toolkit);
+    return;
+  }
+  self->mapped_ = true;
+  // Without a border FLTK also keeps the window out of task bars and
+  // window switchers; it is the program's only window and belongs there.
+  SendWmState(fl_display, xid, "SKIP_TASKBAR", false);
+  if (self->hasRegion_) self->SetRoundRegion(self->regionW_, self->regionH_, self->regionCorner_);
+  if (self->hasTopmostWish_) self->SetTopmost(self->topmostWish_);
 }
 
 void LinuxToolkit::SetWindowTitle(const std::string& title) { window_->copy_label(title.c_str()); }

@@ -66,6 +66,7 @@ class LinuxToolkit : public Toolkit {
   static void OnToggle(Fl_Widget* widget, void* view);
   static void OnTyped(Fl_Widget* widget, void* view);
   static void OnTimer(void* view);
+  static void WhenViewable(void* toolkit);
 
   ProcessFacts& facts_;
   Locale& locale_;
