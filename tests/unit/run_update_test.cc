@@ -151,21 +151,26 @@ TEST(RunUpdate, ByteCountsRoundToATenthAndChangeUnitAtAThousand) {
   for (const auto& [bytes, text] : rows) EXPECT_EQ(ByteCountText(bytes), text) << bytes;
 }
 
-TEST(RunUpdate, FailedReplacementRestoresTheFirstBackupAndKeepsTheDownload) {
-  JobBench b;
-  b.Settings(true, 1);
-  b.p.fetcher.bodies[b.form->URL] = "new-version";
-  // The download cannot be moved (held open elsewhere), and the disk has room
-  // for the download and the backup, not for a copy of the download.
-  b.p.fs.capacity = 3 + 11 + 3;
-  b.p.fs.heldOpen.insert(b.target + "_");
+// A download that cannot be moved (held open elsewhere) is copied into
+// place; where the disk has room for the download and the backup but not for
+// that copy, the first backup comes back and the download stays.
+TEST(RunUpdate, AnUnmovableDownloadIsCopiedAndAFailedCopyRestoresTheBackup) {
+  for (const bool roomForTheCopy : {true, false}) {
+    SCOPED_TRACE(roomForTheCopy);
+    JobBench b;
+    b.Settings(false, 0);  // no question; the window stays open after the job
+    b.p.fetcher.bodies[b.form->URL] = "new-version";
+    if (!roomForTheCopy) b.p.fs.capacity = 3 + 11 + 3;
+    b.p.fs.heldOpen.insert(b.target + "_");
 
-  EXPECT_FALSE(b.Run());
-  EXPECT_EQ(b.form->Outcome, ExitCode::ReplaceFailed);
-  EXPECT_EQ(b.File(b.target), "old");
-  EXPECT_EQ(b.File(b.target + ".old"), "old");
-  EXPECT_EQ(b.File(b.target + "_"), "new-version");
-  EXPECT_EQ(b.form->Command1.Text(), "Cancel");
+    EXPECT_FALSE(b.Run());
+    EXPECT_EQ(b.File(b.target), roomForTheCopy ? "new-version" : "old");
+    EXPECT_EQ(b.File(b.target + ".old"), "old");
+    if (roomForTheCopy) continue;
+    EXPECT_EQ(b.form->Outcome, ExitCode::ReplaceFailed);
+    EXPECT_EQ(b.File(b.target + "_"), "new-version");
+    EXPECT_EQ(b.form->Command1.Text(), "Cancel");
+  }
 }
 
 }  // namespace
