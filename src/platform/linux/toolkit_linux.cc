@@ -412,11 +412,23 @@ void LinuxToolkit::WhenViewable(void* toolkit) {
     return;
   }
   self->mapped_ = true;
+  if (self->hasRegion_) self->SetRoundRegion(self->regionW_, self->regionH_, self->regionCorner_);
   // Without a border FLTK also keeps the window out of task bars and
   // window switchers; it is the program's only window and belongs there.
   SendWmState(fl_display, xid, "SKIP_TASKBAR", false);
-  if (self->hasRegion_) self->SetRoundRegion(self->regionW_, self->regionH_, self->regionCorner_);
   if (self->hasTopmostWish_) self->SetTopmost(self->topmostWish_);
+  Fl::add_timeout(0.25, AskAgainForLostStates, toolkit);
+}
+
+// A window manager still taking the window on may lose the first requests
+// (seen with openbox on a busy machine): those lost are sent once more.
+void LinuxToolkit::AskAgainForLostStates(void* toolkit) {
+  auto* self = static_cast<LinuxToolkit*>(toolkit);
+  const Window xid = fl_xid(self->window_.get());
+  if (HasWmState(fl_display, xid, "SKIP_TASKBAR"))
+    SendWmState(fl_display, xid, "SKIP_TASKBAR", false);
+  if (self->hasTopmostWish_ && HasWmState(fl_display, xid, "ABOVE") != self->topmostWish_)
+    self->SetTopmost(self->topmostWish_);
 }
 
 void LinuxToolkit::SetWindowTitle(const std::string& title) { window_->copy_label(title.c_str()); }

@@ -67,6 +67,7 @@ class LinuxToolkit : public Toolkit {
   static void OnTyped(Fl_Widget* widget, void* view);
   static void OnTimer(void* view);
   static void WhenViewable(void* toolkit);
+  static void AskAgainForLostStates(void* toolkit);
 
   ProcessFacts& facts_;
   Locale& locale_;

@@ -43,8 +43,10 @@ bool MainWindow::MoveFocus(int step) {
 
 void MainWindow::BeginDrag() {
   dragArmed_ = true;
-  offsetX_ = Fl::event_x_root() - x();
-  offsetY_ = Fl::event_y_root() - y();
+  // Where the press is in the window, from the event itself: the window's
+  // own idea of its place can be stale just after the window manager took it.
+  offsetX_ = Fl::event_x();
+  offsetY_ = Fl::event_y();
 }
 
 int MainWindow::handle(int event) {

@@ -1,6 +1,7 @@
 #include "platform/linux/x11_window_linux.h"
 
 #include <FL/Fl.H>
+#include <X11/Xatom.h>
 #include <X11/extensions/shape.h>
 
 #include <algorithm>
@@ -64,6 +65,24 @@ void SendWmState(Display* display, Window window, const char* state, bool set) {
   XSendEvent(display, DefaultRootWindow(display), False,
              SubstructureRedirectMask | SubstructureNotifyMask, &event);
   XFlush(display);
+}
+
+bool HasWmState(Display* display, Window window, const char* state) {
+  const std::string name = std::string("_NET_WM_STATE_") + state;
+  const Atom wanted = XInternAtom(display, name.c_str(), False);
+  Atom type;
+  int format;
+  unsigned long count = 0, after;
+  unsigned char* data = nullptr;
+  bool found = false;
+  if (XGetWindowProperty(display, window, XInternAtom(display, "_NET_WM_STATE", False), 0, 64,
+                         False, XA_ATOM, &type, &format, &count, &after, &data) == Success &&
+      data && format == 32) {
+    const auto* atoms = reinterpret_cast<const Atom*>(data);
+    for (unsigned long i = 0; i < count && !found; ++i) found = atoms[i] == wanted;
+  }
+  if (data) XFree(data);
+  return found;
 }
 
 }  // namespace kelvane::linux_platform

@@ -16,5 +16,7 @@ bool WaitUntilViewable(Display* display, Window window, double seconds);
 // Asks the window manager to set or clear one _NET_WM_STATE_<state> of a
 // mapped window ("ABOVE": keep above the others; "SKIP_TASKBAR").
 void SendWmState(Display* display, Window window, const char* state, bool set);
+// Whether the window manager shows `state` (as in SendWmState) on the window.
+bool HasWmState(Display* display, Window window, const char* state);
 
 }  // namespace kelvane::linux_platform
