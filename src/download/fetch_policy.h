@@ -3,6 +3,11 @@
 // its failure codes (in the shape of the platform's URL-moniker errors).
 #include <cstdint>
 
+#include "version.h"
+
+// What every request is sent as, e.g. "Kelvane/1.4b (Linux)".
+#define KELVANE_USER_AGENT(platform) "Kelvane/" KELVANE_VERSION " (" platform ")"
+
 namespace kelvane {
 
 // A server that does not accept the connection within this time fails.

@@ -51,7 +51,7 @@ bool ParseHttpHead(std::string_view text, HttpHead& head) {
     if (SameWord(name, "Location")) {
       head.location = value;
     } else if (SameWord(name, "Content-Encoding")) {
-      head.contentEncoding = value;
+      head.contentEncoding = SameWord(value, "identity") ? "" : value;
     } else if (SameWord(name, "Transfer-Encoding")) {
       // The last coding is the one that frames the body.
       const size_t comma = value.rfind(',');

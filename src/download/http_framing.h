@@ -14,8 +14,8 @@ struct HttpHead {
   int status = 0;
   std::string reason;
   std::string location;
-  std::string contentEncoding;
-  int64_t contentLength = -1;  // -1: not announced
+  std::string contentEncoding;  // "" when the body is not encoded
+  int64_t contentLength = -1;   // -1: not announced
   bool chunked = false;
 };
 

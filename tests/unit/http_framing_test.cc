@@ -33,6 +33,7 @@ TEST(HttpFraming, ReadsTheHead) {
   EXPECT_EQ(head.contentEncoding, "gzip");
   EXPECT_TRUE(head.chunked);
   EXPECT_EQ(head.contentLength, 5);
+  EXPECT_EQ(Head("HTTP/1.1 200 OK\r\nContent-Encoding: Identity").contentEncoding, "");
   HttpHead bad;
   for (const char* text : {"<html>", "HTTP/1.1 2x0 OK", "HTTP/1.1 200 OK\nContent-Length: 1x",
                            "HTTP/1.1 200 OK\nContent-Length: 1\nContent-Length: 2"})

@@ -12,7 +12,6 @@
 #include <memory>
 #include <optional>
 
-#include "version.h"
 #include "download/fetch_policy.h"
 #include "platform/linux/partial_file_linux.h"
 
@@ -118,7 +117,7 @@ void Configure(CURL* c, const std::string& url, const Headers& headers, Sink& si
   curl_easy_setopt(c, CURLOPT_MAXREDIRS, kFetchMaxRedirects);
   curl_easy_setopt(c, CURLOPT_FAILONERROR, 1L);
   curl_easy_setopt(c, CURLOPT_ACCEPT_ENCODING, "");  // every encoding this libcurl decodes
-  curl_easy_setopt(c, CURLOPT_USERAGENT, "Kelvane/" KELVANE_VERSION " (Linux)");
+  curl_easy_setopt(c, CURLOPT_USERAGENT, KELVANE_USER_AGENT("Linux"));
   curl_easy_setopt(c, CURLOPT_CONNECTTIMEOUT, kFetchConnectTimeoutSeconds);
   curl_easy_setopt(c, CURLOPT_LOW_SPEED_LIMIT, kFetchStallBytesPerSecond);
   curl_easy_setopt(c, CURLOPT_LOW_SPEED_TIME, kFetchStallSeconds);

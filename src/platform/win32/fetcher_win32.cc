@@ -11,6 +11,7 @@
 
 #include "download/fetch_policy.h"
 #include "platform/win32/http_route_win32.h"
+#include "platform/win32/srw_hold_win32.h"
 #include "platform/win32/wide_text_win32.h"
 
 namespace kelvane::win32 {
@@ -102,18 +103,6 @@ std::wstring TemporarySibling(const std::wstring& target) {
   return sibling + L".tmp";
 }
 
-// Holds a lock for a scope.
-class Hold {
- public:
-  explicit Hold(SRWLOCK& lock) : lock_(lock) { AcquireSRWLockExclusive(&lock_); }
-  ~Hold() { ReleaseSRWLockExclusive(&lock_); }
-  Hold(const Hold&) = delete;
-  Hold& operator=(const Hold&) = delete;
-
- private:
-  SRWLOCK& lock_;
-};
-
 // One transfer, shared by the thread that runs it and the thread that waits
 // for it. The waiting side may give it up (stopped, or too slow) while a read
 // blocks, so the routes are stopped and the file closed once, by whichever
@@ -174,8 +163,7 @@ int32_t Run(Transfer& t) {
         direct && HasScheme(current, L"http:") ? static_cast<HttpRoute*>(&t.socket) : &t.library;
     if (!route->Open(current, head)) return failLast(here);
     // An encoded body, although none was asked for: the library decodes it.
-    if (route == &t.socket && !head.contentEncoding.empty() &&
-        _stricmp(head.contentEncoding.c_str(), "identity") != 0) {
+    if (route == &t.socket && !head.contentEncoding.empty()) {
       route = &t.library;
       if (!route->Open(current, head)) return failLast(here);
     }
@@ -196,7 +184,7 @@ int32_t Run(Transfer& t) {
       return fail(status >= 400 ? kFetchHttpError : kFetchFailed,
                   http + (head.reason.empty() ? "" : " " + head.reason));
     }
-    if (!head.contentEncoding.empty() && _stricmp(head.contentEncoding.c_str(), "identity") != 0)
+    if (!head.contentEncoding.empty())
       return fail(kFetchFailed,
                   here + ": a body encoded as " + head.contentEncoding + " cannot be decoded");
     break;
@@ -247,7 +235,7 @@ DWORD WINAPI RunThread(void* share) {
 }  // namespace
 
 int32_t Win32Fetcher::DownloadToFile(const std::string& url, const std::string& file,
-                                       FetchMonitor& monitor, int64_t limit) {
+                                     FetchMonitor& monitor, int64_t limit) {
   failure_.clear();
   if (!IsFetchableUrl(url.c_str())) {
     failure_ = "not a URL: \"" + url + "\"";

@@ -9,7 +9,6 @@
 #include "download/fetch_policy.h"
 #include "platform/win32/http_route_win32.h"
 #include "platform/win32/wide_text_win32.h"
-#include "version.h"
 
 namespace kelvane::win32 {
 namespace {
@@ -155,8 +154,7 @@ bool SocketRoute::Open(const std::wstring& url, HttpHead& head) {
       (host.find(L':') != std::wstring::npos ? L"[" + host + L"]" : host) +
       (parts.nPort == 80 ? L"" : L":" + std::wstring(port));
   const std::string request = "GET " + Narrow(target) + " HTTP/1.1\r\nHost: " + Narrow(hostField) +
-                              "\r\nUser-Agent: Kelvane/" KELVANE_VERSION
-                              " (Windows)\r\nAccept-Encoding: identity\r\n"
+                              "\r\nUser-Agent: " KELVANE_USER_AGENT("Windows") "\r\nAccept-Encoding: identity\r\n"
                               "Cache-Control: no-cache\r\nPragma: no-cache\r\n"
                               "Connection: close\r\n\r\n";
   if (send(socket_, request.data(), static_cast<int>(request.size()), 0) !=

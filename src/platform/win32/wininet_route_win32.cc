@@ -4,8 +4,8 @@
 
 #include "download/fetch_policy.h"
 #include "platform/win32/http_route_win32.h"
+#include "platform/win32/srw_hold_win32.h"
 #include "platform/win32/wide_text_win32.h"
-#include "version.h"
 
 namespace kelvane::win32 {
 namespace {
@@ -25,18 +25,6 @@ std::wstring Header(HINTERNET request, const wchar_t* name) {
   DWORD size = sizeof text;
   return HttpQueryInfoW(request, HTTP_QUERY_CUSTOM, text, &size, nullptr) ? text : L"";
 }
-
-// Holds a lock for a scope.
-class Hold {
- public:
-  explicit Hold(SRWLOCK& lock) : lock_(lock) { AcquireSRWLockExclusive(&lock_); }
-  ~Hold() { ReleaseSRWLockExclusive(&lock_); }
-  Hold(const Hold&) = delete;
-  Hold& operator=(const Hold&) = delete;
-
- private:
-  SRWLOCK& lock_;
-};
 
 }  // namespace
 
@@ -58,7 +46,7 @@ bool WinInetRoute::Keep(void*& slot, void* handle) {
 
 bool WinInetRoute::Open(const std::wstring& url, HttpHead& head) {
   if (!session_) {
-    HINTERNET session = InternetOpenW(L"Kelvane/" KELVANE_VERSION " (Windows)",
+    HINTERNET session = InternetOpenW(L"" KELVANE_USER_AGENT("Windows"),
                                       INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0);
     if (!session || !Keep(session_, session)) return false;
     DWORD connect = kFetchConnectTimeoutSeconds * 1000, stall = kFetchStallSeconds * 1000;
@@ -92,7 +80,8 @@ bool WinInetRoute::Open(const std::wstring& url, HttpHead& head) {
   const std::wstring encoding = Header(request, L"Content-Encoding");
   const bool decoded =
       _wcsicmp(encoding.c_str(), L"gzip") == 0 || _wcsicmp(encoding.c_str(), L"deflate") == 0;
-  if (!decoded) head.contentEncoding = Narrow(encoding);
+  if (!decoded && _wcsicmp(encoding.c_str(), L"identity") != 0)
+    head.contentEncoding = Narrow(encoding);
   const std::wstring length = Header(request, HTTP_QUERY_CONTENT_LENGTH);
   if (!decoded && !length.empty()) head.contentLength = _wtoi64(length.c_str());
   return true;
