@@ -1,6 +1,7 @@
-// One update job from the running-program check to the start of the program.
+// One update job from the running-program check to the start of the program,
+// as a sequence of steps: lock, wait, fetch, check, rotate, install, restart.
 #include "common/text.h"
-#include "download/url_download.h"
+#include "job/job_files.h"
 #include "job/program_running.h"
 #include "launch/run_file.h"
 #include "ui/form1.h"
@@ -18,13 +19,23 @@ void Form1::RunUpdate() {
   // it, and the link stays. One job per file: a second Kelvane waits here,
   // before it even looks for the running program, which the first may be
   // about to restart.
-  const std::string target = sys.fs.RealFile(Path);
-  LockTarget(target);
+  const JobFiles files(sys.fs.RealFile(Path));
+  jobLock_ = LockTarget(sys.fs, files.target, [this] { DoEvents(); });
   struct Release {
     std::unique_ptr<FileLock>& lock;
     ~Release() { lock.reset(); }
   } release{jobLock_};
 
+  WaitForProgram();
+  FetchDownload(files);
+  // The download is whole and on the disk here, and no name has changed yet:
+  // the place to check it.
+  const bool renameTarget = RotateBackups(files);
+  if (!InstallDownload(files, renameTarget)) return;
+  RestartProgram();
+}
+
+void Form1::WaitForProgram() {
   for (int check = 1; check <= kRunningChecks; ++check) {
     for (int i = 0; i < kYieldsPerCheck; ++i) DoEvents();
     if (!IsProgramRunning(sys.processes, Path)) break;
@@ -37,16 +48,14 @@ void Form1::RunUpdate() {
            MsgButtons::Ok, MsgIcon::Information,
            Tr("Bitte Programm schließen..", "Close program.."));
   }
+}
 
-  const std::string download = target + "_";
-  const std::string backup = target + ".old";
-  const std::string olderBackup = target + ".old2";
-
+void Form1::FetchDownload(const JobFiles& files) {
   Label1.SetText("Downloading ...");
   DoEvents();
   // A download left from an earlier run must never pass for this one.
-  sys.fs.Remove(download);
-  const bool fetched = !Download(URL, download).empty();
+  sys.fs.Remove(files.download);
+  const bool fetched = !Download(URL, files.download).empty();
   Label1.SetText(Tr("Download abgeschlossen", "Download Done .."));
   if (!ScriptMode) Label3.SetText("...all done!");
   Label3.SetVisible(true);
@@ -54,56 +63,75 @@ void Form1::RunUpdate() {
   DoEvents();
   DoEvents();
 
-  if (!fetched || !sys.fs.IsPresent(download)) {
+  if (!fetched || !sys.fs.IsPresent(files.download)) {
     MsgBox(Tr(std::string("Download Fehler!") + CR + "Erneut versuchen?",
               std::string("Download Error!") + CR + "You want to try it again?"),
            MsgButtons::Ok, MsgIcon::None);
     EndProcess(ExitCode::DownloadFailed);
   }
   // The new program reaches the disk before any name changes.
-  sys.fs.Sync(download);
+  sys.fs.Sync(files.download);
+}
 
+bool Form1::RotateBackups(const JobFiles& files) {
   // Two generations of backups: ".old2" from ".old", ".old" from the target.
-  if (sys.fs.IsPresent(olderBackup)) sys.fs.Delete(olderBackup);
-  if (sys.fs.IsPresent(backup)) MoveFile(backup, olderBackup);
-  if (sys.fs.IsPresent(backup)) {
-    ReportFileError("could not delete", backup);
-    MsgBox(std::string("Fehler: Backup file is writeprotected!") + CR + backup, MsgButtons::Ok,
-           MsgIcon::None);
+  if (sys.fs.IsPresent(files.olderBackup)) sys.fs.Delete(files.olderBackup);
+  if (sys.fs.IsPresent(files.backup)) MoveFile(sys.fs, files.backup, files.olderBackup);
+  if (sys.fs.IsPresent(files.backup)) {
+    ReportFileError("could not delete", sys.fs.LastError(), files.backup);
+    MsgBox(std::string("Fehler: Backup file is writeprotected!") + CR + files.backup,
+           MsgButtons::Ok, MsgIcon::None);
   }
   // Where a rename stands in for the delete, the target becomes the backup
-  // by its rename below, at the moment it would be deleted; else it is
-  // copied now and deleted there.
-  const bool renameTarget = RenameStandsInForDelete(target) && !sys.fs.Attributes(backup);
-  if (!renameTarget) BackUp(target, backup);
+  // by its rename in the install step, at the moment it would be deleted;
+  // else it is copied now and deleted there.
+  const bool renameTarget =
+      RenameStandsInForDelete(sys.fs, files.target) && !sys.fs.Attributes(files.backup);
+  if (!renameTarget) BackUpTarget(files);
+  return renameTarget;
+}
 
+void Form1::BackUpTarget(const JobFiles& files) {
+  if (BackUp(sys.fs, files.target, files.backup)) return;
+  ReportFileError("could not copy to", sys.fs.LastError(), files.backup);
+  MsgBox(Tr(std::string("Fehler Backup Datei:") + CR + files.target + CR +
+                "konnte nicht angelegt werden",
+            std::string("Error: Could not create backup file:") + CR + files.target),
+         MsgButtons::Ok, MsgIcon::None);
+  EndProcess(ExitCode::ReplaceFailed);
+}
+
+bool Form1::InstallDownload(const JobFiles& files, bool renameTarget) {
   Label1.SetText("Remove Temp-Files..");
   DoEvents();
-  if (!renameTarget || !sys.fs.Rename(target, backup)) {
-    if (renameTarget) BackUp(target, backup);  // the rename failed: copy and delete after all
-    sys.fs.Delete(target);
+  if (!renameTarget || !sys.fs.Rename(files.target, files.backup)) {
+    if (renameTarget) BackUpTarget(files);  // the rename failed: copy and delete after all
+    sys.fs.Delete(files.target);
   }
-  if (sys.fs.IsPresent(target)) {  // the user may still remove it while the box is open
-    ReportFileError("could not delete", target);
-    MsgBox(Tr(std::string("Die Datei:") + CR + target + CR +
+  if (sys.fs.IsPresent(files.target)) {  // the user may still remove it while the box is open
+    ReportFileError("could not delete", sys.fs.LastError(), files.target);
+    MsgBox(Tr(std::string("Die Datei:") + CR + files.target + CR +
                   "Konnte nicht gelöscht werden.. bitte löschen sie sie, bevor die fortfahren!",
-              std::string("Could not delete file:") + CR + target + CR +
+              std::string("Could not delete file:") + CR + files.target + CR +
                   "Please delete it before continue.."),
            MsgButtons::Ok, MsgIcon::None);
   }
-  Install(download, target);
+  Install(sys.fs, files.download, files.target);
   DoEvents();
-  if (!sys.fs.IsPresent(target)) {
-    ReportFileError("could not replace", target);
+  if (!sys.fs.IsPresent(files.target)) {
+    ReportFileError("could not replace", sys.fs.LastError(), files.target);
     // Put the old program back without overwriting anything; the download
     // stays for a later attempt.
-    CopyFile(backup, target, false);
+    CopyFile(sys.fs, files.backup, files.target, false);
     Outcome = ExitCode::ReplaceFailed;
-    return;
+    return false;
   }
-  sys.fs.Delete(download);  // also when the old target stayed: the download is discarded
+  sys.fs.Delete(files.download);  // also when the old target stayed: the download is discarded
   if (!ScriptMode) Outcome = ExitCode::Done;
+  return true;
+}
 
+void Form1::RestartProgram() {
   Label1.SetText(Tr("fertig ...", "done ..."));
   AlwaysOnTop1.SetToNormal(true);
   if (!ScriptMode) Label1.SetText(Tr("Programm wird gestartet..", "Restarting Program.."));
@@ -130,6 +158,11 @@ void Form1::RunUpdate() {
     EndProcess(ExitCode::Done);
   }
   if (!ScriptMode) Command1.SetText(Tr("Schließen", "Close"));
+}
+
+void Form1::EndProcess(ExitCode code) {
+  jobLock_.reset();
+  sys.end.EndNow(code);
 }
 
 }  // namespace kelvane

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "common/error_record.h"
+#include "job/job_files.h"
 #include "platform/platform.h"
 #include "ui/always_on_top.h"
 #include "ui/control.h"
@@ -72,22 +73,6 @@ class Form1 : public ParameterRecord {
   void StartBtn_Click();
   void Timer2_Timer();
   void RunUpdate();
-  void CopyFile(const std::string& source, const std::string& dest, bool overwrite);
-  // What CopyFile(source, dest, true) followed by a delete of `source` leaves.
-  void MoveFile(const std::string& source, const std::string& dest);
-  // Copies the target to its backup; ends the process when no backup could
-  // be made of a target that exists.
-  void BackUp(const std::string& target, const std::string& backup);
-  // Puts the download in place of the target (absent by now, unless it
-  // could not be deleted).
-  void Install(const std::string& download, const std::string& target);
-  // Whether a rename of `path` succeeds exactly where its deletion would.
-  bool RenameStandsInForDelete(const std::string& path);
-  // One line on standard error: what failed with which file, and why.
-  void ReportFileError(const std::string& failed, const std::string& file);
-  // Waits, yielding, until no other process works on `target`, then holds it
-  // for this job.
-  void LockTarget(const std::string& target);
   // Ends the process; a job's lock goes first.
   void EndProcess(ExitCode code);
 
@@ -143,6 +128,16 @@ class Form1 : public ParameterRecord {
   Stop stop_ = Stop::None;
   int fetching_ = 0;  // fetches running (a handler may start one inside another)
   void CancelNow();
+
+  // The steps of RunUpdate, in their order.
+  void WaitForProgram();
+  void FetchDownload(const JobFiles& files);
+  // True when the target is to become its backup by rename, in the install step.
+  bool RotateBackups(const JobFiles& files);
+  // Ends the process when a target that exists got no backup.
+  void BackUpTarget(const JobFiles& files);
+  bool InstallDownload(const JobFiles& files, bool renameTarget);  // false: not replaced
+  void RestartProgram();
 };
 
 }  // namespace kelvane
