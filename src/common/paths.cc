@@ -25,4 +25,13 @@ std::string WithTrailingSeparator(std::string_view path) {
   return p;
 }
 
+std::string AbsolutePath(std::string_view path, std::string_view folder) {
+  const size_t at = !path.empty() && path.front() == '"' ? 1 : 0;
+  const std::string_view bare = path.substr(at);
+  const bool rooted =
+      (!bare.empty() && (bare[0] == '/' || bare[0] == '\\')) || (bare.size() > 1 && bare[1] == ':');
+  if (rooted || folder.empty()) return std::string(path);
+  return std::string(path.substr(0, at)) + WithTrailingSeparator(folder) + std::string(bare);
+}
+
 }  // namespace kelvane

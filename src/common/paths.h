@@ -13,4 +13,9 @@ std::string FolderOfPath(std::string_view path);
 // keeping a closing double quote last.
 std::string WithTrailingSeparator(std::string_view path);
 
+// `path` made absolute against `folder`; a path that names its root (a "/" or
+// "\" first, or a drive letter) is kept, and so is any path when `folder` is
+// empty. A leading double quote stays first.
+std::string AbsolutePath(std::string_view path, std::string_view folder);
+
 }  // namespace kelvane

@@ -1,8 +1,11 @@
-// The file steps of an update job: copies, moves, the lock of the target and
-// the line on standard error when a step fails.
+// The file steps of an update job: whole copies, moves, the lock and the line
+// on standard error when a step fails.
 #include "job/job_files.h"
 
 #include <cstdio>
+
+#include "common/paths.h"
+#include "common/temporary_name.h"
 
 namespace kelvane {
 namespace {
@@ -10,6 +13,25 @@ namespace {
 // The longest wait for the lock between two yields: short enough that the
 // window stays lively.
 constexpr int kLockWaitMs = 20;
+// A random name taken by someone else is tried again, a few times.
+constexpr int kNameTries = 8;
+
+// Copies `source` to a fresh temporary name beside `dest`, and gives the
+// whole, synced copy the name `dest`: a crash or a failure never leaves a
+// part of it under that name. False when no copy took the name.
+bool CopyWhole(FileSystem& fs, const std::string& source, const std::string& dest) {
+  for (int i = 0; i < kNameTries; ++i) {
+    const std::string temporary = TemporaryName(FolderOfPath(dest));
+    if (!fs.Copy(source, temporary)) {
+      if (fs.Attributes(temporary)) continue;  // the name was taken: another one
+      return false;
+    }
+    if (fs.Rename(temporary, dest)) return true;
+    fs.Remove(temporary);
+    return false;
+  }
+  return false;
+}
 
 }  // namespace
 
@@ -20,48 +42,52 @@ bool RenameStandsInForDelete(FileSystem& fs, const std::string& path) {
          (*attributes & (FileSystem::kAttributeReadOnly | FileSystem::kAttributeDirectory)) == 0;
 }
 
-void CopyFile(FileSystem& fs, const std::string& source, const std::string& dest, bool overwrite) {
+bool CopyFile(FileSystem& fs, const std::string& source, const std::string& dest, bool overwrite) {
   if (overwrite && fs.IsPresent(source) && fs.IsPresent(dest)) fs.Delete(dest);
   // A destination that is still there (never overwritten, or not deletable)
-  // is left as it is.
-  if (fs.IsPresent(dest)) return;
-  fs.Copy(source, dest);  // without effect when the source is missing
+  // is left as it is, and so is a missing source.
+  if (fs.IsPresent(dest) || !fs.IsPresent(source)) return true;
+  return CopyWhole(fs, source, dest);
 }
 
-void MoveFile(FileSystem& fs, const std::string& source, const std::string& dest) {
+bool MoveFile(FileSystem& fs, const std::string& source, const std::string& dest) {
   if (fs.IsPresent(source) && fs.IsPresent(dest)) fs.Delete(dest);
   // Where the delete would succeed, the rename gives the same files without
   // moving a byte; a rename that fails changes nothing.
-  if (RenameStandsInForDelete(fs, source) && fs.Rename(source, dest)) return;
-  CopyFile(fs, source, dest, true);
+  if (RenameStandsInForDelete(fs, source) && fs.Rename(source, dest)) return true;
+  if (!CopyFile(fs, source, dest, true)) return false;
   fs.Delete(source);
+  return true;
 }
 
 bool BackUp(FileSystem& fs, const std::string& target, const std::string& backup) {
-  CopyFile(fs, target, backup, true);
   // A target that does not exist yet (a first installation) needs no backup.
-  return fs.IsPresent(backup) || !fs.IsPresent(target);
+  return CopyFile(fs, target, backup, true) && (fs.IsPresent(backup) || !fs.IsPresent(target));
 }
 
 void Install(FileSystem& fs, const std::string& download, const std::string& target) {
-  if (fs.IsPresent(download) && fs.IsPresent(target)) fs.Delete(target);
-  if (fs.IsPresent(target)) return;  // the old file stays; the download is discarded
   // The new program takes the target's name in one step, complete, with its
   // mode and on the disk (synced after the download): a crash leaves the old
-  // program in ".old" or the new one in place, never a part of it.
-  if (!fs.Rename(download, target)) fs.Copy(download, target);
+  // program in ".old" or the new one in place, never a part of it. One that
+  // cannot be moved (held open elsewhere) is copied the same way.
+  if (!fs.Rename(download, target) && CopyWhole(fs, download, target)) fs.Delete(download);
+}
+
+void RemoveLeftovers(FileSystem& fs, const std::string& folder) {
+  for (const std::string& name : fs.Names(folder))
+    if (IsTemporaryName(name)) fs.Remove(folder + name);
 }
 
 void ReportFileError(const std::string& failed, const std::string& reason,
                      const std::string& file) {
-  std::fputs(("kelvane: " + failed + " " + file + ": " + reason + "\n").c_str(), stderr);
+  std::fputs(("kelvane: " + failed + ": " + reason + ": " + file + "\n").c_str(), stderr);
   std::fflush(stderr);
 }
 
-std::unique_ptr<FileLock> LockTarget(FileSystem& fs, const std::string& target,
+std::unique_ptr<FileLock> LockFolder(FileSystem& fs, const std::string& folder,
                                      const std::function<void()>& wait) {
   std::unique_ptr<FileLock> lock;
-  while (!(lock = fs.TryLock(target, kLockWaitMs))) wait();
+  while (!(lock = fs.TryLock(folder, kLockWaitMs))) wait();
   return lock;
 }
 

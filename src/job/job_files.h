@@ -19,22 +19,26 @@ struct JobFiles {
 
 // Whether a rename of `path` succeeds exactly where its deletion would.
 bool RenameStandsInForDelete(FileSystem& fs, const std::string& path);
-// Makes `dest` a copy of `source`; an existing `dest` is replaced only with
-// `overwrite`, and one that cannot be deleted stays as it is.
-void CopyFile(FileSystem& fs, const std::string& source, const std::string& dest, bool overwrite);
-// What CopyFile(source, dest, true) followed by a delete of `source` leaves.
-void MoveFile(FileSystem& fs, const std::string& source, const std::string& dest);
+// Makes `dest` a whole copy of `source`; an existing `dest` is replaced only
+// with `overwrite`, and one that cannot be deleted stays as it is. False when
+// a copy was due and failed: then nothing of it is left.
+bool CopyFile(FileSystem& fs, const std::string& source, const std::string& dest, bool overwrite);
+// What CopyFile(source, dest, true) followed by a delete of `source` leaves;
+// false (and `source` kept) when the copy failed.
+bool MoveFile(FileSystem& fs, const std::string& source, const std::string& dest);
 // Copies the target to its backup; false when a target that exists got no
-// backup.
+// whole backup.
 bool BackUp(FileSystem& fs, const std::string& target, const std::string& backup);
-// Puts the download in place of the target (absent by now, unless it could
-// not be deleted).
+// Puts the download in place of the target, which is absent by now.
 void Install(FileSystem& fs, const std::string& download, const std::string& target);
-// One line on standard error: what failed with which file, and why.
+// Removes the temporary copies a killed job left in `folder` (which ends with
+// its separator); only a holder of the folder's lock may.
+void RemoveLeftovers(FileSystem& fs, const std::string& folder);
+// One line on standard error, "kelvane: <what failed>: <reason>: <file>".
 void ReportFileError(const std::string& failed, const std::string& reason, const std::string& file);
-// Waits, calling `wait` between tries, until no other process works on
-// `target`, then holds it for this job.
-std::unique_ptr<FileLock> LockTarget(FileSystem& fs, const std::string& target,
+// Waits, calling `wait` between tries, until no other process holds the lock
+// of `folder`, then holds it for this job: one job at a time per folder.
+std::unique_ptr<FileLock> LockFolder(FileSystem& fs, const std::string& folder,
                                      const std::function<void()>& wait);
 
 }  // namespace kelvane

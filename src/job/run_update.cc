@@ -1,5 +1,6 @@
 // One update job from the running-program check to the start of the program,
 // as a sequence of steps: lock, wait, fetch, check, rotate, install, restart.
+#include "common/paths.h"
 #include "common/text.h"
 #include "job/job_files.h"
 #include "job/program_running.h"
@@ -16,11 +17,9 @@ constexpr int kYieldsPerCheck = 501;  // a short pause counted in yields, not in
 
 void Form1::RunUpdate() {
   // A link is followed: the file it names is replaced, its backups lie beside
-  // it, and the link stays. One job per file: a second Kelvane waits here,
-  // before it even looks for the running program, which the first may be
-  // about to restart.
+  // it, and the link stays.
   const JobFiles files(sys.fs.RealFile(Path));
-  jobLock_ = LockTarget(sys.fs, files.target, [this] { DoEvents(); });
+  LockJob(FolderOfPath(files.target));
   struct Release {
     std::unique_ptr<FileLock>& lock;
     ~Release() { lock.reset(); }
@@ -33,6 +32,21 @@ void Form1::RunUpdate() {
   const bool renameTarget = RotateBackups(files);
   if (!InstallDownload(files, renameTarget)) return;
   RestartProgram();
+}
+
+void Form1::LockJob(const std::string& folder) {
+  // One job per folder: a second Kelvane waits here, before it even looks
+  // for the running program, which the first may be about to restart. The
+  // lock needs no file; whoever holds it, the window says what it waits for.
+  jobLock_ = LockFolder(sys.fs, folder, [&] {
+    const std::string waiting =
+        Tr("Warte auf die Sperre des Ordners: ", "Waiting for the lock of the folder: ") + folder;
+    if (Label1.Text() != waiting) Label1.SetText(waiting);
+    DoEvents();
+  });
+  // The holder of the lock is the only job in the folder: what a killed one
+  // left goes now.
+  RemoveLeftovers(sys.fs, folder);
 }
 
 void Form1::WaitForProgram() {
@@ -75,8 +89,12 @@ void Form1::FetchDownload(const JobFiles& files) {
 
 bool Form1::RotateBackups(const JobFiles& files) {
   // Two generations of backups: ".old2" from ".old", ".old" from the target.
-  if (sys.fs.IsPresent(files.olderBackup)) sys.fs.Delete(files.olderBackup);
-  if (sys.fs.IsPresent(files.backup)) MoveFile(sys.fs, files.backup, files.olderBackup);
+  // A ".old2" that stays costs the generation in ".old": it is said, and
+  // the job goes on.
+  if (sys.fs.IsPresent(files.olderBackup) && !sys.fs.Delete(files.olderBackup))
+    ReportFileError("could not delete", sys.fs.LastError(), files.olderBackup);
+  if (sys.fs.IsPresent(files.backup) && !MoveFile(sys.fs, files.backup, files.olderBackup))
+    FailBackup(files.target, files.olderBackup);
   if (sys.fs.IsPresent(files.backup)) {
     ReportFileError("could not delete", sys.fs.LastError(), files.backup);
     MsgBox(std::string("Fehler: Backup file is writeprotected!") + CR + files.backup,
@@ -92,11 +110,13 @@ bool Form1::RotateBackups(const JobFiles& files) {
 }
 
 void Form1::BackUpTarget(const JobFiles& files) {
-  if (BackUp(sys.fs, files.target, files.backup)) return;
-  ReportFileError("could not copy to", sys.fs.LastError(), files.backup);
-  MsgBox(Tr(std::string("Fehler Backup Datei:") + CR + files.target + CR +
-                "konnte nicht angelegt werden",
-            std::string("Error: Could not create backup file:") + CR + files.target),
+  if (!BackUp(sys.fs, files.target, files.backup)) FailBackup(files.target, files.backup);
+}
+
+void Form1::FailBackup(const std::string& target, const std::string& backup) {
+  ReportFileError("could not create backup file", sys.fs.LastError(), backup);
+  MsgBox(Tr(std::string("Fehler Backup Datei:") + CR + target + CR + "konnte nicht angelegt werden",
+            std::string("Error: Could not create backup file:") + CR + target),
          MsgButtons::Ok, MsgIcon::None);
   EndProcess(ExitCode::ReplaceFailed);
 }
@@ -116,6 +136,11 @@ bool Form1::InstallDownload(const JobFiles& files, bool renameTarget) {
                   "Please delete it before continue.."),
            MsgButtons::Ok, MsgIcon::None);
   }
+  if (sys.fs.IsPresent(files.target)) {  // the old program stays: the download is discarded
+    sys.fs.Delete(files.download);
+    Outcome = ExitCode::ReplaceFailed;
+    return false;
+  }
   Install(sys.fs, files.download, files.target);
   DoEvents();
   if (!sys.fs.IsPresent(files.target)) {
@@ -126,7 +151,6 @@ bool Form1::InstallDownload(const JobFiles& files, bool renameTarget) {
     Outcome = ExitCode::ReplaceFailed;
     return false;
   }
-  sys.fs.Delete(files.download);  // also when the old target stayed: the download is discarded
   if (!ScriptMode) Outcome = ExitCode::Done;
   return true;
 }

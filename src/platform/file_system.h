@@ -3,6 +3,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace kelvane {
 
@@ -24,15 +25,18 @@ class FileSystem {
   virtual bool IsPresent(const std::string& path) = 0;
   // The platform's attribute bits, or nothing when they cannot be read.
   virtual std::optional<uint32_t> Attributes(const std::string& path) = 0;
-  // Removes a file if the platform allows it (a read-only file is kept).
+  // Removes a file if the platform allows it (a read-only file is kept); a
+  // link goes itself, never what it points to.
   virtual bool Delete(const std::string& path) = 0;
   // Removes a file of the program's own (a download, a temporary file)
   // whatever its attributes; a link goes itself, never what it points to.
   virtual bool Remove(const std::string& path) = 0;
-  // Creates `dest` with the contents and mode of `source` by the fastest copy
-  // the system offers; without effect when `source` is missing or `dest`
-  // exists. Where the system allows, `dest` appears only once complete.
+  // Creates `dest` (never through a link, never over anything that exists)
+  // with the contents and mode of `source` (never read through a link), and
+  // forces it to the disk. On failure nothing of `dest` is left.
   virtual bool Copy(const std::string& source, const std::string& dest) = 0;
+  // The names of the files and links in `folder`, which ends with its separator.
+  virtual std::vector<std::string> Names(const std::string& folder) = 0;
   // Gives the file `source` the name `dest` (in the same folder) in one step;
   // without effect when `dest` exists.
   virtual bool Rename(const std::string& source, const std::string& dest) = 0;
@@ -43,15 +47,16 @@ class FileSystem {
   virtual bool RenameActsAsDelete() = 0;
   // Forces a file's bytes to the disk.
   virtual bool Sync(const std::string& path) = 0;
-  // The system's text for the error of the last failed Delete, Copy, Rename
-  // or Sync.
+  // Why the last Delete, Copy, Rename or Sync failed, in English (the
+  // system's own text may follow in parentheses).
   virtual std::string LastError() = 0;
   // The file that `path` names once symbolic links are followed; `path`
   // itself where there is no link.
   virtual std::string RealFile(const std::string& path) = 0;
-  // Takes the lock of the file `path` for this process, waiting at most
-  // `milliseconds`: null while another process still holds it. Where no lock
-  // can be made (a folder nobody may write), a lock that holds nothing.
+  // Takes the lock of the folder `path` for this process, waiting at most
+  // `milliseconds`: null while another process still holds it. It makes no
+  // file, and the system releases it when the process ends. Where no lock
+  // can be had (a folder that cannot be read), a lock that holds nothing.
   virtual std::unique_ptr<FileLock> TryLock(const std::string& path, int milliseconds) = 0;
   // The whole file, or nothing when it cannot be read.
   virtual std::optional<std::string> Read(const std::string& path) = 0;

@@ -62,11 +62,11 @@ void Form1::Form_Load() {
   if (!Path.empty() && Path.front() == '"') Path.erase(0, 1);
   if (!Path.empty() && Path.back() == '"') Path.pop_back();
 
-  if (URL.empty() || Path.empty()) {
-    MsgBox(Tr("Falsche Parameter", "Wrong parameter") + CR + CommandLine, MsgButtons::Ok,
-           MsgIcon::None);
-    sys.end.EndNow(ExitCode::WrongParameter);
-  }
+  if (URL.empty() || Path.empty() || ValuesWrong()) RefuseParameters(CommandLine);
+  // The job and the restart name the same file, wherever the job leaves the
+  // current folder.
+  startFolder_ = sys.fs.CurrentFolder();
+  Path = AbsolutePath(Path, startFolder_);
 
   const int length = static_cast<int>(Text1.Text().size());
   Text1.SetSelection(length, 0);

@@ -81,4 +81,19 @@ void Form1::ParseParameters(std::string& line) {
   }
 }
 
+bool Form1::ValuesWrong() {
+  // A control character (a NUL above all) would cut a file name short or
+  // change what it names; a folder is no file to replace.
+  for (const std::string* value : {&URL, &Path, &Param1, &Param2})
+    for (const unsigned char c : *value)
+      if (c < 0x20 || c == 0x7F) return true;
+  const auto attributes = sys.fs.Attributes(Path);
+  return attributes && (*attributes & FileSystem::kAttributeDirectory);
+}
+
+void Form1::RefuseParameters(const std::string& line) {
+  MsgBox(Tr("Falsche Parameter", "Wrong parameter") + CR + line, MsgButtons::Ok, MsgIcon::None);
+  EndProcess(ExitCode::WrongParameter);
+}
+
 }  // namespace kelvane

@@ -3,6 +3,7 @@
 #include <optional>
 #include <string_view>
 
+#include "common/paths.h"
 #include "common/text.h"
 #include "ui/form1.h"
 
@@ -100,6 +101,8 @@ void Form1::ScriptRun() {
       Label3.SetText("ScriptMode: " + std::to_string(jobs));
       std::string job = *line;
       ParseParameters(job);
+      if (ValuesWrong()) RefuseParameters(*line);
+      Path = AbsolutePath(Path, startFolder_);
       Command1.SetEnabled(false);
       RunUpdate();
     }

@@ -52,6 +52,11 @@ class Form1 : public ParameterRecord {
   void Form_Activate() { AlwaysOnTop1.WindowShown(); }
   std::string BefZeileAbrufen();
   void ParseParameters(std::string& line);
+  // Whether the parsed values make a wrong line: a control character in one,
+  // or a [PATH] that names a folder.
+  bool ValuesWrong();
+  // The "Wrong parameter" box for `line`; ends the process.
+  void RefuseParameters(const std::string& line);
   bool ScriptCheck();  // true when script mode was entered
   void ScriptRun();
 
@@ -121,6 +126,7 @@ class Form1 : public ParameterRecord {
   AlwaysOnTop AlwaysOnTop1;
 
  private:
+  std::string startFolder_;            // the current folder at start, for relative paths
   bool jobRunning_ = false;            // keeps a second job from starting inside a running one
   std::unique_ptr<FileLock> jobLock_;  // held from the start of a job to its end
   // A command given while a fetch runs waits for the fetch to stop.
@@ -130,12 +136,15 @@ class Form1 : public ParameterRecord {
   void CancelNow();
 
   // The steps of RunUpdate, in their order.
+  void LockJob(const std::string& folder);
   void WaitForProgram();
   void FetchDownload(const JobFiles& files);
   // True when the target is to become its backup by rename, in the install step.
   bool RotateBackups(const JobFiles& files);
   // Ends the process when a target that exists got no backup.
   void BackUpTarget(const JobFiles& files);
+  // The box and the line for a backup that could not be made; ends the process.
+  void FailBackup(const std::string& target, const std::string& backup);
   bool InstallDownload(const JobFiles& files, bool renameTarget);  // false: not replaced
   void RestartProgram();
 };

@@ -45,6 +45,13 @@ bool FakeFileSystem::Rename(const std::string& source, const std::string& dest) 
   return true;
 }
 
+std::vector<std::string> FakeFileSystem::Names(const std::string& folder) {
+  std::vector<std::string> names;
+  for (const auto& [path, file] : files)
+    if (FolderOfPath(path) == folder) names.push_back(FileNameOfPath(path));
+  return names;
+}
+
 std::optional<std::string> FakeFileSystem::ReadPart(const std::string& path, uint64_t offset,
                                                     size_t size) {
   largestPart = std::max(largestPart, size);

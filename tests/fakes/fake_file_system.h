@@ -29,9 +29,10 @@ class FakeFileSystem : public FileSystem {
   bool Remove(const std::string& path) override;
   bool Copy(const std::string& source, const std::string& dest) override;
   bool Rename(const std::string& source, const std::string& dest) override;
+  std::vector<std::string> Names(const std::string& folder) override;
   bool RenameActsAsDelete() override { return true; }
   bool Sync(const std::string& path) override { return Has(path); }
-  std::string LastError() override { return "Access is denied."; }
+  std::string LastError() override { return "Permission denied"; }
   std::string RealFile(const std::string& path) override { return path; }
   std::unique_ptr<FileLock> TryLock(const std::string&, int) override {
     return std::make_unique<FileLock>();

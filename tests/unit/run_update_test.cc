@@ -75,7 +75,7 @@ TEST(RunUpdate, TargetRunningThroughAllChecksWarnsSixTimesAndSurvives) {
   EXPECT_FALSE(b.Run());
   // The box is the same for every file failure; the reason goes to standard error.
   EXPECT_EQ(::testing::internal::GetCapturedStderr(),
-            "kelvane: could not delete " + b.target + ": Access is denied.\n");
+            "kelvane: could not delete: Permission denied: " + b.target + "\n");
   ASSERT_EQ(b.p.ui.boxes.size(), 7u);
   EXPECT_EQ(b.p.ui.boxes[5].text,
             Lines({"The program: ", b.target, "", "is still running!",

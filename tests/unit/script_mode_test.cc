@@ -47,9 +47,12 @@ TEST(ScriptMode, StartUpPreviewsTheFirstJobLineOrRejectsTheFile) {
            {"", "[BATCHFILE] C:\\Jobs\\missing.txt"},
            {std::string("\x00\x89PNG\r\n\x1A\xFF[PATH] x", 17), ""},
            {" \r\r[URL] u1 [PATH] C:\\three.exe", ""},
-           {"[URL] u1 [PATH] C:\\one.exe", "[BATCHFILE] " + kScript + " [NOASK]"}}) {
+           {"[URL] u1 [PATH] C:\\one.exe", "[BATCHFILE] " + kScript + " [NOASK]"},
+           {std::string("[URL] u1 [PATH] C:\\one.exe\0/x", 29), ""},  // a NUL would cut the name
+           {"[URL] u1 [PATH] C:\\Jobs", ""}}) {                       // a folder
     SCOPED_TRACE(script + arguments);
     ScriptBench bad(script);
+    bad.p.fs.folders.insert("C:\\Jobs");
     if (!arguments.empty()) bad.p.facts.arguments = arguments;
     bad.p.ui.ExpectBox(MsgAnswer::Ok);
     EXPECT_TRUE(bad.Load());
@@ -65,17 +68,19 @@ TEST(ScriptMode, RunWorksThroughEveryJobLineInOrder) {
       "[URL] u2 [PATH] C:\\Apps\\gr\xFCn.exe\r"
       "[URL] u3 [PATH] C:\\Apps\\a.exe\n[URL] u4 [PATH] C:\\Apps\\d.exe\r\n");
   EXPECT_FALSE(b.Load());
-  EXPECT_FALSE(b.Start());
+  b.p.ui.ExpectBox(MsgAnswer::Ok);
+  EXPECT_TRUE(b.Start());
 
-  // The lone LF is part of the third job's line: u4 is never fetched.
-  EXPECT_EQ(b.Fetched(), (std::vector<std::string>{"u1", "u2", "u3"}));
+  // The lone LF is part of the third job's line, which a control character
+  // makes a wrong one: it ends the run, and u4 is never fetched.
+  EXPECT_EQ(b.p.end.code, ExitCode::WrongParameter);
+  EXPECT_EQ(b.p.ui.boxes.back().text.substr(0, 16), "Wrong parameter\r");
+  EXPECT_EQ(b.Fetched(), (std::vector<std::string>{"u1", "u2"}));
   EXPECT_EQ(b.p.fetcher.calls[1].second, "C:\\Apps\\grün.exe_");
   EXPECT_EQ(b.p.ui.texts["Label3"], (std::vector<std::string>{"Script-Mode", "ScriptMode: 1",
                                                               "ScriptMode: 2", "ScriptMode: 3"}));
-  EXPECT_EQ(b.File("C:\\Apps\\a.exe"), "new1");  // the third job's odd target was not it
+  EXPECT_EQ(b.File("C:\\Apps\\a.exe"), "new1");
   EXPECT_EQ(b.File("C:\\Apps\\grün.exe"), "new2");
-  // No question, no start (the end-to-end tests), no completion text.
-  EXPECT_EQ(b.form->Command1.Text(), "Close");
 }
 
 TEST(ScriptMode, FatalJobOrUnreadableFileEndsTheRun) {

@@ -1,5 +1,6 @@
 #include "platform/linux/file_system_linux.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -16,12 +17,6 @@ namespace {
 constexpr uint32_t kArchive = 32;
 
 bool ReadOnly(const struct stat& info) { return (info.st_mode & S_IWUSR) == 0; }
-
-std::string FolderOf(const std::string& path) {
-  const size_t slash = path.rfind('/');
-  if (slash == std::string::npos) return ".";
-  return slash == 0 ? "/" : path.substr(0, slash);
-}
 
 bool WriteAll(int fd, const char* data, size_t size) {
   while (size > 0) {
@@ -52,18 +47,17 @@ bool CopyBytes(int in, int out) {
   return true;
 }
 
+// A lock on an open folder: closing it releases the lock, and so does the
+// end of the process, however it ends.
 class LinuxFileLock : public FileLock {
  public:
-  LinuxFileLock(int fd, std::string path) : fd_(fd), path_(std::move(path)) {}
+  explicit LinuxFileLock(int fd) : fd_(fd) {}
   ~LinuxFileLock() override {
-    if (fd_ < 0) return;
-    unlink(path_.c_str());  // while still held: a waiter then locks a fresh file
-    close(fd_);
+    if (fd_ >= 0) close(fd_);
   }
 
  private:
   int fd_;
-  std::string path_;
 };
 
 }  // namespace
@@ -73,7 +67,11 @@ bool LinuxFileSystem::Failed(int error) {
   return false;
 }
 
-std::string LinuxFileSystem::LastError() { return std::strerror(lastError_); }
+// The C library's English text, whatever the locale.
+std::string LinuxFileSystem::LastError() {
+  const char* text = strerrordesc_np(lastError_);
+  return text ? text : "error " + std::to_string(lastError_);
+}
 
 bool LinuxFileSystem::IsPresent(const std::string& path) {
   struct stat info;
@@ -104,34 +102,36 @@ bool LinuxFileSystem::Remove(const std::string& path) {
 }
 
 bool LinuxFileSystem::Copy(const std::string& source, const std::string& dest) {
-  const int in = open(source.c_str(), O_RDONLY | O_CLOEXEC);
+  const int in = open(source.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
   if (in < 0) return Failed(errno);
   struct stat info;
   if (fstat(in, &info) != 0 || !S_ISREG(info.st_mode)) {
     close(in);
     return Failed(EINVAL);
   }
-  // The copy is made as a nameless file and takes its name once it is
-  // complete, with its mode, on the disk: a crash never leaves half a copy.
-  int out = open(FolderOf(dest).c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
-  const bool nameless = out >= 0;
-  if (!nameless) out = open(dest.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+  const int out = open(dest.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
   if (out < 0) {
     const int error = errno;
     close(in);
     return Failed(error);
   }
-  bool ok = CopyBytes(in, out) && fchmod(out, info.st_mode & 07777) == 0 && fsync(out) == 0;
-  if (ok && nameless) {
-    const std::string handle = "/proc/self/fd/" + std::to_string(out);
-    ok = linkat(AT_FDCWD, handle.c_str(), AT_FDCWD, dest.c_str(), AT_SYMLINK_FOLLOW) == 0;
-  }
+  const bool ok = CopyBytes(in, out) && fchmod(out, info.st_mode & 07777) == 0 && fsync(out) == 0;
   const int error = errno;
   close(out);
   close(in);
   if (ok) return true;
-  if (!nameless) unlink(dest.c_str());  // no half copy stays behind
+  unlink(dest.c_str());  // no half copy stays behind
   return Failed(error);
+}
+
+std::vector<std::string> LinuxFileSystem::Names(const std::string& folder) {
+  std::vector<std::string> names;
+  DIR* dir = opendir(folder.c_str());
+  if (!dir) return names;
+  while (const dirent* entry = readdir(dir))
+    if (entry->d_type != DT_DIR) names.emplace_back(entry->d_name);
+  closedir(dir);
+  return names;
 }
 
 bool LinuxFileSystem::Rename(const std::string& source, const std::string& dest) {
@@ -164,27 +164,16 @@ std::string LinuxFileSystem::RealFile(const std::string& path) {
 }
 
 std::unique_ptr<FileLock> LinuxFileSystem::TryLock(const std::string& path, int milliseconds) {
-  const std::string name = path + ".lock";
-  for (;;) {
-    const int fd = open(name.c_str(), O_RDONLY | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0644);
-    if (fd < 0) return std::make_unique<LinuxFileLock>(-1, name);
-    if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
-      const bool busy = errno == EWOULDBLOCK;
-      close(fd);
-      if (busy) {
-        usleep(static_cast<useconds_t>(milliseconds) * 1000);  // a pause before the next try
-        return nullptr;
-      }
-      return std::make_unique<LinuxFileLock>(-1, name);
-    }
-    // The holder before us may have removed the file between our open and
-    // our lock: then the lock must be taken on the file that has the name.
-    struct stat held, named;
-    if (fstat(fd, &held) == 0 && stat(name.c_str(), &named) == 0 && held.st_dev == named.st_dev &&
-        held.st_ino == named.st_ino)
-      return std::make_unique<LinuxFileLock>(fd, name);
-    close(fd);
-  }
+  // flock on the folder itself: no file of a name a user may own, nothing
+  // left behind by a kill.
+  const int fd = open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return std::make_unique<LinuxFileLock>(-1);
+  if (flock(fd, LOCK_EX | LOCK_NB) == 0) return std::make_unique<LinuxFileLock>(fd);
+  const bool busy = errno == EWOULDBLOCK;
+  close(fd);
+  if (!busy) return std::make_unique<LinuxFileLock>(-1);
+  usleep(static_cast<useconds_t>(milliseconds) * 1000);  // a pause before the next try
+  return nullptr;
 }
 
 std::optional<std::string> LinuxFileSystem::Read(const std::string& path) {

@@ -17,6 +17,7 @@ class LinuxFileSystem : public FileSystem {
   bool Remove(const std::string& path) override;
   bool Copy(const std::string& source, const std::string& dest) override;
   bool Rename(const std::string& source, const std::string& dest) override;
+  std::vector<std::string> Names(const std::string& folder) override;
   // Both need only the right to write the folder.
   bool RenameActsAsDelete() override { return true; }
   bool Sync(const std::string& path) override;

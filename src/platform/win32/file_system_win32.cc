@@ -4,6 +4,8 @@
 
 #include <vector>
 
+#include "common/paths.h"
+#include "common/temporary_name.h"
 #include "platform/win32/wide_text_win32.h"
 
 namespace kelvane::win32 {
@@ -45,6 +47,68 @@ std::wstring MutexName(const std::string& path) {
   return L"Local\\Kelvane:" + full;
 }
 
+// English reasons for the errors a job meets, worded as on Linux.
+const char* Reason(DWORD error) {
+  switch (error) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+      return "No such file or directory";
+    case ERROR_ACCESS_DENIED:
+    case ERROR_WRITE_PROTECT:
+      return "Permission denied";
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+    case ERROR_USER_MAPPED_FILE:
+      return "Device or resource busy";
+    case ERROR_HANDLE_DISK_FULL:
+    case ERROR_DISK_FULL:
+      return "No space left on device";
+    case ERROR_FILE_EXISTS:
+    case ERROR_ALREADY_EXISTS:
+      return "File exists";
+    case ERROR_NOT_SAME_DEVICE:
+      return "Invalid cross-device link";
+    case ERROR_INVALID_NAME:
+    case ERROR_BAD_PATHNAME:
+      return "Invalid argument";
+    case ERROR_FILENAME_EXCED_RANGE:
+      return "File name too long";
+    case ERROR_CANT_ACCESS_FILE:
+      return "Too many levels of symbolic links";
+    case ERROR_READ_FAULT:
+    case ERROR_WRITE_FAULT:
+    case ERROR_CRC:
+      return "Input/output error";
+    default:
+      return nullptr;
+  }
+}
+
+bool WriteAll(HANDLE file, const char* data, DWORD size) {
+  while (size > 0) {
+    DWORD written = 0;
+    if (!WriteFile(file, data, size, &written, nullptr)) return false;
+    if (written == 0) {
+      SetLastError(ERROR_DISK_FULL);  // a short write with no error of its own
+      return false;
+    }
+    data += written;
+    size -= written;
+  }
+  return true;
+}
+
+// Everything from `in` to `out`, then to the disk.
+bool CopyBytes(HANDLE in, HANDLE out) {
+  std::vector<char> buffer(1 << 20);
+  for (;;) {
+    DWORD n = 0;
+    if (!ReadFile(in, buffer.data(), static_cast<DWORD>(buffer.size()), &n, nullptr)) return false;
+    if (n == 0) return FlushFileBuffers(out) != 0;
+    if (!WriteAll(out, buffer.data(), n)) return false;
+  }
+}
+
 }  // namespace
 
 bool Win32FileSystem::Failed() {
@@ -62,7 +126,9 @@ std::string Win32FileSystem::LastError() {
   while (!message.empty() && (message.back() == L'\n' || message.back() == L'\r' ||
                               message.back() == L' ' || message.back() == L'.'))
     message.pop_back();
-  return message.empty() ? "error " + std::to_string(lastError_) : Narrow(message);
+  const char* reason = Reason(lastError_);
+  std::string line = reason ? reason : "error " + std::to_string(lastError_);
+  return message.empty() ? line : line + " (" + Narrow(message) + ")";
 }
 
 bool Win32FileSystem::IsPresent(const std::string& path) {
@@ -83,8 +149,37 @@ std::optional<uint32_t> Win32FileSystem::Attributes(const std::string& path) {
   return attributes;
 }
 
+// Wine deletes the file that a Unix symbolic link points to, and shows no
+// such link to any call; a rename never follows one. So the name is first
+// taken by an empty file of our own, which is then deleted.
+bool Win32FileSystem::DeleteName(const std::wstring& path) {
+  std::wstring empty;
+  HANDLE file = INVALID_HANDLE_VALUE;
+  for (int i = 0; i < 8 && file == INVALID_HANDLE_VALUE; ++i) {
+    empty = Widen(TemporaryName(FolderOfPath(Narrow(path))));
+    file = CreateFileW(empty.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
+                       nullptr);
+  }
+  if (file == INVALID_HANDLE_VALUE) return Failed();
+  CloseHandle(file);
+  if (!MoveFileExW(empty.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+    Failed();
+    DeleteFileW(empty.c_str());
+    return false;
+  }
+  return DeleteFileW(path.c_str()) || Failed();
+}
+
 bool Win32FileSystem::Delete(const std::string& path) {
-  return DeleteFileW(Widen(path).c_str()) || Failed();
+  const std::wstring wide = Widen(path);
+  const DWORD attributes = GetFileAttributesW(wide.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) return Failed();
+  // A read-only file stays, and so does a folder.
+  if (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) {
+    lastError_ = ERROR_ACCESS_DENIED;
+    return false;
+  }
+  return DeleteName(wide);
 }
 
 bool Win32FileSystem::Remove(const std::string& path) {
@@ -94,12 +189,53 @@ bool Win32FileSystem::Remove(const std::string& path) {
     return false;
   if (attributes & FILE_ATTRIBUTE_READONLY)
     SetFileAttributesW(wide.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
-  return DeleteFileW(wide.c_str());
+  return DeleteName(wide);
 }
 
 bool Win32FileSystem::Copy(const std::string& source, const std::string& dest) {
-  // Fails if `dest` exists.
-  return CopyFileW(Widen(source).c_str(), Widen(dest).c_str(), TRUE) || Failed();
+  const HANDLE in = CreateFileW(Widen(source).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+  if (in == INVALID_HANDLE_VALUE) return Failed();
+  BY_HANDLE_FILE_INFORMATION info;
+  if (!GetFileInformationByHandle(in, &info) ||
+      (info.dwFileAttributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY))) {
+    lastError_ = ERROR_CANT_ACCESS_FILE;  // a link is never read through
+    CloseHandle(in);
+    return false;
+  }
+  // CREATE_NEW never opens what exists, a link included.
+  const std::wstring wideDest = Widen(dest);
+  const HANDLE out = CreateFileW(wideDest.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                 FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (out == INVALID_HANDLE_VALUE) {
+    Failed();
+    CloseHandle(in);
+    return false;
+  }
+  // As the system's own copy: the same time of the last change and attributes.
+  const bool ok = CopyBytes(in, out) && SetFileTime(out, nullptr, nullptr, &info.ftLastWriteTime);
+  if (!ok) Failed();
+  CloseHandle(out);
+  CloseHandle(in);
+  if (!ok) {
+    DeleteFileW(wideDest.c_str());  // no half copy stays behind
+    return false;
+  }
+  SetFileAttributesW(wideDest.c_str(), info.dwFileAttributes & ~FILE_ATTRIBUTE_ARCHIVE);
+  return true;
+}
+
+std::vector<std::string> Win32FileSystem::Names(const std::string& folder) {
+  std::vector<std::string> names;
+  WIN32_FIND_DATAW found;
+  const HANDLE find = FindFirstFileW(Widen(folder + "*").c_str(), &found);
+  if (find == INVALID_HANDLE_VALUE) return names;
+  do {
+    if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+      names.push_back(Narrow(found.cFileName));
+  } while (FindNextFileW(find, &found));
+  FindClose(find);
+  return names;
 }
 
 bool Win32FileSystem::Rename(const std::string& source, const std::string& dest) {

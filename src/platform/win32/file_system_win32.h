@@ -14,6 +14,7 @@ class Win32FileSystem : public FileSystem {
   bool Remove(const std::string& path) override;
   bool Copy(const std::string& source, const std::string& dest) override;
   bool Rename(const std::string& source, const std::string& dest) override;
+  std::vector<std::string> Names(const std::string& folder) override;
   bool RenameActsAsDelete() override { return false; }
   bool Sync(const std::string& path) override;
   std::string LastError() override;
@@ -33,6 +34,7 @@ class Win32FileSystem : public FileSystem {
 
  private:
   bool Failed();
+  bool DeleteName(const std::wstring& path);
   unsigned long lastError_ = 0;
 };
 

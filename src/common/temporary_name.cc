@@ -1,0 +1,28 @@
+#include "common/temporary_name.h"
+
+#include <random>
+
+namespace kelvane {
+namespace {
+
+constexpr std::string_view kPrefix = ".kelvane-", kSuffix = ".copy";
+constexpr size_t kDigits = 16;
+
+}  // namespace
+
+std::string TemporaryName(const std::string& folder) {
+  std::random_device random;
+  std::string name = folder + std::string(kPrefix);
+  for (size_t i = 0; i < kDigits; ++i) name += "0123456789abcdef"[random() % 16];
+  return name + std::string(kSuffix);
+}
+
+bool IsTemporaryName(std::string_view name) {
+  if (name.size() != kPrefix.size() + kDigits + kSuffix.size() || !name.starts_with(kPrefix) ||
+      !name.ends_with(kSuffix))
+    return false;
+  return name.substr(kPrefix.size(), kDigits).find_first_not_of("0123456789abcdef") ==
+         std::string_view::npos;
+}
+
+}  // namespace kelvane
