@@ -28,6 +28,8 @@ TEST(RunUpdate, AskAndTheCheckBoxDecideQuestionAndStart) {
     b.form->Param1 = "/install";
     b.form->AlwaysOnTop1.SetToTop();
     b.p.fs.Put(b.target + "_", "stale", true);  // left by an earlier run: removed first
+    const std::string leftover = "C:\\My Apps\\.kelvane-0123456789abcdef.copy";
+    b.p.fs.Put(leftover, "part");  // a copy a killed job left: removed under the lock
     if (row.answer) b.p.ui.ExpectBox(*row.answer);
 
     EXPECT_EQ(b.Run(), row.ends);
@@ -47,7 +49,8 @@ TEST(RunUpdate, AskAndTheCheckBoxDecideQuestionAndStart) {
     EXPECT_EQ(b.form->Command1.Text() == closeCaption, !row.ends);
 
     EXPECT_EQ(b.File(b.target), "new");  // replaced before the decision
-    EXPECT_FALSE(b.p.ui.topmost);        // the window is released once the job is done
+    EXPECT_FALSE(b.p.fs.Has(leftover));
+    EXPECT_FALSE(b.p.ui.topmost);  // the window is released once the job is done
     const std::vector<std::string> captions =
         row.german
             ? std::vector<std::string>{"Downloading ...", "Download abgeschlossen",
@@ -60,31 +63,38 @@ TEST(RunUpdate, AskAndTheCheckBoxDecideQuestionAndStart) {
   }
 }
 
-// What a target that cannot be deleted leaves is the job table's matter, on
-// the real file system; here the warnings, and a user who removes the file
-// while the last box is open.
-TEST(RunUpdate, TargetRunningThroughAllChecksWarnsSixTimesAndSurvives) {
-  JobBench b;
-  b.Settings(false, 0);
-  b.p.processes.running = {"explorer.exe", "TOOL.EXE"};
-  b.p.fs.files[b.target].undeletable = true;  // in use
-  for (int i = 0; i < 6; ++i) b.p.ui.ExpectBox(MsgAnswer::Ok);
-  b.p.ui.ExpectBox(MsgAnswer::Ok, [&] { b.p.fs.files.erase(b.target); });
+// A target that cannot be deleted (in use) through every warning: removed by
+// the user while the last box is open, or left, which ends the job with the
+// old program in place and the download discarded.
+TEST(RunUpdate, TargetRunningThroughAllChecksWarnsSixTimesAndSurvivesOrNot) {
+  for (const bool removed : {true, false}) {
+    SCOPED_TRACE(removed);
+    JobBench b;
+    b.Settings(false, 0);
+    b.p.processes.running = {"explorer.exe", "TOOL.EXE"};
+    b.p.fs.files[b.target].undeletable = true;
+    for (int i = 0; i < 6; ++i) b.p.ui.ExpectBox(MsgAnswer::Ok);
+    b.p.ui.ExpectBox(MsgAnswer::Ok, [&] {
+      if (removed) b.p.fs.files.erase(b.target);
+    });
 
-  ::testing::internal::CaptureStderr();
-  EXPECT_FALSE(b.Run());
-  // The box is the same for every file failure; the reason goes to standard error.
-  EXPECT_EQ(::testing::internal::GetCapturedStderr(),
-            "kelvane: could not delete: Permission denied: " + b.target + "\n");
-  ASSERT_EQ(b.p.ui.boxes.size(), 7u);
-  EXPECT_EQ(b.p.ui.boxes[5].text,
-            Lines({"The program: ", b.target, "", "is still running!",
-                   "Please close the program before starting the Update-Process!"}));
-  EXPECT_EQ(b.p.ui.boxes[5].title, "Close program..");
-  EXPECT_EQ(b.p.ui.boxes[6].text,
-            Lines({"Could not delete file:", b.target, "Please delete it before continue.."}));
-  EXPECT_EQ(b.p.fetcher.calls.size(), 1u);
-  EXPECT_EQ(b.File(b.target), "new");
+    ::testing::internal::CaptureStderr();
+    EXPECT_FALSE(b.Run());
+    // The box is the same for every file failure; the reason goes to standard error.
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(),
+              "kelvane: could not delete: Permission denied: " + b.target + "\n");
+    ASSERT_EQ(b.p.ui.boxes.size(), 7u);
+    EXPECT_EQ(b.p.ui.boxes[5].text,
+              Lines({"The program: ", b.target, "", "is still running!",
+                     "Please close the program before starting the Update-Process!"}));
+    EXPECT_EQ(b.p.ui.boxes[5].title, "Close program..");
+    EXPECT_EQ(b.p.ui.boxes[6].text,
+              Lines({"Could not delete file:", b.target, "Please delete it before continue.."}));
+    EXPECT_EQ(b.p.fetcher.calls.size(), 1u);
+    EXPECT_EQ(b.File(b.target), removed ? "new" : "old");
+    EXPECT_FALSE(b.p.fs.Has(b.target + "_"));
+    EXPECT_EQ(b.form->Outcome, removed ? ExitCode::Done : ExitCode::ReplaceFailed);
+  }
 }
 
 TEST(RunUpdate, DownloadErrorAndFailedBackupEndWithTheTargetUntouched) {
