@@ -6,7 +6,7 @@ import subprocess
 import harness
 from harness import check
 
-DONE, CANCELLED = 0, 6  # exit statuses
+DONE, REPLACE_FAILED, CANCELLED = 0, 4, 6  # exit statuses
 
 
 def demo_app(ctx, version=""):

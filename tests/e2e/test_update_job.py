@@ -1,6 +1,8 @@
 #!/usr/bin/env python3
-"""Update jobs with real files, server and programs: [NOASK], a script, and Cancel during a download."""
+"""Update jobs with real files, server and programs: [NOASK], a script, Cancel during a download, the faults."""
 import os
+import re
+import subprocess
 
 import harness
 import jobs
@@ -93,6 +95,71 @@ def cancel_during_download(ctx, server, name, old):
         program.kill()
 
 
+def links(target, victim):
+    """Links at the download's and the older backup's names, to a file of the user's."""
+    for name in ("_", ".old2"):
+        os.symlink(victim, target + name)
+
+
+def full_disk(target, _):
+    """A target on a disk with room for it and the download, but not for its backup (read-only: copied)."""
+    folder = os.path.dirname(target)
+    os.makedirs(folder)
+    if subprocess.run(["mount", "-t", "tmpfs", "-o", "size=1m", "tmpfs", folder], capture_output=True).returncode:
+        return False
+    write(target, b"p" * (400 << 10), 0o444)
+    return True
+
+
+def fault_table(ctx, server, stem, old, new):
+    """A row per fault: what is planted, the box, the exit status, the files left and the line on stderr."""
+    victim = os.path.join(ctx.tmp, "victim")
+    write(victim, "the user's")
+    rows = [  # name, words, plant, box, status, files left beside the target, stderr line
+        ("a user's lock", [], lambda t, _: write(t + ".lock", "the user's"), None, jobs.DONE,
+         {"": new, ".old": old, ".lock": b"the user's"}, None),
+        ("planted links", [], links, None, jobs.DONE, {"": new, ".old": old}, None),
+        ("a relative path", ["[PATH]", stem + ctx.suffix], None, None, jobs.DONE, {"": new, ".old": old}, None),
+        ("a full disk", ["[URL]", f"{server.base}/big"], full_disk, "Kelvane", jobs.REPLACE_FAILED,
+         {"": b"p" * (400 << 10), "_": b"n" * (400 << 10)}, "could not create backup file: No space left on device"),
+    ]
+    for row, (what, words, plant, box, status, left, line) in enumerate(rows):
+        folder = os.path.join(ctx.tmp, f"fault{row}")
+        target = os.path.join(folder, stem + ctx.suffix)
+        if plant is full_disk and not full_disk(target, victim):
+            print(f"note: mounting a small tmpfs needs root; {what} is not tested")
+            continue
+        if plant is not full_disk:
+            write(target, old, 0o755)
+        if plant and plant is not full_disk:
+            plant(target, victim)
+        record, errors = os.path.join(ctx.tmp, f"fault{row}.record"), os.path.join(ctx.tmp, f"fault{row}.err")
+        job = ["[URL]", f"{server.base}/{stem}{ctx.suffix}", "[PATH]", ctx.path(target)]
+        for i in range(0, len(words), 2):
+            job[job.index(words[i]) + 1] = words[i + 1]
+        with open(errors, "w") as err:
+            program = ctx.start(job + ["[NOASK]", "[SKIPINFO]"], cwd=folder, errors=err,
+                                extra_env={"DEMOAPP_RECORD": ctx.path(record), "DEMOAPP_SECONDS": "0"})
+        try:
+            if box:
+                harness.answer(ctx.display, box)
+            jobs.ends(program, what, status, timeout=60)
+            check(contents(folder) == {os.path.basename(target) + k: v for k, v in left.items()},
+                  f"{what}: left {sorted(contents(folder))}")
+            check(jobs.read_if_there(victim) == b"the user's", f"{what}: the user's file changed")
+            if status == jobs.DONE:
+                check(jobs.recorded(record)[0] == "demoapp 2.0", f"{what}: the new version did not start")
+            if line:
+                said = jobs.read(errors).decode(errors="replace")
+                # English on both builds; the system's own text may follow in parentheses.
+                check(re.search(rf"^kelvane: {line}( \(.+\))?: {re.escape(ctx.path(target))}\.old\n", said, re.M),
+                      f"{what}: said {said!r}")
+        finally:
+            program.kill()
+            if plant is full_disk:
+                subprocess.run(["umount", folder])
+
+
 def body(ctx):
     old, new = jobs.demo_app(ctx), jobs.demo_app(ctx, "_v2")
     # Names of their own: a program of that name running elsewhere on the machine would count as the target.
@@ -100,11 +167,13 @@ def body(ctx):
     served = os.path.join(ctx.tmp, "served")
     write(os.path.join(served, stem + ctx.suffix), new)
     write(os.path.join(served, stem + ".txt"), "Demo app 2.0\r\nNew: everything.\r\n")
+    write(os.path.join(served, "big"), b"n" * (400 << 10))
     server = jobs.Server(served, ctx.tmp)
     try:
         noask_job(ctx, server, stem, old, new)
         script_job(ctx, server, stem + ctx.suffix, f"script{os.getpid()}{ctx.suffix}", old, new)
         cancel_during_download(ctx, server, f"cancel{os.getpid()}{ctx.suffix}", old)
+        fault_table(ctx, server, stem, old, new)
     finally:
         server.close()
 
