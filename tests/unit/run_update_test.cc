@@ -108,18 +108,36 @@ TEST(RunUpdate, DownloadErrorAndFailedBackupEndWithTheTargetUntouched) {
             Lines({"Download Error!", "You want to try it again?"}));
   EXPECT_EQ(failedDownload.File(failedDownload.target), "old");
 
-  // A read-only target is copied to its backup, and the disk has no room for the copy.
-  JobBench noBackup;
-  noBackup.p.German();
-  noBackup.p.fs.Put(noBackup.target, "old", true);
-  noBackup.p.fs.capacity = 6;
-  noBackup.p.ui.ExpectBox(MsgAnswer::Ok);
-  EXPECT_TRUE(noBackup.Run());
-  EXPECT_EQ(noBackup.p.end.code, ExitCode::ReplaceFailed);
-  ASSERT_EQ(noBackup.p.ui.boxes.size(), 1u);
-  EXPECT_EQ(noBackup.p.ui.boxes[0].text,
-            Lines({"Fehler Backup Datei:", noBackup.target, "konnte nicht angelegt werden"}));
-  EXPECT_EQ(noBackup.File(noBackup.target), "old");
+  // A read-only target, or a read-only ".old", is copied to its backup, and
+  // the disk has no room for the copy: nothing is renamed.
+  for (const bool older : {false, true}) {
+    SCOPED_TRACE(older);
+    JobBench noBackup;
+    noBackup.p.German();
+    noBackup.p.fs.Put(noBackup.target, "old", !older);
+    if (older) noBackup.p.fs.Put(noBackup.target + ".old", "older", true);
+    noBackup.p.fs.capacity = older ? 12 : 6;
+    noBackup.p.ui.ExpectBox(MsgAnswer::Ok);
+    EXPECT_TRUE(noBackup.Run());
+    EXPECT_EQ(noBackup.p.end.code, ExitCode::ReplaceFailed);
+    ASSERT_EQ(noBackup.p.ui.boxes.size(), 1u);
+    EXPECT_EQ(noBackup.p.ui.boxes[0].text,
+              Lines({"Fehler Backup Datei:", noBackup.target, "konnte nicht angelegt werden"}));
+    EXPECT_EQ(noBackup.File(noBackup.target), "old");
+    EXPECT_EQ(noBackup.File(noBackup.target + ".old"), older ? "older" : "<none>");
+    EXPECT_FALSE(noBackup.p.fs.Has(noBackup.target + ".old2"));
+  }
+
+  // A ".old2" that cannot be deleted costs the generation in ".old", with a line.
+  JobBench lost;
+  lost.Settings(false, 0);
+  lost.p.fs.Put(lost.target + ".old", "older");
+  lost.p.fs.files[lost.target + ".old2"].undeletable = true;
+  ::testing::internal::CaptureStderr();
+  EXPECT_FALSE(lost.Run());
+  EXPECT_EQ(::testing::internal::GetCapturedStderr(),
+            "kelvane: could not delete: Permission denied: " + lost.target + ".old2\n");
+  EXPECT_EQ(lost.File(lost.target + ".old"), "old");
 }
 
 // The bar shows while the download runs; a confirmed close stops it and ends
