@@ -69,7 +69,7 @@ bool LinuxFileSystem::Failed(int error) {
 
 // The C library's English text, whatever the locale.
 std::string LinuxFileSystem::LastError() {
-  const char* text = strerrordesc_np(lastError_);
+  const char* text = lastError_ ? strerrordesc_np(lastError_) : "Unknown error";
   return text ? text : "error " + std::to_string(lastError_);
 }
 

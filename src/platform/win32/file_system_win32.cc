@@ -126,6 +126,7 @@ std::string Win32FileSystem::LastError() {
   while (!message.empty() && (message.back() == L'\n' || message.back() == L'\r' ||
                               message.back() == L' ' || message.back() == L'.'))
     message.pop_back();
+  if (lastError_ == 0) return "Unknown error";  // never the system's "success"
   const char* reason = Reason(lastError_);
   std::string line = reason ? reason : "error " + std::to_string(lastError_);
   return message.empty() ? line : line + " (" + Narrow(message) + ")";
