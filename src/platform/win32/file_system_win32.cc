@@ -117,6 +117,7 @@ bool Win32FileSystem::Failed() {
 }
 
 std::string Win32FileSystem::LastError() {
+  if (lastError_ == 0) return "Unknown error";  // never the system's "success"
   wchar_t* text = nullptr;
   const DWORD n = FormatMessageW(
       FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
@@ -126,7 +127,6 @@ std::string Win32FileSystem::LastError() {
   while (!message.empty() && (message.back() == L'\n' || message.back() == L'\r' ||
                               message.back() == L' ' || message.back() == L'.'))
     message.pop_back();
-  if (lastError_ == 0) return "Unknown error";  // never the system's "success"
   const char* reason = Reason(lastError_);
   std::string line = reason ? reason : "error " + std::to_string(lastError_);
   return message.empty() ? line : line + " (" + Narrow(message) + ")";
