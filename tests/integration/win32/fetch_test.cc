@@ -7,9 +7,16 @@
 namespace kelvane {
 namespace {
 
-TEST(Win32Fetcher, PassesTheFetchTable) {
-  win32::Win32Fetcher fetcher;
-  testing::RunFetchTable(fetcher);
+// Over each route: the one chosen for the system's settings (direct here),
+// the socket forced, and WinINet for everything (which cannot see a chunked,
+// uncompressed body cut short).
+TEST(Win32Fetcher, PassesTheFetchTableOverEachRoute) {
+  using Route = win32::Win32Fetcher::Route;
+  for (const Route route : {Route::kChosen, Route::kSocket, Route::kLibrary}) {
+    SCOPED_TRACE(static_cast<int>(route));
+    win32::Win32Fetcher fetcher(route);
+    testing::RunFetchTable(fetcher, route != Route::kLibrary);
+  }
 }
 
 TEST(WinInetUrlCache, PurgesTheRealCacheQuietly) {
