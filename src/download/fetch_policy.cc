@@ -1,8 +1,6 @@
 #include "download/fetch_policy.h"
 
 #include <atomic>
-#include <chrono>
-#include <cstdio>
 #include <optional>
 #include <random>
 
@@ -11,8 +9,6 @@
 
 namespace kelvane {
 namespace {
-
-using Clock = std::chrono::steady_clock;
 
 bool HasScheme(const std::string& url, std::string_view scheme) {
   return UpperCase(url.substr(0, scheme.size())) == UpperCase(scheme);
@@ -104,7 +100,7 @@ class Answer : public FetchReceiver {
     return fed;
   }
 
-  bool Progress() override {
+  bool Progress(int64_t nowMs) override {
     const int64_t total = total_;
     const int64_t received = total >= 0 ? std::min<int64_t>(received_, total) : received_.load();
     if (!monitor_.Progress(received, total)) {
@@ -112,13 +108,13 @@ class Answer : public FetchReceiver {
       return false;
     }
     // The stall rule: less than the stall rate over the last stall period.
-    const auto now = Clock::now();
-    if (now - mark_ >= std::chrono::seconds(kFetchStallSeconds)) {
+    if (markMs_ < 0) markMs_ = nowMs;
+    if (nowMs - markMs_ >= kFetchStallSeconds * 1000) {
       if (received_ - markReceived_ < kFetchStallBytesPerSecond * kFetchStallSeconds) {
         stalled_ = true;
         return false;
       }
-      mark_ = now;
+      markMs_ = nowMs;
       markReceived_ = received_;
     }
     return true;
@@ -180,7 +176,7 @@ class Answer : public FetchReceiver {
   bool headSeen_ = false, limitReached_ = false;
   // The caller's thread only.
   bool cancelled_ = false, stalled_ = false;
-  Clock::time_point mark_ = Clock::now();
+  int64_t markMs_ = -1;
   int64_t markReceived_ = 0;
 };
 
@@ -214,9 +210,9 @@ std::string ResolveUrl(const std::string& base, const std::string& location) {
 
 std::string NewPartialName() {
   std::random_device random;
-  const uint64_t bits = (static_cast<uint64_t>(random()) << 32) ^ random();
-  char name[32];
-  std::snprintf(name, sizeof name, ".kelvane-%016llx.part", static_cast<unsigned long long>(bits));
+  uint64_t bits = (static_cast<uint64_t>(random()) << 32) ^ random();
+  std::string name = ".kelvane-0000000000000000.part";
+  for (size_t i = 24; i > 8; --i, bits >>= 4) name[i] = "0123456789abcdef"[bits & 15];
   return name;
 }
 

@@ -57,8 +57,9 @@ class FetchReceiver {
   virtual bool Head(const FetchHead& head) = 0;
   // The body's bytes with the chunk framing removed, not decoded otherwise.
   virtual bool Body(const char* data, size_t size) = 0;
-  // At least every 100 ms, also while the server is silent.
-  virtual bool Progress() = 0;
+  // At least every 100 ms, also while the server is silent; `nowMs` is a
+  // steady clock's reading in milliseconds (the platform's own clock).
+  virtual bool Progress(int64_t nowMs) = 0;
 };
 
 // Why a transfer ended.

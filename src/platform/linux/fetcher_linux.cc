@@ -176,7 +176,8 @@ FetchEnd CurlTransport::Get(const std::string& url, FetchReceiver& receiver) {
     const auto now = std::chrono::steady_clock::now();
     if (now - reported >= kProgressEvery) {
       reported = now;
-      stopped_ = !receiver.Progress();
+      stopped_ = !receiver.Progress(
+          std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count());
     }
     curl_multi_poll(multi.get(), nullptr, 0, kPollMilliseconds, nullptr);
   }

@@ -54,7 +54,8 @@ int32_t FileCode(DWORD error) {
              : kFetchAccessDenied;
 }
 
-// Milliseconds on the performance counter: precise enough to time one read.
+// Milliseconds on the performance counter: precise enough to time one read,
+// and the clock of the stall rule.
 int64_t NowMs() {
   LARGE_INTEGER frequency, count;
   QueryPerformanceFrequency(&frequency);
@@ -177,7 +178,7 @@ FetchEnd Win32Transport::Get(const std::string& url, FetchReceiver& receiver) {
   // Waits with the window alive, and gives the request up when the
   // receiver stops it.
   while (MsgWaitForMultipleObjects(1, &r->done, FALSE, 50, QS_ALLINPUT) != WAIT_OBJECT_0) {
-    if (!receiver.Progress()) {
+    if (!receiver.Progress(NowMs())) {
       r->GiveUp();
       return {FetchEnding::kStopped, ""};
     }
