@@ -75,7 +75,7 @@ class Answer : public FetchReceiver {
     const std::string coding = UpperCase(Trim(head.transferEncoding));
     if (!coding.empty() && coding != "CHUNKED")
       return Refuse(kFetchFailed,
-                    "transfer coding \"" + head.transferEncoding + "\" not supported");
+                    "transfer coding \"" + Trim(head.transferEncoding) + "\" not supported");
     // Two lengths, even equal ones, or a list: the body's end is in doubt.
     if (coding.empty() && !head.contentLengths.empty()) {
       const std::optional<int64_t> length = LengthOf(head.contentLengths[0]);
@@ -85,7 +85,8 @@ class Answer : public FetchReceiver {
     }
     decoder_.emplace(head.contentEncoding);
     if (!decoder_->Known())
-      return Refuse(kFetchFailed, "content coding \"" + head.contentEncoding + "\" not supported");
+      return Refuse(kFetchFailed,
+                    "content coding \"" + Trim(head.contentEncoding) + "\" not supported");
     total_ = limit_ > 0 && (expected_ < 0 || expected_ > limit_) ? limit_ : expected_;
     headSeen_ = true;
     return true;
