@@ -27,9 +27,9 @@ int main(int argc, char** argv) {
   }
   PlatformFetcher fetcher;
   QuietMonitor monitor;
-  const int32_t result = fetcher.DownloadToFile(argv[1], argv[2], monitor);
-  if (result == 0) return 0;
-  std::fprintf(stderr, "fetch failed: 0x%08X %s\n", static_cast<unsigned>(result),
-               fetcher.LastFailure().c_str());
+  const kelvane::FetchResult result = fetcher.DownloadToFile(argv[1], argv[2], monitor);
+  if (result.code == 0) return 0;
+  std::fprintf(stderr, "fetch failed: 0x%08X %s\n", static_cast<unsigned>(result.code),
+               result.reason.c_str());
   return 1;
 }

@@ -11,7 +11,8 @@ PACKAGES=(
   cmake make g++ g++-mingw-w64-i686 googletest
   wine wine32:i386
   libfltk1.3-dev libxext-dev libxcursor-dev libxinerama-dev libxft-dev libxrender-dev libxfixes-dev
-  libcurl4-openssl-dev
+  libcurl4-openssl-dev zlib1g-dev
+  libz-mingw-w64-dev  # zlib for the Windows program (static)
   xvfb xauth xdotool x11-utils x11-apps x11-xserver-utils xclip openbox imagemagick shared-mime-info
   locales fonts-liberation2 python3 procps curl file xdg-utils openssl
   wget time

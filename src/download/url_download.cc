@@ -55,15 +55,16 @@ std::string URLDownload(Platform& sys, ErrorRecord& err, std::string url, std::s
   }
   ClearUrlCache(sys.cache, sys.ui);
   sys.ui.DoEvents();
-  const int32_t result = sys.fetcher.DownloadToFile(url, file, monitor, limit);
-  if (result != 0) {
+  const FetchResult result = sys.fetcher.DownloadToFile(url, file, monitor, limit);
+  if (result.code != 0) {
     // The URL cache's last error is the platform's thread-wide last error.
-    err.Raise(result, kUrlDownloadSource, sys.cache.LastError());
-    if (result != kFetchCancelled) {
-      std::string reason = sys.fetcher.LastFailure();
+    err.Raise(result.code, kUrlDownloadSource, sys.cache.LastError());
+    if (result.code != kFetchCancelled) {
+      // One line, the same on every platform.
+      std::string line = "kelvane: download failed: " + result.reason + ": " + url;
       std::replace_if(
-          reason.begin(), reason.end(), [](char c) { return c == '\n' || c == '\r'; }, ' ');
-      std::fputs(("kelvane: download failed: " + reason + "\n").c_str(), stderr);
+          line.begin(), line.end(), [](char c) { return c == '\n' || c == '\r'; }, ' ');
+      std::fputs((line + "\n").c_str(), stderr);
     }
     return "";
   }

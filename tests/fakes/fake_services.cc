@@ -14,21 +14,19 @@ bool FakeProcessList::Next(Handle, ProcessEntry& entry) {
   return true;
 }
 
-int32_t FakeFetcher::DownloadToFile(const std::string& url, const std::string& file,
-                                    FetchMonitor& monitor, int64_t limit) {
+FetchResult FakeFetcher::DownloadToFile(const std::string& url, const std::string& file,
+                                        FetchMonitor& monitor, int64_t limit) {
   calls.emplace_back(url, file);
   auto it = bodies.find(url);
-  failure_ = "HTTP status 404: " + url;
-  if (it == bodies.end()) return static_cast<int32_t>(0x800C0005);  // not found
+  if (it == bodies.end()) return {kFetchHttpError, "HTTP status 404"};
   const auto size = static_cast<int64_t>(it->second.size());
   for (int step = 0; step < steps; ++step) {
     if (atStep) atStep(step);
-    if (!monitor.Progress(size * step / steps, size)) return kFetchCancelled;
+    if (!monitor.Progress(size * step / steps, size)) return {kFetchCancelled, "stopped"};
   }
-  failure_ = "cannot write " + file;
   const std::string body = limit > 0 ? it->second.substr(0, limit) : it->second;
-  if (file.empty() || !fs_.Write(file, body)) return kFetchAccessDenied;
-  return 0;
+  if (file.empty() || !fs_.Write(file, body)) return {kFetchAccessDenied, "cannot write the file"};
+  return {};
 }
 
 UrlCache::Handle FakeUrlCache::FindFirstGroup(int64_t& groupId) {

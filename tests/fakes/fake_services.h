@@ -57,13 +57,11 @@ class FakeFetcher : public Fetcher {
   int steps = 0;
   std::function<void(int step)> atStep;                    // runs before each progress report
   std::vector<std::pair<std::string, std::string>> calls;  // url, file
-  int32_t DownloadToFile(const std::string& url, const std::string& file, FetchMonitor& monitor,
-                         int64_t limit = 0) override;
-  std::string LastFailure() const override { return failure_; }
+  FetchResult DownloadToFile(const std::string& url, const std::string& file, FetchMonitor& monitor,
+                             int64_t limit = 0) override;
 
  private:
   FakeFileSystem& fs_;
-  std::string failure_;
 };
 
 // A URL cache of groups and entries that the test fills; deleting a group

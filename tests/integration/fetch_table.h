@@ -28,7 +28,9 @@ struct TableMonitor : FetchMonitor {
   }
 };
 
-inline void RunFetchTable(Fetcher& fetcher) {
+// `seesCutChunks`: false for a route that cannot tell a chunked, uncompressed
+// body whose connection dropped from a whole one (README, Downloads).
+inline void RunFetchTable(Fetcher& fetcher, bool seesCutChunks = true) {
   const fs::path served = NewTestFolder("served");
   const fs::path work = NewTestFolder("fetched");
   Spit(served / "payload.bin", Payload());
@@ -60,26 +62,36 @@ inline void RunFetchTable(Fetcher& fetcher) {
       {base + "/slow/100K/10M", false, 0, milliseconds(300)},
       {base + "/chunked/payload.bin", true},
       {base + "/brotli/payload.bin", false},
+      {base + "/deflate/payload.bin", true},
+      {base + "/rawdeflate/payload.bin", true},
+      {base + "/partial/payload.bin", false},     // 206
+      {base + "/twolengths/payload.bin", false},  // two Content-Length fields
+      {base + "/lengthlist/payload.bin", false},  // "Content-Length: n, n"
+      {base + "/cutgzip/payload.bin", false},     // whole framing, cut stream
+      {base + "/cutchunkedgzip/payload.bin", false},
+      {base + "/tegzip/payload.bin", false},  // Transfer-Encoding: gzip
+      {base + "/chunkedidentity/payload.bin", false},
       {"http://127.0.0.1:1/payload.bin", false},  // refused
   };
   const fs::path target = work / "target.bin";
   for (const Case& c : cases) {
+    if (!seesCutChunks && c.url == base + "/cutchunked/payload.bin") continue;
     SCOPED_TRACE(c.url);
     Spit(target, "the old file");
     TableMonitor monitor;
     monitor.stopAfter = c.stopAfter;
     const auto started = std::chrono::steady_clock::now();
-    const int32_t result = fetcher.DownloadToFile(c.url, target.string(), monitor, c.limit);
+    const auto [result, reason] = fetcher.DownloadToFile(c.url, target.string(), monitor, c.limit);
     // Ended by what the server did, not by the 60 s stall rule (generous for a loaded machine).
     EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(30));
     if (c.succeeds) {
-      EXPECT_EQ(result, 0) << fetcher.LastFailure();
+      EXPECT_EQ(result, 0) << reason;
       const std::string expected = c.limit ? Payload().substr(0, c.limit) : Payload();
       EXPECT_TRUE(Slurp(target) == expected) << "the file was not replaced";
     } else {
       EXPECT_EQ(result == kFetchCancelled, c.stopAfter.count() != 0);
       EXPECT_NE(result, 0);
-      EXPECT_FALSE(fetcher.LastFailure().empty());
+      EXPECT_FALSE(reason.empty());
       EXPECT_TRUE(Slurp(target) == "the old file") << "the old file was changed";
     }
     EXPECT_EQ(Listing(work), std::set<std::string>{"target.bin"});
@@ -98,7 +110,7 @@ inline void RunFetchTable(Fetcher& fetcher) {
   for (const auto& [url, file] : bad) {
     SCOPED_TRACE(url + " -> " + file.string());
     TableMonitor monitor;
-    EXPECT_NE(fetcher.DownloadToFile(url, file.string(), monitor), 0);
+    EXPECT_NE(fetcher.DownloadToFile(url, file.string(), monitor).code, 0);
     EXPECT_EQ(Listing(work), std::set<std::string>{"folder"});
     EXPECT_TRUE(fs::is_empty(work / "folder"));
   }

@@ -1,7 +1,9 @@
 #!/usr/bin/env python3
 """Loopback HTTP(S) server for tests: files below --root, or a bad server picked by the first path segment
 (ok redirect loop notfound cut cutchunked close stall gzip badgzip brotli chunked empty notmodified nolocation,
-large/SIZE, slow/RATE/SIZE, tohttp/PORT/NAME). Ends once --while-file is gone or after --lifetime seconds."""
+deflate rawdeflate, and the answers that are not the file: FRAMED), large/SIZE, slow/RATE/SIZE,
+tohttp/PORT/NAME). A request in absolute form is answered too: the server is its own proxy.
+Ends once --while-file is gone or after --lifetime seconds."""
 import argparse
 import gzip
 import http.server
@@ -10,11 +12,36 @@ import ssl
 import threading
 import time
 import urllib.parse
+import zlib
 
 BLOCK = bytes(range(256)) * 4096  # what large/ and slow/ serve, 1 MiB over and over
 STATUS_ONLY = {"empty": (200, b""), "notmodified": (304, b""), "notfound": (404, b"<html>no</html>"),
                "nolocation": (302, b"<html>moved somewhere</html>")}
-ENCODED = {"gzip": ("gzip", gzip.compress), "badgzip": ("gzip", bytes), "brotli": ("br", bytes)}
+ENCODED = {"gzip": ("gzip", gzip.compress), "badgzip": ("gzip", bytes), "brotli": ("br", bytes),
+           "deflate": ("deflate", zlib.compress),
+           "rawdeflate": ("deflate", lambda b: zlib.compress(b)[2:-4])}  # without zlib's wrapping
+
+
+def half(data):
+    return data[:len(data) // 2]
+
+
+def chunks(*parts):
+    return b"".join(b"%x\r\n%s\r\n" % (len(p), p) for p in parts)
+
+
+# Answers that are not the whole file: mode -> (status, head fields, bytes sent) from the file's bytes.
+FRAMED = {
+    "partial": lambda b: (206, [("Content-Range", f"bytes 0-99/{len(b)}"), ("Content-Length", "100")], b[:100]),
+    "twolengths": lambda b: (200, [("Content-Length", str(len(b) // 2)), ("Content-Length", str(len(b)))], b),
+    "lengthlist": lambda b: (200, [("Content-Length", f"{len(b)}, {len(b)}")], b),
+    "cutgzip": lambda b: (200, [("Content-Encoding", "gzip"), ("Content-Length", str(len(half(gzip.compress(b)))))],
+                          half(gzip.compress(b))),
+    "cutchunkedgzip": lambda b: (200, [("Content-Encoding", "gzip"), ("Transfer-Encoding", "chunked")],
+                                 chunks(half(gzip.compress(b)))),
+    "tegzip": lambda b: (200, [("Transfer-Encoding", "gzip")], gzip.compress(b)),
+    "chunkedidentity": lambda b: (200, [("Transfer-Encoding", "chunked, identity")], chunks(b, b"")),
+}
 
 
 def size_of(text):
@@ -60,6 +87,15 @@ class Handler(http.server.BaseHTTPRequestHandler):
             pass  # clients that hang up are expected in tests
 
     def send_mode(self, mode, body):
+        if mode in FRAMED:
+            status, fields, sent = FRAMED[mode](body)
+            self.send_response(status)
+            for k, v in fields:
+                self.send_header(k, v)
+            self.end_headers()
+            self.wfile.write(sent)
+            self.close_connection = True
+            return
         if mode in ENCODED:
             encoding, encode = ENCODED[mode]
             return self.reply(200, encode(body), {"Content-Encoding": encoding})

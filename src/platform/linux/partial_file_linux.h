@@ -7,9 +7,8 @@ namespace kelvane::linux_platform {
 
 // The file a download is written to until it is whole. Preferably an unnamed
 // file in the target's folder (O_TMPFILE), so a crash leaves nothing; where
-// the file system has none, a hidden sibling whose short name comes from the
-// target's name (fits beside a target of any length). Either way a crashed
-// run's leftover for the same target is removed when the next one opens.
+// the file system has none, a sibling of a new random name (NewPartialName),
+// created exclusively: nobody can have planted a file or link there.
 class PartialFile {
  public:
   explicit PartialFile(std::string target);
@@ -24,11 +23,13 @@ class PartialFile {
   // (a link there is replaced, never followed). 0, or the errno.
   int Commit(mode_t mode);
 
-  // The hidden sibling's name for `target`.
-  static std::string SiblingOf(const std::string& target);
-
  private:
-  std::string target_, sibling_;
+  // Makes a new name in the target's folder with `make` (0 or an errno,
+  // EEXIST to try another name); 0 or the errno.
+  template <class Make>
+  int Name(Make make);
+
+  std::string folder_, target_, sibling_;
   int fd_ = -1;
   bool named_ = false;  // the sibling exists on disk
 };

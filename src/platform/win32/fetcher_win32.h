@@ -3,24 +3,25 @@
 
 namespace kelvane::win32 {
 
-// Fetches with WinINet, or for plain http without a proxy on a socket of its
-// own (see SocketRoute), rather than with URLDownloadToFile, whose result
-// cannot be trusted (it reports success for error pages and cut bodies). The
-// transfer runs on a thread of its own while the calling thread waits for
-// it, keeps the window alive through the monitor and watches its speed.
-// Redirects are followed here (never from https to http), gzip and deflate
-// are decoded, the cache is neither read nor written, proxies are the
-// system's. The data goes to a temporary sibling with a name derived from
-// the file's, so that a crashed run's leftover is removed by the next
-// fetch of the same file; it replaces the file only when complete.
+// Fetches with WinINet, or for plain http on a socket of its own (see
+// SocketRoute), rather than with URLDownloadToFile, whose result cannot be
+// trusted (it reports success for error pages and cut bodies). A request
+// runs on a thread of its own while the calling thread keeps the window
+// alive. The data goes to a PartialFile that takes the target's place only
+// when the download is whole.
 class Win32Fetcher : public Fetcher {
  public:
-  int32_t DownloadToFile(const std::string& url, const std::string& file, FetchMonitor& monitor,
-                         int64_t limit = 0) override;
-  std::string LastFailure() const override { return failure_; }
+  enum class Route {
+    kChosen,   // the socket for plain http where the system's proxy settings allow
+    kSocket,   // the socket for every plain http URL
+    kLibrary,  // WinINet for everything
+  };
+  explicit Win32Fetcher(Route route = Route::kChosen) : route_(route) {}
+  FetchResult DownloadToFile(const std::string& url, const std::string& file, FetchMonitor& monitor,
+                             int64_t limit = 0) override;
 
  private:
-  std::string failure_;
+  Route route_;
 };
 
 }  // namespace kelvane::win32

@@ -7,32 +7,35 @@
 #include <string>
 #include <vector>
 
-#include "download/http_framing.h"
+#include "download/socket_http_framing.h"
+#include "platform/fetcher.h"
 
 namespace kelvane::win32 {
 
-// One way of asking for a URL and reading its answer. A route reports a
-// failure as the thread's last error, like the system calls it is made of.
+// One way of asking for a URL and reading its answer, once. A route reports
+// a failure as the thread's last error, like the system calls it is made of.
 class HttpRoute {
  public:
   virtual ~HttpRoute() = default;
   // Sends a GET for `url` and reads the head of the answer; false when no
-  // answer came. An earlier answer of the route is dropped.
-  virtual bool Open(const std::wstring& url, HttpHead& head) = 0;
-  // Reads body bytes, decoded; `read` is 0 at the end of the body. False
-  // when the transfer failed or the body was cut short.
+  // answer came.
+  virtual bool Open(const std::wstring& url, FetchHead& head) = 0;
+  // Reads body bytes, not decoded; `read` is 0 at the end of the body.
+  // False when the transfer failed or the body was cut short.
   virtual bool Read(char* buffer, DWORD size, DWORD& read) = 0;
   // Called from another thread: ends a blocked Open or Read; the route then
   // fails whatever it is asked.
   virtual void Stop() = 0;
 };
 
-// WinINet, with the system's proxy settings, https and decoding.
+// WinINet, with the system's proxy settings and https. It cannot tell a
+// chunked body whose connection dropped from a whole one (under Wine at
+// least), which the core sees only when the body is compressed.
 class WinInetRoute : public HttpRoute {
  public:
   WinInetRoute();
   ~WinInetRoute() override;
-  bool Open(const std::wstring& url, HttpHead& head) override;
+  bool Open(const std::wstring& url, FetchHead& head) override;
   bool Read(char* buffer, DWORD size, DWORD& read) override;
   void Stop() override;
 
@@ -46,17 +49,19 @@ class WinInetRoute : public HttpRoute {
   void* reading_ = nullptr;  // the request, for the thread that reads it
 };
 
-// Plain HTTP/1.1 on a socket of its own, for a system that connects
-// directly. It exists for the end of a body: WinINet, under Wine at least,
-// ends a chunked body whose connection dropped like a whole one. It asks for
-// the body unencoded; an encoded answer is one for WinInetRoute.
+// Plain HTTP/1.1 on a socket of its own (framed by socket_http_framing.h),
+// straight to the server or through the system's http proxy. It exists for
+// the end of a body: WinINet, under Wine at least, ends a chunked body whose
+// connection dropped like a whole one.
 class SocketRoute : public HttpRoute {
  public:
-  SocketRoute();
+  // `proxy`: "host:port" of an http proxy, or "" to connect directly.
+  explicit SocketRoute(std::wstring proxy);
   ~SocketRoute() override;
-  // Whether the system's settings let plain http go straight to the server.
-  static bool ConnectsDirectly();
-  bool Open(const std::wstring& url, HttpHead& head) override;
+  // The system's http proxy as `proxy` takes it; nothing when the settings
+  // are more than the route follows (a script, a search, exceptions).
+  static std::optional<std::wstring> SystemProxy();
+  bool Open(const std::wstring& url, FetchHead& head) override;
   bool Read(char* buffer, DWORD size, DWORD& read) override;
   void Stop() override;
 
@@ -66,6 +71,7 @@ class SocketRoute : public HttpRoute {
   bool Receive(char* buffer, int size, int& received);
   void Close();
 
+  const std::wstring proxy_;
   std::atomic<uintptr_t> socket_;  // a SOCKET
   std::atomic<bool> stopped_{false};
   std::optional<HttpBody> body_;

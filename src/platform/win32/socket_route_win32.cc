@@ -24,7 +24,7 @@ bool Fail(DWORD error) {
 
 }  // namespace
 
-SocketRoute::SocketRoute() : socket_(INVALID_SOCKET) {
+SocketRoute::SocketRoute(std::wstring proxy) : proxy_(std::move(proxy)), socket_(INVALID_SOCKET) {
   WSADATA data;
   WSAStartup(MAKEWORD(2, 2), &data);
 }
@@ -34,16 +34,38 @@ SocketRoute::~SocketRoute() {
   WSACleanup();
 }
 
-bool SocketRoute::ConnectsDirectly() {
-  INTERNET_PER_CONN_OPTIONW option{};
-  option.dwOption = INTERNET_PER_CONN_FLAGS;
+std::optional<std::wstring> SocketRoute::SystemProxy() {
+  INTERNET_PER_CONN_OPTIONW options[3] = {};
+  options[0].dwOption = INTERNET_PER_CONN_FLAGS;
+  options[1].dwOption = INTERNET_PER_CONN_PROXY_SERVER;
+  options[2].dwOption = INTERNET_PER_CONN_PROXY_BYPASS;
   INTERNET_PER_CONN_OPTION_LISTW list{};
   list.dwSize = sizeof list;
-  list.dwOptionCount = 1;
-  list.pOptions = &option;
+  list.dwOptionCount = 3;
+  list.pOptions = options;
   DWORD size = sizeof list;
-  return InternetQueryOptionW(nullptr, INTERNET_OPTION_PER_CONNECTION_OPTION, &list, &size) &&
-         option.Value.dwValue == PROXY_TYPE_DIRECT;
+  if (!InternetQueryOptionW(nullptr, INTERNET_OPTION_PER_CONNECTION_OPTION, &list, &size))
+    return std::nullopt;
+  std::wstring server = options[1].Value.pszValue ? options[1].Value.pszValue : L"";
+  const bool bypass = options[2].Value.pszValue && *options[2].Value.pszValue;
+  GlobalFree(options[1].Value.pszValue);
+  GlobalFree(options[2].Value.pszValue);
+  const DWORD flags = options[0].Value.dwValue;
+  if (flags == PROXY_TYPE_DIRECT) return L"";
+  // A script, a search or a list of exceptions is WinINet's to follow.
+  if (flags != (PROXY_TYPE_DIRECT | PROXY_TYPE_PROXY) && flags != PROXY_TYPE_PROXY)
+    return std::nullopt;
+  if (bypass) return std::nullopt;
+  // "host:port", or per scheme: "http=host:port;https=..."
+  const size_t http = server.find(L"http=");
+  if (http != std::wstring::npos)
+    server = server.substr(http + 5);
+  else if (server.find(L'=') != std::wstring::npos)
+    return std::nullopt;
+  server = server.substr(0, server.find(L';'));
+  if (server.rfind(L"http://", 0) == 0) server = server.substr(7);
+  if (server.empty()) return std::nullopt;
+  return server.substr(0, server.find(L'/'));
 }
 
 void SocketRoute::Close() {
@@ -83,11 +105,10 @@ bool SocketRoute::Connect(const std::wstring& host, const std::wstring& port) {
     timeval wait{kFetchConnectTimeoutSeconds, 0};
     const int ready = select(0, nullptr, &writable, &failed, &wait);
     if (ready == 1 && FD_ISSET(s, &writable)) {
+      // Blocking from here: a stalled transfer is stopped by the core
+      // (Stop shuts the socket down).
       nonBlocking = 0;
       ioctlsocket(s, FIONBIO, &nonBlocking);
-      const DWORD stall = kFetchStallSeconds * 1000;
-      setsockopt(s, SOL_SOCKET, SO_RCVTIMEO, reinterpret_cast<const char*>(&stall), sizeof stall);
-      setsockopt(s, SOL_SOCKET, SO_SNDTIMEO, reinterpret_cast<const char*>(&stall), sizeof stall);
       FreeAddrInfoW(found);
       return true;
     }
@@ -134,7 +155,7 @@ bool SocketRoute::ReadHead(HttpHead& head) {
   }
 }
 
-bool SocketRoute::Open(const std::wstring& url, HttpHead& head) {
+bool SocketRoute::Open(const std::wstring& url, FetchHead& fields) {
   Close();
   body_.reset();
   closed_ = false;
@@ -148,20 +169,34 @@ bool SocketRoute::Open(const std::wstring& url, HttpHead& head) {
       (target.empty() ? L"/" : target) + std::wstring(parts.lpszExtraInfo, parts.dwExtraInfoLength);
   wchar_t port[8];
   _ultow(parts.nPort, port, 10);
-  if (!Connect(host, port)) return false;
+  // Through a proxy: connected to it, asking for the whole URL.
+  const size_t colon = proxy_.rfind(L':');
+  const bool proxied = !proxy_.empty();
+  if (proxied) target = url;
+  if (!(proxied ? Connect(proxy_.substr(0, colon),
+                          colon == std::wstring::npos ? L"80" : proxy_.substr(colon + 1))
+                : Connect(host, port)))
+    return false;
   // IPv6 addresses keep their brackets in the Host header.
   const std::wstring hostField =
       (host.find(L':') != std::wstring::npos ? L"[" + host + L"]" : host) +
       (parts.nPort == 80 ? L"" : L":" + std::wstring(port));
   const std::string request = "GET " + Narrow(target) + " HTTP/1.1\r\nHost: " + Narrow(hostField) +
-                              "\r\nUser-Agent: " KELVANE_USER_AGENT("Windows") "\r\nAccept-Encoding: identity\r\n"
-                              "Cache-Control: no-cache\r\nPragma: no-cache\r\n"
-                              "Connection: close\r\n\r\n";
+                              "\r\nUser-Agent: " KELVANE_USER_AGENT(
+                                  "Windows") "\r\nAccept-Encoding: " KELVANE_ACCEPT_ENCODING
+                                             "\r\nCache-Control: no-cache\r\nPragma: no-cache\r\n"
+                                             "Connection: close\r\n\r\n";
   if (send(socket_, request.data(), static_cast<int>(request.size()), 0) !=
       static_cast<int>(request.size()))
     return Fail(stopped_ ? ERROR_CANCELLED : ERROR_INTERNET_CONNECTION_ABORTED);
+  HttpHead head;
   if (!ReadHead(head)) return false;
   body_.emplace(head);
+  fields.status = head.status;
+  if (head.contentLength >= 0) fields.contentLengths = {std::to_string(head.contentLength)};
+  fields.transferEncoding = head.transferEncoding;
+  fields.contentEncoding = head.contentEncoding;
+  fields.location = head.location;
   return true;
 }
 

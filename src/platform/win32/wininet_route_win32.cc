@@ -2,6 +2,8 @@
 // after windows.h, which it needs
 #include <wininet.h>
 
+#include <optional>
+
 #include "download/fetch_policy.h"
 #include "platform/win32/http_route_win32.h"
 #include "platform/win32/srw_hold_win32.h"
@@ -10,20 +12,25 @@
 namespace kelvane::win32 {
 namespace {
 
-// A response header, or "" when it is missing.
-std::wstring Header(HINTERNET request, DWORD which) {
+// The `index`th field `which` of the answer, or nothing.
+std::optional<std::wstring> Header(HINTERNET request, DWORD which, DWORD index = 0) {
   wchar_t text[4096];
   DWORD size = sizeof text;
-  return HttpQueryInfoW(request, which, text, &size, nullptr) ? text : L"";
+  if (!HttpQueryInfoW(request, which, text, &size, &index)) return std::nullopt;
+  return std::wstring(text);
 }
 
-// A response header by name, or "" when it is missing. (Asked for by its
-// number, the encoding of a decoded body is answered with the content type.)
-std::wstring Header(HINTERNET request, const wchar_t* name) {
+std::string Field(HINTERNET request, DWORD which) {
+  return Narrow(Header(request, which).value_or(L""));
+}
+
+// A field by name (asked for by its number, Wine answers the encoding of a
+// body with its content type).
+std::string Field(HINTERNET request, const wchar_t* name) {
   wchar_t text[4096];
   wcscpy(text, name);
   DWORD size = sizeof text;
-  return HttpQueryInfoW(request, HTTP_QUERY_CUSTOM, text, &size, nullptr) ? text : L"";
+  return HttpQueryInfoW(request, HTTP_QUERY_CUSTOM, text, &size, nullptr) ? Narrow(text) : "";
 }
 
 }  // namespace
@@ -44,46 +51,47 @@ bool WinInetRoute::Keep(void*& slot, void* handle) {
   return !stopped_;
 }
 
-bool WinInetRoute::Open(const std::wstring& url, HttpHead& head) {
-  if (!session_) {
-    HINTERNET session = InternetOpenW(L"" KELVANE_USER_AGENT("Windows"),
-                                      INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0);
-    if (!session || !Keep(session_, session)) return false;
-    DWORD connect = kFetchConnectTimeoutSeconds * 1000, stall = kFetchStallSeconds * 1000;
-    BOOL decode = TRUE;
-    InternetSetOptionW(session, INTERNET_OPTION_CONNECT_TIMEOUT, &connect, sizeof connect);
-    InternetSetOptionW(session, INTERNET_OPTION_SEND_TIMEOUT, &stall, sizeof stall);
-    InternetSetOptionW(session, INTERNET_OPTION_RECEIVE_TIMEOUT, &stall, sizeof stall);
-    InternetSetOptionW(session, INTERNET_OPTION_HTTP_DECODING, &decode, sizeof decode);
-  }
-  // Redirects are the fetcher's: left to itself, the library may follow a
-  // redirect loop for ever, or from https to plain http.
+bool WinInetRoute::Open(const std::wstring& url, FetchHead& head) {
+  HINTERNET session = InternetOpenW(L"" KELVANE_USER_AGENT("Windows"), INTERNET_OPEN_TYPE_PRECONFIG,
+                                    nullptr, nullptr, 0);
+  if (!session || !Keep(session_, session)) return false;
+  // The receive time-out only ends a read that Stop could not wake (Wine's);
+  // the stall rule is the core's.
+  DWORD connect = kFetchConnectTimeoutSeconds * 1000, stall = kFetchStallSeconds * 1000;
+  InternetSetOptionW(session, INTERNET_OPTION_CONNECT_TIMEOUT, &connect, sizeof connect);
+  InternetSetOptionW(session, INTERNET_OPTION_SEND_TIMEOUT, &stall, sizeof stall);
+  InternetSetOptionW(session, INTERNET_OPTION_RECEIVE_TIMEOUT, &stall, sizeof stall);
+  // Redirects are the core's; the body comes as sent, for the core to decode.
   const DWORD flags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE |
                       INTERNET_FLAG_PRAGMA_NOCACHE | INTERNET_FLAG_NO_UI |
                       INTERNET_FLAG_NO_COOKIES | INTERNET_FLAG_NO_AUTO_REDIRECT;
-  HINTERNET request = InternetOpenUrlW(
-      session_, url.c_str(),
-      L"Cache-Control: no-cache\r\nPragma: no-cache\r\nAccept-Encoding: gzip, deflate\r\n",
-      static_cast<DWORD>(-1), flags, 0);
+  HINTERNET request = InternetOpenUrlW(session_, url.c_str(),
+                                       L"Cache-Control: no-cache\r\nPragma: no-cache\r\n"
+                                       L"Accept-Encoding: " KELVANE_ACCEPT_ENCODING L"\r\n",
+                                       static_cast<DWORD>(-1), flags, 0);
   if (!request || !Keep(request_, request)) return false;
   reading_ = request;
-  head = HttpHead();
-  head.status = 200;  // what other schemes answer with
+  head = FetchHead();
   if (_wcsnicmp(url.c_str(), L"http", 4) != 0) return true;
+  // A head Wine cannot read (a Content-Length list, say) becomes a made-up
+  // "HTTP/1.0 200 OK" with no field, and the real head part of the body.
+  const std::wstring raw = Header(request, HTTP_QUERY_RAW_HEADERS_CRLF).value_or(L"");
+  const size_t firstLineEnd = raw.find(L"\r\n");
+  if (firstLineEnd == std::wstring::npos || raw.size() <= firstLineEnd + 4) {
+    SetLastError(ERROR_HTTP_INVALID_SERVER_RESPONSE);
+    return false;
+  }
   DWORD status = 0, size = sizeof status;
   HttpQueryInfoW(request, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size, nullptr);
   head.status = static_cast<int>(status);
-  head.reason = Narrow(Header(request, HTTP_QUERY_STATUS_TEXT));
-  head.location = Narrow(Header(request, HTTP_QUERY_LOCATION));
-  // gzip and deflate come decoded, and their length is the encoded one.
-  // (Wine takes deflate for raw deflate: a zlib-wrapped body there fails.)
-  const std::wstring encoding = Header(request, L"Content-Encoding");
-  const bool decoded =
-      _wcsicmp(encoding.c_str(), L"gzip") == 0 || _wcsicmp(encoding.c_str(), L"deflate") == 0;
-  if (!decoded && _wcsicmp(encoding.c_str(), L"identity") != 0)
-    head.contentEncoding = Narrow(encoding);
-  const std::wstring length = Header(request, HTTP_QUERY_CONTENT_LENGTH);
-  if (!decoded && !length.empty()) head.contentLength = _wtoi64(length.c_str());
+  head.location = Field(request, HTTP_QUERY_LOCATION);
+  head.transferEncoding = Field(request, L"Transfer-Encoding");
+  head.contentEncoding = Field(request, L"Content-Encoding");
+  for (DWORD i = 0;; ++i) {
+    const std::optional<std::wstring> length = Header(request, HTTP_QUERY_CONTENT_LENGTH, i);
+    if (!length) break;
+    head.contentLengths.push_back(Narrow(*length));
+  }
   return true;
 }
 

@@ -1,4 +1,4 @@
-#include "download/http_framing.h"
+#include "download/socket_http_framing.h"
 
 #include <algorithm>
 #include <charconv>
@@ -53,6 +53,7 @@ bool ParseHttpHead(std::string_view text, HttpHead& head) {
     } else if (SameWord(name, "Content-Encoding")) {
       head.contentEncoding = SameWord(value, "identity") ? "" : value;
     } else if (SameWord(name, "Transfer-Encoding")) {
+      head.transferEncoding = value;
       // The last coding is the one that frames the body.
       const size_t comma = value.rfind(',');
       head.chunked = SameWord(

@@ -1,7 +1,11 @@
 #pragma once
-// The framing of an HTTP/1.1 response, for a fetcher that speaks HTTP on a
-// socket itself: the head, and where the body ends. Knowing the end is the
-// point: a body cut short must never pass for a whole one.
+// The framing of an HTTP/1.1 response, for the one fetcher that speaks HTTP
+// on a socket itself: the Windows program's socket route
+// (platform/win32/socket_route_win32.cc). It exists because WinINet, under
+// Wine at least, takes a chunked body whose connection dropped for a whole
+// one. What matters here is the head and where the body ends: a body cut
+// short must never pass for a whole one. What the body must be to count is
+// not decided here but in download/fetch_policy.h, for every fetcher.
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -14,8 +18,9 @@ struct HttpHead {
   int status = 0;
   std::string reason;
   std::string location;
-  std::string contentEncoding;  // "" when the body is not encoded
-  int64_t contentLength = -1;   // -1: not announced
+  std::string contentEncoding;   // "" when the body is not encoded
+  std::string transferEncoding;  // as sent
+  int64_t contentLength = -1;    // -1: not announced
   bool chunked = false;
 };
 

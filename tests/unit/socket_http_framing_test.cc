@@ -1,4 +1,4 @@
-#include "download/http_framing.h"
+#include "download/socket_http_framing.h"
 
 #include <gtest/gtest.h>
 
