@@ -62,6 +62,7 @@ void Form1::RunUpdate() {
   }
   // The new program reaches the disk before any name changes.
   sys.fs.Sync(download);
+  CheckDownload(download, target);
 
   // Two generations of backups: ".old2" from ".old", ".old" from the target.
   if (sys.fs.IsPresent(olderBackup)) sys.fs.Delete(olderBackup);

@@ -62,7 +62,7 @@ void Form1::Form_Load() {
   if (!Path.empty() && Path.front() == '"') Path.erase(0, 1);
   if (!Path.empty() && Path.back() == '"') Path.pop_back();
 
-  if (URL.empty() || Path.empty()) {
+  if (URL.empty() || Path.empty() || Check.Malformed()) {
     MsgBox(Tr("Falsche Parameter", "Wrong parameter") + CR + CommandLine, MsgButtons::Ok,
            MsgIcon::None);
     sys.end.EndNow(ExitCode::WrongParameter);

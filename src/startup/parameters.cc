@@ -14,6 +14,21 @@ bool TakeSwitch(std::string& upper, std::string& line, const char* keyword) {
   return true;
 }
 
+// Removes a value keyword with the word after it from the working copy and
+// from the line; returns the word, or "" when the keyword is absent.
+std::string TakeValue(std::string& upper, std::string& line, std::string_view keyword) {
+  const size_t at = InStr(upper, keyword);
+  if (at == 0) return "";
+  const size_t start = upper.find_first_not_of(" \t", at - 1 + keyword.size());
+  const size_t end = start == std::string::npos ? upper.size() : upper.find_first_of(" \t", start);
+  const size_t stop = end == std::string::npos ? upper.size() : end;
+  std::string value = start == std::string::npos ? "" : line.substr(start, stop - start);
+  upper = Trim(upper.erase(at - 1, stop - (at - 1)));
+  line = Trim(line.erase(at - 1, stop - (at - 1)));
+  // A keyword without a word still counts as given, and is then malformed.
+  return value.empty() ? std::string(keyword) : value;
+}
+
 // The value that follows `key` up to the character in front of `next` (or to
 // the end of the line when `next` is null). False when it cannot be cut: a
 // keyword is missing or they stand in the wrong order.
@@ -57,6 +72,8 @@ void Form1::ParseParameters(std::string& line) {
   Ask = !TakeSwitch(UpperLine, line, "[NOASK]");
   AutoStart = TakeSwitch(UpperLine, line, "[AUTOSTART]");
   SkipInfo = TakeSwitch(UpperLine, line, "[SKIPINFO]");
+  Check.sha256 = TakeValue(UpperLine, line, "[SHA256]");
+  Check.publicKey = TakeValue(UpperLine, line, "[PUBKEY]");
 
   HasParam1 = false;
   Param1.clear();

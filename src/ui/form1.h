@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "common/error_record.h"
+#include "download/download_check.h"
 #include "platform/platform.h"
 #include "ui/always_on_top.h"
 #include "ui/control.h"
@@ -20,6 +21,7 @@ namespace kelvane {
 struct ParameterRecord {
   std::string CommandLine, UpperLine, URL, Path, Param1, Param2, StartArgs, ScriptFile;
   bool Ask = false, AutoStart = false, SkipInfo = false, HasParam1 = false, ScriptMode = false;
+  CheckRequest Check;  // [SHA256] and [PUBKEY]
 };
 
 enum class UiEvent { Click, DblClick, MouseDown, MouseMove, GotFocus, LostFocus, Timer };
@@ -78,6 +80,9 @@ class Form1 : public ParameterRecord {
   // Copies the target to its backup; ends the process when no backup could
   // be made of a target that exists.
   void BackUp(const std::string& target, const std::string& backup);
+  // Checks the complete download against [SHA256] and [PUBKEY]; a download
+  // that fails is removed and the process ends.
+  void CheckDownload(const std::string& download, const std::string& target);
   // Puts the download in place of the target (absent by now, unless it
   // could not be deleted).
   void Install(const std::string& download, const std::string& target);
