@@ -30,9 +30,9 @@ std::string Lower(std::string text) {
 
 bool Verify(const std::array<unsigned char, 64>& signature, std::string_view message,
             const PublicKey& key) {
-  return crypto_sign_ed25519_verify_detached(
-             signature.data(), reinterpret_cast<const unsigned char*>(message.data()),
-             message.size(), key.key.data()) == 0;
+  return crypto_sign_ed25519_verify_detached(signature.data(),
+                                             reinterpret_cast<const unsigned char*>(message.data()),
+                                             message.size(), key.key.data()) == 0;
 }
 
 std::optional<int64_t> Number(const std::optional<std::string>& text) {
@@ -107,9 +107,8 @@ std::string SignatureFailure(const SignatureFile& signature, const PublicKey& ke
 }  // namespace
 
 std::optional<std::string> CheckRequest::Malformed() const {
-  if (!sha256.empty() && (sha256.size() != 64 || sha256.find_first_not_of(
-                                                      "0123456789abcdefABCDEF") !=
-                                                      std::string::npos))
+  if (!sha256.empty() && (sha256.size() != 64 ||
+                          sha256.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos))
     return "malformed [SHA256] value";
   if (!publicKey.empty() && !ParsePublicKey(publicKey)) return "malformed [PUBKEY] value";
   return std::nullopt;
@@ -124,6 +123,8 @@ CheckOutcome CheckDownloadFile(FileSystem& fs, Toolkit& ui, const std::string& f
   if (key) {
     // Refused before the file is read: no signature, no need to hash.
     if (!facts.signatureFile) return {"no signature file", std::nullopt};
+    if (facts.signatureFile->size() > kSignatureLimit)
+      return {"signature file too long", std::nullopt};
     signature = ParseSignatureFile(*facts.signatureFile);
     if (!signature) return {"malformed signature file", std::nullopt};
   }

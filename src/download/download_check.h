@@ -11,8 +11,8 @@
 
 namespace kelvane {
 
-// The signature file is read up to this size; a longer one is cut there and
-// then fails as malformed.
+// A signature file is a few lines: one longer than this is refused, and no
+// more than one byte beyond it is fetched.
 constexpr int64_t kSignatureLimit = 8 * 1024;
 
 struct CheckRequest {

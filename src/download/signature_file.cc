@@ -56,7 +56,8 @@ std::optional<SignatureFile> ParseSignatureFile(std::string_view text) {
     if (!rest.empty()) return std::nullopt;
   }
   unsigned char raw[2 + 8 + 64];
-  if (!DecodeBase64(signature, raw, sizeof raw) || raw[0] != 'E' || (raw[1] != 'd' && raw[1] != 'D'))
+  if (!DecodeBase64(signature, raw, sizeof raw) || raw[0] != 'E' ||
+      (raw[1] != 'd' && raw[1] != 'D'))
     return std::nullopt;
   SignatureFile file;
   file.prehashed = raw[1] == 'D';

@@ -15,13 +15,14 @@ constexpr const char* kSignedSection = "SignedInstall";
 void Form1::CheckDownload(const std::string& download, const std::string& target) {
   if (Check.sha256.empty() && Check.publicKey.empty()) return;
   std::string url = URL;
-  if (url.size() >= 2 && url.front() == '"' && url.back() == '"') url = url.substr(1, url.size() - 2);
+  if (url.size() >= 2 && url.front() == '"' && url.back() == '"')
+    url = url.substr(1, url.size() - 2);
 
   CheckFacts facts{UrlFileName(url), std::nullopt, std::nullopt};
   if (!Check.publicKey.empty() && !Check.Malformed()) {
     const std::string signature = download + ".minisig";
     sys.fs.Remove(signature);
-    if (!Download(url + ".minisig", signature, kSignatureLimit).empty())
+    if (!Download(url + ".minisig", signature, kSignatureLimit + 1).empty())
       facts.signatureFile = sys.fs.Read(signature);
     sys.fs.Remove(signature);
     const std::string since = sys.settings.RegistryGet(kSignedSection, target, "");

@@ -1,0 +1,76 @@
+#include "download/signature_file.h"
+
+#include <gtest/gtest.h>
+#include <sodium.h>
+
+#include <random>
+
+namespace kelvane {
+namespace {
+
+std::string Base64(const std::string& bytes) {
+  std::string text(sodium_base64_ENCODED_LEN(bytes.size(), sodium_base64_VARIANT_ORIGINAL), '\0');
+  sodium_bin2base64(text.data(), text.size(), reinterpret_cast<const unsigned char*>(bytes.data()),
+                    bytes.size(), sodium_base64_VARIANT_ORIGINAL);
+  text.pop_back();
+  return text;
+}
+
+// A key and a signature file in the tool's layout, from random bytes.
+struct Sample {
+  std::string key, file;
+  explicit Sample(std::mt19937& rng, std::string_view algorithm = "ED") {
+    std::string raw(2 + 8 + 64, '\0');
+    for (char& c : raw) c = static_cast<char>(rng());
+    raw.replace(0, 2, algorithm);
+    key = Base64("Ed" + raw.substr(2, 8 + 32));
+    file = "untrusted comment: x\n" + Base64(raw) + "\ntrusted comment: timestamp:1\tfile:a\n" +
+           Base64(raw.substr(10)) + "\n";
+  }
+};
+
+TEST(SignatureFileTest, ReadsTheToolsLayoutAndRefusesEveryCutOrForeignText) {
+  std::mt19937 rng(7);
+  const Sample sample(rng);
+  const auto key = ParsePublicKey(sample.key);
+  const auto file = ParseSignatureFile(sample.file);
+  ASSERT_TRUE(key && file);
+  EXPECT_TRUE(file->prehashed);
+  EXPECT_EQ(file->keyId, key->id);
+  EXPECT_EQ(file->trustedComment, "timestamp:1\tfile:a");
+  EXPECT_EQ(CommentField(file->trustedComment, "file"), "a");
+  EXPECT_EQ(CommentField(file->trustedComment, "time"), std::nullopt);
+  EXPECT_EQ(KeyIdText({0x55, 0xDE, 0xB6, 0x47, 0x12, 0x78, 0xD8, 2}), "2D8781247B6DE55");
+  EXPECT_FALSE(ParseSignatureFile(Sample(rng, "Ed").file)->prehashed);
+  for (const char* algorithm : {"Ee", "RD", "eD"})
+    EXPECT_FALSE(ParseSignatureFile(Sample(rng, algorithm).file));
+  EXPECT_FALSE(ParsePublicKey(Sample(rng).key.replace(0, 2, "RU")));  // a key of another algorithm
+
+  // Every cut inside the text, CR LF line ends, text after the last line.
+  for (size_t size = 0; size + 1 < sample.file.size(); ++size)
+    EXPECT_FALSE(ParseSignatureFile(sample.file.substr(0, size))) << size;
+  for (size_t size = 0; size < sample.key.size(); ++size)
+    EXPECT_FALSE(ParsePublicKey(sample.key.substr(0, size))) << size;
+  std::string crlf = sample.file;
+  for (size_t at = 0; (at = crlf.find('\n', at)) != std::string::npos; at += 2)
+    crlf.insert(at, "\r");
+  EXPECT_TRUE(ParseSignatureFile(crlf + "\r\n"));
+  EXPECT_FALSE(ParseSignatureFile(sample.file + "x"));
+  EXPECT_FALSE(ParsePublicKey(sample.key + "A"));
+
+  // Random bytes, and the samples with random bytes replaced: never a crash,
+  // and a text that is not in the layout is refused.
+  for (int round = 0; round < 20000; ++round) {
+    std::string text = round % 2 ? sample.file : std::string(rng() % 300, '\0');
+    for (int n = 1 + rng() % 4; n > 0 && !text.empty(); --n)
+      text[rng() % text.size()] = static_cast<char>(rng());
+    const bool file = ParseSignatureFile(text).has_value();
+    const bool key = ParsePublicKey(text.substr(0, 56)).has_value();
+    if (round % 2 == 0) {
+      EXPECT_FALSE(file || key) << round;
+    }
+  }
+}
+
+}  // namespace
+}  // namespace kelvane
