@@ -15,6 +15,7 @@ contender fails or leaves the wrong files.
 """
 import argparse
 import ctypes
+import hashlib
 import os
 import platform
 import shutil
@@ -202,6 +203,48 @@ def job_section(bench):
         shutil.rmtree(folder)
 
 
+def check_section(bench):
+    """The same 256 MiB job with and without [PUBKEY] and [SHA256], paired in each round."""
+    label, size = SIZES[-1]
+    heading(f"Checked job ({label}, {' '.join(UNATTENDED)}), {bench.rounds_text}: median time (ms) with "
+            "[PUBKEY] and [SHA256] and without, and the ratio (median, minimum; goal: at most 1.1)")
+    keys = os.path.join(bench.work, "keys")
+    os.makedirs(keys)
+    served = os.path.join(bench.work, "served", f"app-{size}")
+    minisign = lambda *a: subprocess.run(["minisign", *a], cwd=keys, stdin=subprocess.DEVNULL,
+                                         capture_output=True, check=True)
+    minisign("-G", "-W", "-p", "k.pub", "-s", "k.sec")
+    minisign("-S", "-s", "k.sec", "-m", served)
+    with open(os.path.join(keys, "k.pub")) as f:
+        key = f.read().split("\n")[1]
+    with open(served, "rb") as f:
+        sha = hashlib.file_digest(f, "sha256").hexdigest()
+    checks = ["[PUBKEY]", key, "[SHA256]", sha]
+    folders = {}
+    for name in ("checked", "plain"):
+        folders[name] = os.path.join(bench.work, f"{name}-{size}")
+        os.makedirs(folders[name])
+        for file in ("t", "t.old"):
+            program_file(os.path.join(folders[name], file), size)
+
+    def once(name, extra):
+        def go():
+            os.sync()
+            took = run(bench.job(size, os.path.join(folders[name], "t"), *UNATTENDED, *extra), bench.env,
+                       cwd=folders[name])[0]
+            expect_files(folders[name], ["t", "t.old", "t.old2"], size)
+            return took
+        return go
+
+    times = rounds(bench, [("checked", once("checked", checks)), ("plain", once("plain", []))])
+    print(f"  {'size':8} {'checked':>9} {'plain':>9}   {'checked/plain':>13}")
+    print(f"  {label:8} {ms(times['checked'])} {ms(times['plain'])}   {ratio(times['checked'], times['plain'])}",
+          flush=True)
+    for folder in folders.values():
+        shutil.rmtree(folder)
+    os.remove(served + ".minisig")
+
+
 def window_section(bench):
     big = os.path.join(bench.work, "written-by-another-program")
 
@@ -341,6 +384,7 @@ def main():
         machine(work)
         fetch_section(bench)
         job_section(bench)
+        check_section(bench)
         window_section(bench)
         memory_section(bench)
         wine_section(bench, args.win32_build)
