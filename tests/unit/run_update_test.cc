@@ -110,6 +110,20 @@ TEST(RunUpdate, DownloadErrorAndFailedBackupEndWithTheTargetUntouched) {
   EXPECT_EQ(noBackup.p.ui.boxes[0].text,
             Lines({"Fehler Backup Datei:", noBackup.target, "konnte nicht angelegt werden"}));
   EXPECT_EQ(noBackup.File(noBackup.target), "old");
+
+  // A download that fails its check: the stderr line and the files are the
+  // job table's matter on both builds; here the box.
+  JobBench failedCheck;
+  failedCheck.p.German();
+  failedCheck.form->Check.sha256 = std::string(64, '0');
+  failedCheck.p.ui.ExpectBox(MsgAnswer::Ok);
+  ::testing::internal::CaptureStderr();
+  EXPECT_TRUE(failedCheck.Run());
+  ::testing::internal::GetCapturedStderr();
+  EXPECT_EQ(failedCheck.p.end.code, ExitCode::CheckFailed);
+  ASSERT_EQ(failedCheck.p.ui.boxes.size(), 1u);
+  EXPECT_EQ(failedCheck.p.ui.boxes[0].text,
+            Lines({"Die Prüfung des Downloads ist fehlgeschlagen!", "http://host/tool.exe"}));
 }
 
 // The bar shows while the download runs; a confirmed close stops it and ends
