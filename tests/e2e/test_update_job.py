@@ -117,16 +117,15 @@ def checked_jobs(ctx, server, served, old, new):
         ("malformed key", "e", new, good, ["[PUBKEY]", keys["k1"][:-1]], 2, None),
         ("malformed hash", "e", new, None, ["[SHA256]", sha[1:]], 2, None),
     ]
+    before = {name: old, name + ".old": b"before", name + ".old2": b"before that"}
     for i, (label, target_key, file, sig, words, status, reason) in enumerate(rows):
         folder = os.path.join(ctx.tmp, "checked", target_key)
         target = os.path.join(folder, name)
-        write(target, old, 0o755)
-        write(target + ".old", "before")
-        write(target + ".old2", "before that")
-        row = os.path.join(served, str(i))
-        write(os.path.join(row, name), file)
-        if sig is not None:
-            write(os.path.join(row, name + ".minisig"), sig)
+        for n, data in before.items():
+            write(os.path.join(folder, n), data, 0o755)
+        for n, data in ((name, file), (name + ".minisig", sig)):
+            if data is not None:
+                write(os.path.join(served, str(i), n), data)
         url = f"{server.base}/ok/{i}/{name}"
         record, errors = (os.path.join(ctx.tmp, f"{i}.{n}") for n in ("record", "stderr"))
         with open(errors, "w") as stderr:
@@ -141,8 +140,7 @@ def checked_jobs(ctx, server, served, old, new):
         lines = [line for line in jobs.read(errors).decode(errors="replace").splitlines()
                  if line.startswith("kelvane: check failed")]
         check(lines == ([f"kelvane: check failed: {reason}: {url}"] if reason else []), f"{label}: stderr {lines}")
-        files = {name: new, name + ".old": old, name + ".old2": b"before"} if status == 0 else \
-            {name: old, name + ".old": b"before", name + ".old2": b"before that"}
+        files = {name: new, name + ".old": old, name + ".old2": b"before"} if status == 0 else before
         check(contents(folder) == files, f"{label}: files {sorted(contents(folder))}")
         started = jobs.recorded(record)[0] == "demoapp 2.0" if status == 0 else os.path.exists(record)
         check(started == (status == 0), f"{label}: the program was {'' if started else 'not '}started")

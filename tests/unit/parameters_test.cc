@@ -28,18 +28,6 @@ TEST_F(ParseParametersTest, CutsValuesBetweenKeywordsAndTakesSwitchesAnywhere) {
   EXPECT_FALSE(form->Ask);
   EXPECT_TRUE(form->AutoStart);
   EXPECT_TRUE(form->SkipInfo);
-
-  // [SHA256] and [PUBKEY] go with the word after them, wherever they stand.
-  Parse("[url] u [Sha256] aB [PATH] p [pubkey]  RWk+/ [PARAM1] a");
-  EXPECT_EQ(form->URL, "u");
-  EXPECT_EQ(form->Path, "p");
-  EXPECT_EQ(form->Param1, "a");
-  EXPECT_EQ(form->Check.sha256, "aB");
-  EXPECT_EQ(form->Check.publicKey, "RWk+/");
-  Parse("[URL] u [PATH] p [SHA256]");  // no word: given, and malformed
-  EXPECT_EQ(form->Path, "p");
-  EXPECT_EQ(form->Check.Malformed(), "malformed [SHA256] value");
-  EXPECT_EQ(form->Check.publicKey, "");
 }
 
 TEST_F(ParseParametersTest, OddLinesGiveTheValuesThatCouldBeCut) {

@@ -38,37 +38,25 @@ TEST(SignatureFileTest, ReadsTheToolsLayoutAndRefusesEveryCutOrForeignText) {
   EXPECT_TRUE(file->prehashed);
   EXPECT_EQ(file->keyId, key->id);
   EXPECT_EQ(file->trustedComment, "timestamp:1\tfile:a");
-  EXPECT_EQ(CommentField(file->trustedComment, "file"), "a");
   EXPECT_EQ(CommentField(file->trustedComment, "time"), std::nullopt);
-  EXPECT_EQ(KeyIdText({0x55, 0xDE, 0xB6, 0x47, 0x12, 0x78, 0xD8, 2}), "2D8781247B6DE55");
-  EXPECT_FALSE(ParseSignatureFile(Sample(rng, "Ed").file)->prehashed);
   for (const char* algorithm : {"Ee", "RD", "eD"})
     EXPECT_FALSE(ParseSignatureFile(Sample(rng, algorithm).file));
   EXPECT_FALSE(ParsePublicKey(Sample(rng).key.replace(0, 2, "RU")));  // a key of another algorithm
 
-  // Every cut inside the text, CR LF line ends, text after the last line.
+  // Every cut inside the text, and text after the last line.
   for (size_t size = 0; size + 1 < sample.file.size(); ++size)
     EXPECT_FALSE(ParseSignatureFile(sample.file.substr(0, size))) << size;
   for (size_t size = 0; size < sample.key.size(); ++size)
     EXPECT_FALSE(ParsePublicKey(sample.key.substr(0, size))) << size;
-  std::string crlf = sample.file;
-  for (size_t at = 0; (at = crlf.find('\n', at)) != std::string::npos; at += 2)
-    crlf.insert(at, "\r");
-  EXPECT_TRUE(ParseSignatureFile(crlf + "\r\n"));
   EXPECT_FALSE(ParseSignatureFile(sample.file + "x"));
   EXPECT_FALSE(ParsePublicKey(sample.key + "A"));
 
-  // Random bytes, and the samples with random bytes replaced: never a crash,
-  // and a text that is not in the layout is refused.
+  // Random bytes, also behind a first line that fits: never a crash, always refused.
   for (int round = 0; round < 20000; ++round) {
-    std::string text = round % 2 ? sample.file : std::string(rng() % 300, '\0');
-    for (int n = 1 + rng() % 4; n > 0 && !text.empty(); --n)
-      text[rng() % text.size()] = static_cast<char>(rng());
-    const bool file = ParseSignatureFile(text).has_value();
-    const bool key = ParsePublicKey(text.substr(0, 56)).has_value();
-    if (round % 2 == 0) {
-      EXPECT_FALSE(file || key) << round;
-    }
+    std::string text(rng() % 300, '\0');
+    for (char& c : text) c = static_cast<char>(rng() % 4 ? rng() % 128 : rng());
+    if (round % 2) text = "untrusted comment: x\n" + text;
+    EXPECT_FALSE(ParseSignatureFile(text) || ParsePublicKey(text.substr(0, 56))) << round;
   }
 }
 
