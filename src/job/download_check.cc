@@ -1,5 +1,6 @@
 // The check of a job's download before anything is replaced.
 #include <cstdio>
+#include <cstdlib>
 
 #include "common/text.h"
 #include "ui/form1.h"

@@ -1,4 +1,6 @@
 // The command line: fetching the argument text and parsing a parameter line.
+#include <algorithm>
+
 #include "common/text.h"
 #include "ui/form1.h"
 
@@ -19,10 +21,10 @@ bool TakeSwitch(std::string& upper, std::string& line, const char* keyword) {
 std::string TakeValue(std::string& upper, std::string& line, std::string_view keyword) {
   const size_t at = InStr(upper, keyword);
   if (at == 0) return "";
-  const size_t start = upper.find_first_not_of(" \t", at - 1 + keyword.size());
-  const size_t end = start == std::string::npos ? upper.size() : upper.find_first_of(" \t", start);
-  const size_t stop = end == std::string::npos ? upper.size() : end;
-  std::string value = start == std::string::npos ? "" : line.substr(start, stop - start);
+  const size_t start =
+      std::min(upper.find_first_not_of(" \t", at - 1 + keyword.size()), upper.size());
+  const size_t stop = std::min(upper.find_first_of(" \t", start), upper.size());
+  const std::string value = line.substr(start, stop - start);
   upper = Trim(upper.erase(at - 1, stop - (at - 1)));
   line = Trim(line.erase(at - 1, stop - (at - 1)));
   // A keyword without a word still counts as given, and is then malformed.
