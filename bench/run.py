@@ -207,8 +207,8 @@ def check_section(bench, win32_build):
     """The same 256 MiB job with and without [PUBKEY] and [SHA256], paired in each round; Linux, then Wine."""
     label, size = SIZES[-1]
     heading(f"Checked job ({label}, {' '.join(UNATTENDED)}), {bench.rounds_text}: median time (ms) with "
-            "[PUBKEY] and [SHA256] and without, and the ratio (median, minimum; goal: at most 1.1, under Wine "
-            "1.2)")
+            "[PUBKEY] and [SHA256], with [PUBKEY] alone and without, and the ratios (median, minimum; goal for "
+            "both: at most 1.1, under Wine 1.2)")
     keys = os.path.join(bench.work, "keys")
     os.makedirs(keys)
     minisign = lambda *a: subprocess.run(["minisign", *a], cwd=keys, stdin=subprocess.DEVNULL,
@@ -227,7 +227,7 @@ def check_section(bench, win32_build):
     def pair(platform, command, target, env):
         """Times command(extra words) in a folder of its own for each contender."""
         folders = {}
-        for name in ("checked", "plain"):
+        for name in ("checked", "signed", "plain"):
             folders[name] = os.path.join(bench.work, f"{name}-{platform}")
             os.makedirs(folders[name])
             for file in (target, target + ".old"):
@@ -242,12 +242,14 @@ def check_section(bench, win32_build):
                 return took
             return go
 
-        t = rounds(bench, [("checked", once("checked", checks)), ("plain", once("plain", []))])
-        print(f"  {platform:8} {ms(t['checked'])} {ms(t['plain'])}   {ratio(t['checked'], t['plain'])}", flush=True)
+        t = rounds(bench, [("checked", once("checked", checks)), ("signed", once("signed", checks[:2])),
+                           ("plain", once("plain", []))])
+        print(f"  {platform:8} {ms(t['checked'])} {ms(t['signed'])} {ms(t['plain'])}   "
+              f"{ratio(t['checked'], t['plain'])}   {ratio(t['signed'], t['plain'])}", flush=True)
         for folder in folders.values():
             shutil.rmtree(folder)
 
-    print(f"  {'':8} {'checked':>9} {'plain':>9}   {'checked/plain':>13}")
+    print(f"  {'':8} {'checked':>9} {'signed':>9} {'plain':>9}   {'checked/plain':>13}   {'signed/plain':>13}")
     checks = signed(f"app-{size}")
     pair("Linux", lambda path, extra: bench.job(size, path, *UNATTENDED, *extra), "t", bench.env)
     exe = os.path.join(win32_build or "", "kelvane.exe")
