@@ -12,7 +12,11 @@ if [ -z "$tree" ]; then
   apt="$dest/apt"
   mkdir -p "$apt/lists/partial" "$apt/cache/archives/partial"
   # The machine's own mirrors and keys, for source packages.
-  sed 's/^Types:.*/Types: deb-src/' /etc/apt/sources.list.d/debian.sources >"$apt/sources.sources"
+  if [ -f /etc/apt/sources.list.d/debian.sources ]; then
+    sed 's/^Types:.*/Types: deb-src/' /etc/apt/sources.list.d/debian.sources >"$apt/sources.sources"
+  else
+    sed -n 's/^deb /deb-src /p' /etc/apt/sources.list >"$apt/sources.list"
+  fi
   opts=(-o Dir::Etc::sourcelist=- -o Dir::Etc::sourceparts="$apt"
         -o Dir::State::Lists="$apt/lists" -o Dir::Cache="$apt/cache" -o Debug::NoLocking=1)
   apt-get "${opts[@]}" -q update >"$apt/update.log" 2>&1 || { cat "$apt/update.log" >&2; exit 1; }
