@@ -15,6 +15,7 @@ contender fails or leaves the wrong files.
 """
 import argparse
 import ctypes
+import hashlib
 import os
 import platform
 import shutil
@@ -202,6 +203,72 @@ def job_section(bench):
         shutil.rmtree(folder)
 
 
+def check_section(bench, win32_build):
+    """The same 256 MiB job with and without [PUBKEY] and [SHA256], paired in each round; Linux, then Wine."""
+    label, size = SIZES[-1]
+    heading(f"Checked job ({label}, {' '.join(UNATTENDED)}), {bench.rounds_text}: median time (ms) with "
+            "[PUBKEY] and [SHA256], with [PUBKEY] alone and without, and the ratios (median, minimum; goal for "
+            "both: at most 1.1, under Wine 1.2)")
+    keys = os.path.join(bench.work, "keys")
+    os.makedirs(keys)
+    minisign = lambda *a: subprocess.run(["minisign", *a], cwd=keys, stdin=subprocess.DEVNULL,
+                                         capture_output=True, check=True)
+    minisign("-G", "-W", "-p", "k.pub", "-s", "k.sec")
+    with open(os.path.join(keys, "k.pub")) as f:
+        key = f.read().split("\n")[1]
+
+    def signed(name):
+        """[PUBKEY] and [SHA256] for the served file `name`, signed now."""
+        served = os.path.join(bench.work, "served", name)
+        minisign("-S", "-s", "k.sec", "-m", served)
+        with open(served, "rb") as f:
+            return ["[PUBKEY]", key, "[SHA256]", hashlib.file_digest(f, "sha256").hexdigest()]
+
+    def pair(platform, command, target, env):
+        """Times command(extra words) in a folder of its own for each contender."""
+        folders = {}
+        for name in ("checked", "signed", "plain"):
+            folders[name] = os.path.join(bench.work, f"{name}-{platform}")
+            os.makedirs(folders[name])
+            for file in (target, target + ".old"):
+                program_file(os.path.join(folders[name], file), size)
+
+        def once(name, extra):
+            def go():
+                os.sync()
+                path = os.path.join(folders[name], target)
+                took = run(command(path, extra), env, cwd=folders[name])[0]
+                expect_files(folders[name], [target, target + ".old", target + ".old2"], size)
+                return took
+            return go
+
+        t = rounds(bench, [("checked", once("checked", checks)), ("signed", once("signed", checks[:2])),
+                           ("plain", once("plain", []))])
+        print(f"  {platform:8} {ms(t['checked'])} {ms(t['signed'])} {ms(t['plain'])}   "
+              f"{ratio(t['checked'], t['plain'])}   {ratio(t['signed'], t['plain'])}", flush=True)
+        for folder in folders.values():
+            shutil.rmtree(folder)
+
+    print(f"  {'':8} {'checked':>9} {'signed':>9} {'plain':>9}   {'checked/plain':>13}   {'signed/plain':>13}")
+    checks = signed(f"app-{size}")
+    pair("Linux", lambda path, extra: bench.job(size, path, *UNATTENDED, *extra), "t", bench.env)
+    exe = os.path.join(win32_build or "", "kelvane.exe")
+    if not win32_build or not shutil.which("wine") or not os.path.exists(exe):
+        print("  Wine: skipped (no Wine or no win32 build)")
+        return
+    # Under Wine the job starts the new file: the demo program, padded to the size, ends at once.
+    name = f"wapp-{size}.exe"
+    shutil.copy(os.path.join(win32_build, "helpers", "demoapp.exe"), os.path.join(bench.work, "served", name))
+    os.truncate(os.path.join(bench.work, "served", name), size)
+    checks = signed(name)
+    env = harness.wine_env(win32_build, dict(bench.env, DEMOAPP_SECONDS="0"))
+    try:
+        pair("Wine", lambda path, extra: ["wine", exe, "[URL]", f"{bench.base}/{name}", "[PATH]",
+                                          "Z:" + path.replace("/", "\\"), *UNATTENDED, *extra], "t.exe", env)
+    finally:
+        harness.end_wine(win32_build)
+
+
 def window_section(bench):
     big = os.path.join(bench.work, "written-by-another-program")
 
@@ -341,6 +408,7 @@ def main():
         machine(work)
         fetch_section(bench)
         job_section(bench)
+        check_section(bench, args.win32_build)
         window_section(bench)
         memory_section(bench)
         wine_section(bench, args.win32_build)

@@ -16,7 +16,7 @@ build() {
 build linux kelvane fetch_bench fltk_window map_wait info_file_bench
 win32=()
 if command -v wine >/dev/null; then
-  build win32 fetch_bench
+  build win32 fetch_bench kelvane demoapp
   win32=(--win32-build build/win32)
 fi
 exec python3 bench/run.py --build build/linux "${win32[@]}" "$@"

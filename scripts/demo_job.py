@@ -6,8 +6,9 @@
 A folder holds the demo program (version 1.0) and the backup of an older
 build (0.9); a loopback server offers version 2.0 and its release notes.
 Version 1.0 runs for a few seconds while Kelvane, started with [NOASK],
-waits for it; then Kelvane downloads 2.0, rotates the backups, puts the new
-file in place and starts it with "--updated". The windows show on the
+waits for it; then Kelvane downloads 2.0, checks its signature (made with a
+key of the demo's own by `minisign`), rotates the backups, puts the new file
+in place and starts it with "--updated". The windows show on the
 user's display when there is one, else on a private Xvfb; screenshots are
 kept in BUILD_FOLDER/demo. Everything else is removed at the end.
 """
@@ -80,6 +81,13 @@ def run(build, tmp, shots):
     jobs.write(os.path.join(served, "demoapp.txt"),
                "Demo app 2.0\n\n- says that it was updated\n- shows the arguments it was started with\n")
 
+    # The publisher's side: a key, and the release signed with it.
+    minisign = lambda *a: subprocess.run(["minisign", *a], cwd=tmp, stdin=subprocess.DEVNULL,
+                                         stdout=subprocess.DEVNULL, check=True, timeout=30)
+    minisign("-G", "-W", "-p", "demo.pub", "-s", "demo.sec")
+    minisign("-S", "-s", "demo.sec", "-m", os.path.join(served, "demoapp"))
+    key = jobs.read(os.path.join(tmp, "demo.pub")).decode().split("\n")[1]
+
     print("Kelvane demo: one update job from start to restart\n")
     print(f"  The installed program, in {app}:")
     show_files(app, versions)
@@ -88,7 +96,8 @@ def run(build, tmp, shots):
     server = jobs.Server(served, tmp)
     try:
         print(f"\n  Display: {about_display}")
-        print(f"  Server:  {server.base}/ offers demoapp (demo app 2.0) and demoapp.txt (release notes)")
+        print(f"  Server:  {server.base}/ offers demoapp (demo app 2.0), demoapp.minisig (its signature)\n"
+              f"           and demoapp.txt (release notes)")
 
         first = os.path.join(tmp, "first.record")
         env = dict(display.env, DEMOAPP_RECORD=first, DEMOAPP_SECONDS=str(OLD_SECONDS))
@@ -98,7 +107,8 @@ def run(build, tmp, shots):
         started = time.time()
         print(f"\n  Demo app 1.0 runs; it ends by itself after {OLD_SECONDS} s (or close its window).")
 
-        words = ["[URL]", f"{server.base}/demoapp", "[PATH]", target, "[PARAM1]", "--updated", "[NOASK]"]
+        words = ["[URL]", f"{server.base}/demoapp", "[PATH]", target, "[PARAM1]", "--updated", "[NOASK]",
+                 "[PUBKEY]", key]
         record = os.path.join(tmp, "restarted.record")
         env = dict(display.env, XDG_CONFIG_HOME=os.path.join(tmp, "config"), DEMOAPP_RECORD=record,
                    DEMOAPP_SECONDS=str(NEW_SECONDS))
@@ -121,7 +131,7 @@ def run(build, tmp, shots):
         print(f"  Demo app 1.0 ended after {time.time() - started:.1f} s; Kelvane's timer starts the job.")
         if kelvane.wait(30) != 0:
             raise harness.Failure(f"Kelvane ended with status {kelvane.returncode}")
-        print(f"  Kelvane replaced the program, started it again and ended "
+        print(f"  Kelvane checked the signature, replaced the program, started it again and ended "
               f"({time.time() - started:.1f} s after the start of the demo app).")
 
         version, args = jobs.recorded(record, 10)
@@ -140,7 +150,8 @@ def run(build, tmp, shots):
 
         after = jobs.contents(app)
         expected = {"demoapp": new_app, "demoapp.old": old_app, "demoapp.old2": OLDER_BUILD}
-        if after != expected or (version, args) != ("demoapp 2.0", ["--updated"]):
+        if after != expected or (version, args) != ("demoapp 2.0", ["--updated"]) or \
+                "/demoapp.minisig" not in server.requests():
             raise harness.Failure("the files or the restart are not what the job should leave")
         print("\n  Done: demoapp is version 2.0, demoapp.old the former 1.0, demoapp.old2 the former 0.9,\n"
               "  and version 2.0 was started with --updated.")

@@ -17,7 +17,9 @@ PACKAGES=(
   locales fonts-liberation2 python3 procps curl file xdg-utils openssl
   wget time
   icoutils  # wrestool: the Windows program's resources
-  dpkg-dev  # dpkg-shlibdeps: the .deb's dependencies
+  dpkg-dev  # dpkg-shlibdeps: the .deb's dependencies; dpkg-source: libsodium's source for Windows
+  libsodium-dev pkg-config  # the download check on Linux
+  minisign  # keys and signatures for the checked-job tests, the demo and the benchmark
 )
 
 missing=()

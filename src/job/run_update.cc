@@ -85,6 +85,7 @@ void Form1::FetchDownload(const JobFiles& files) {
   }
   // The new program reaches the disk before any name changes.
   sys.fs.Sync(files.download);
+  CheckDownload(files.download, files.target);
 }
 
 bool Form1::RotateBackups(const JobFiles& files) {

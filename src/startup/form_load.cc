@@ -62,7 +62,7 @@ void Form1::Form_Load() {
   if (!Path.empty() && Path.front() == '"') Path.erase(0, 1);
   if (!Path.empty() && Path.back() == '"') Path.pop_back();
 
-  if (URL.empty() || Path.empty() || ValuesWrong()) RefuseParameters(CommandLine);
+  if (URL.empty() || Path.empty() || ValuesWrong() || Check.Malformed()) RefuseParameters(CommandLine);
   // The job and the restart name the same file, wherever the job leaves the
   // current folder.
   startFolder_ = sys.fs.CurrentFolder();

@@ -1,4 +1,6 @@
 // The command line: fetching the argument text and parsing a parameter line.
+#include <algorithm>
+
 #include "common/text.h"
 #include "ui/form1.h"
 
@@ -12,6 +14,21 @@ bool TakeSwitch(std::string& upper, std::string& line, const char* keyword) {
   upper = Trim(ReplaceText(upper, keyword, "", 0));
   line = Trim(ReplaceText(line, keyword, "", 0));
   return true;
+}
+
+// Removes a value keyword with the word after it from the working copy and
+// from the line; returns the word, or "" when the keyword is absent.
+std::string TakeValue(std::string& upper, std::string& line, std::string_view keyword) {
+  const size_t at = InStr(upper, keyword);
+  if (at == 0) return "";
+  const size_t start =
+      std::min(upper.find_first_not_of(" \t", at - 1 + keyword.size()), upper.size());
+  const size_t stop = std::min(upper.find_first_of(" \t", start), upper.size());
+  const std::string value = line.substr(start, stop - start);
+  upper = Trim(upper.erase(at - 1, stop - (at - 1)));
+  line = Trim(line.erase(at - 1, stop - (at - 1)));
+  // A keyword without a word still counts as given, and is then malformed.
+  return value.empty() ? std::string(keyword) : value;
 }
 
 // The value that follows `key` up to the character in front of `next` (or to
@@ -57,6 +74,8 @@ void Form1::ParseParameters(std::string& line) {
   Ask = !TakeSwitch(UpperLine, line, "[NOASK]");
   AutoStart = TakeSwitch(UpperLine, line, "[AUTOSTART]");
   SkipInfo = TakeSwitch(UpperLine, line, "[SKIPINFO]");
+  Check.sha256 = TakeValue(UpperLine, line, "[SHA256]");
+  Check.publicKey = TakeValue(UpperLine, line, "[PUBKEY]");
 
   HasParam1 = false;
   Param1.clear();

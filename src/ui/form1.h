@@ -10,6 +10,7 @@
 
 #include "common/error_record.h"
 #include "job/job_files.h"
+#include "download/download_check.h"
 #include "platform/platform.h"
 #include "ui/always_on_top.h"
 #include "ui/control.h"
@@ -21,6 +22,7 @@ namespace kelvane {
 struct ParameterRecord {
   std::string CommandLine, UpperLine, URL, Path, Param1, Param2, StartArgs, ScriptFile;
   bool Ask = false, AutoStart = false, SkipInfo = false, HasParam1 = false, ScriptMode = false;
+  CheckRequest Check;  // [SHA256] and [PUBKEY]
 };
 
 enum class UiEvent { Click, DblClick, MouseDown, MouseMove, GotFocus, LostFocus, Timer };
@@ -78,6 +80,9 @@ class Form1 : public ParameterRecord {
   void StartBtn_Click();
   void Timer2_Timer();
   void RunUpdate();
+  // Checks the complete download against [SHA256] and [PUBKEY]; a download
+  // that fails is removed and the process ends.
+  void CheckDownload(const std::string& download, const std::string& target);
   // Ends the process; a job's lock goes first.
   void EndProcess(ExitCode code);
 

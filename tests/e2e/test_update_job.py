@@ -1,5 +1,6 @@
 #!/usr/bin/env python3
-"""Update jobs with real files, server and programs: [NOASK], a script, Cancel during a download, the faults."""
+"""Update jobs with real files, server and programs: [NOASK], a script, checked downloads, Cancel, the faults."""
+import hashlib
 import os
 import re
 import subprocess
@@ -13,9 +14,9 @@ CANCEL = (220, 125)  # Command1, from the window's top left
 BAR = (20, 106, 289)  # the progress bar: left, middle row, width
 
 
-def kelvane(ctx, words, record):
+def kelvane(ctx, words, record, stderr=None):
     """Kelvane with `words`; a program it starts writes how to `record`."""
-    return ctx.start(words, extra_env={"DEMOAPP_RECORD": ctx.path(record), "DEMOAPP_SECONDS": "0"})
+    return ctx.start(words, extra_env={"DEMOAPP_RECORD": ctx.path(record), "DEMOAPP_SECONDS": "0"}, errors=stderr)
 
 
 def noask_job(ctx, server, stem, old, new):
@@ -66,6 +67,84 @@ def script_job(ctx, server, served, name, old, new):
               "a box showed after the script")
     finally:
         program.kill()
+
+
+def minisign(ctx, *args):
+    subprocess.run(["minisign", *args], cwd=ctx.tmp, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                   check=True, timeout=30)
+
+
+def signature(ctx, data, key, comment, legacy=False):
+    """The .minisig of `data` by `key` with the trusted comment `comment`."""
+    write(os.path.join(ctx.tmp, "signed"), data)
+    minisign(ctx, "-S", "-s", key + ".sec", "-m", "signed", "-t", comment, *(["-l"] if legacy else []))
+    return jobs.read(os.path.join(ctx.tmp, "signed.minisig"))
+
+
+def checked_jobs(ctx, server, served, old, new):
+    """[SHA256] and [PUBKEY]: a download that fails its check leaves every file as it was and starts nothing."""
+    name = f"app{os.getpid()}{ctx.suffix}"
+    keys = {}
+    for key in ("k1", "k2"):
+        minisign(ctx, "-G", "-W", "-p", key + ".pub", "-s", key + ".sec")
+        comment, keys[key] = jobs.read(os.path.join(ctx.tmp, key + ".pub")).decode().split("\n")[:2]
+        keys[key + " id"] = comment.split()[-1]
+    good = signature(ctx, new, "k1", f"timestamp:2000\tfile:{name}\thashed")
+    sha = hashlib.sha256(new).hexdigest()
+    altered = new[:100] + bytes([new[100] ^ 1]) + new[101:]
+    pub = ["[PUBKEY]", keys["k1"]]
+    mismatch = "signature does not match the file"
+    rows = [  # target, served file, .minisig (None: 404), words, exit status, reason
+        ("good signature", "a", new, good, pub, 0, None),
+        ("older timestamp", "a", new, signature(ctx, new, "k1", f"timestamp:1999\tfile:{name}"), pub, 7,
+         "signed earlier than the file installed here (timestamp 1999 < 2000)"),
+        ("good hash", "b", new, None, ["[SHA256]", sha], 0, None),
+        ("hash in upper case", "c", new, None, ["[sha256]", sha.upper()], 0, None),
+        ("both, legacy signature", "d", new, signature(ctx, new, "k1", f"timestamp:5\tfile:{name}", legacy=True),
+         pub + ["[Sha256]", sha], 0, None),
+        ("wrong hash", "e", new, None, ["[SHA256]", sha[::-1]], 7, f"SHA-256 differs ({sha})"),
+        ("wrong key", "e", new, signature(ctx, new, "k2", f"timestamp:1\tfile:{name}"), pub, 7,
+         f"signature made with another key (id {keys['k2 id']})"),
+        ("altered byte", "e", altered, good, pub, 7, mismatch),
+        ("altered legacy byte", "e", altered, signature(ctx, new, "k1", f"file:{name}", legacy=True), pub, 7, mismatch),
+        ("altered trusted comment", "e", new, good.replace(b"timestamp:2000", b"timestamp:2001"), pub, 7,
+         "trusted comment does not match its signature"),
+        ("another file's signature", "e", new, signature(ctx, new, "k1", "timestamp:3000\tfile:other"), pub, 7,
+         "signature is for another file (other)"),
+        ("missing .minisig", "e", new, None, pub, 7, "no signature file"),
+        ("empty .minisig", "e", new, b"", pub, 7, "no signature file"),
+        ("truncated .minisig", "e", new, good[:len(good) // 2], pub, 7, "malformed signature file"),
+        ("10 MB .minisig", "e", new, good + b"\n" * (10 << 20), pub, 7, "signature file too long"),
+        ("malformed key", "e", new, good, ["[PUBKEY]", keys["k1"][:-1]], 2, None),
+        ("malformed hash", "e", new, None, ["[SHA256]", sha[1:]], 2, None),
+    ]
+    before = {name: old, name + ".old": b"before", name + ".old2": b"before that"}
+    for i, (label, target_key, file, sig, words, status, reason) in enumerate(rows):
+        folder = os.path.join(ctx.tmp, "checked", target_key)
+        target = os.path.join(folder, name)
+        for n, data in before.items():
+            write(os.path.join(folder, n), data, 0o755)
+        for n, data in ((name, file), (name + ".minisig", sig)):
+            if data is not None:
+                write(os.path.join(served, str(i), n), data)
+        url = f"{server.base}/ok/{i}/{name}"
+        record, errors = (os.path.join(ctx.tmp, f"{i}.{n}") for n in ("record", "stderr"))
+        with open(errors, "w") as stderr:
+            program = kelvane(ctx, ["[URL]", url, "[PATH]", ctx.path(target), "[NOASK]", "[AUTOSTART]",
+                                    "[SKIPINFO]"] + words, record, errors=stderr)
+        try:
+            if status:
+                harness.answer(ctx.display, "Kelvane")
+            jobs.ends(program, label, status)
+        finally:
+            program.kill()
+        lines = [line for line in jobs.read(errors).decode(errors="replace").splitlines()
+                 if line.startswith("kelvane: check failed")]
+        check(lines == ([f"kelvane: check failed: {reason}: {url}"] if reason else []), f"{label}: stderr {lines}")
+        files = {name: new, name + ".old": old, name + ".old2": b"before"} if status == 0 else before
+        check(contents(folder) == files, f"{label}: files {sorted(contents(folder))}")
+        started = jobs.recorded(record)[0] == "demoapp 2.0" if status == 0 else os.path.exists(record)
+        check(started == (status == 0), f"{label}: the program was {'' if started else 'not '}started")
 
 
 def bar_fill(display, x, y):
@@ -172,6 +251,7 @@ def body(ctx):
     try:
         noask_job(ctx, server, stem, old, new)
         script_job(ctx, server, stem + ctx.suffix, f"script{os.getpid()}{ctx.suffix}", old, new)
+        checked_jobs(ctx, server, served, old, new)
         cancel_during_download(ctx, server, f"cancel{os.getpid()}{ctx.suffix}", old)
         fault_table(ctx, server, stem, old, new)
     finally:

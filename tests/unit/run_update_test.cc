@@ -138,6 +138,17 @@ TEST(RunUpdate, DownloadErrorAndFailedBackupEndWithTheTargetUntouched) {
   EXPECT_EQ(::testing::internal::GetCapturedStderr(),
             "kelvane: could not delete: Permission denied: " + lost.target + ".old2\n");
   EXPECT_EQ(lost.File(lost.target + ".old"), "old");
+
+  // A failed check's stderr line and files: the job table, on both builds.
+  JobBench failedCheck;
+  failedCheck.p.German();
+  failedCheck.form->Check.sha256 = std::string(64, '0');
+  failedCheck.p.ui.ExpectBox(MsgAnswer::Ok);
+  EXPECT_TRUE(failedCheck.Run());
+  EXPECT_EQ(failedCheck.p.end.code, ExitCode::CheckFailed);
+  ASSERT_EQ(failedCheck.p.ui.boxes.size(), 1u);
+  EXPECT_EQ(failedCheck.p.ui.boxes[0].text,
+            Lines({"Die Prüfung des Downloads ist fehlgeschlagen!", "http://host/tool.exe"}));
 }
 
 // The bar shows while the download runs; a confirmed close stops it and ends

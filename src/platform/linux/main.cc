@@ -1,5 +1,7 @@
 // The Linux program: the window model on an FLTK window, until the program
 // ends itself.
+#include <sodium.h>
+
 #include "platform/linux/fetcher_linux.h"
 #include "platform/linux/file_system_linux.h"
 #include "platform/linux/launcher_linux.h"
@@ -16,6 +18,9 @@ using namespace kelvane;
 using namespace kelvane::linux_platform;
 
 int main(int argc, char** argv) {
+  // The download check then hashes with the code made for this processor
+  // (the Windows exe goes without, for its size: the portable code).
+  if (sodium_init() < 0) return 1;
   LinuxProcessFacts facts(argc, argv);
   LinuxLocale locale;
   LinuxProcessEnd end([&facts] { facts.RemoveMadeFolder(); });

@@ -1,0 +1,49 @@
+// The check of a job's download before anything is replaced.
+#include <cstdio>
+#include <cstdlib>
+
+#include "common/text.h"
+#include "ui/form1.h"
+
+namespace kelvane {
+namespace {
+
+// Per target path: the timestamp of the last signed file installed there.
+constexpr const char* kSignedSection = "SignedInstall";
+
+}  // namespace
+
+void Form1::CheckDownload(const std::string& download, const std::string& target) {
+  if (Check.sha256.empty() && Check.publicKey.empty()) return;
+  std::string url = URL;
+  if (url.size() >= 2 && url.front() == '"' && url.back() == '"')
+    url = url.substr(1, url.size() - 2);
+
+  CheckFacts facts{UrlFileName(url), std::nullopt, std::nullopt};
+  if (!Check.publicKey.empty() && !Check.Malformed()) {
+    const std::string signature = download + ".minisig";
+    sys.fs.Remove(signature);
+    if (!Download(url + ".minisig", signature, kSignatureLimit + 1).empty())
+      facts.signatureFile = sys.fs.Read(signature);
+    sys.fs.Remove(signature);
+    const std::string since = sys.settings.RegistryGet(kSignedSection, target, "");
+    if (!since.empty()) facts.installedSince = std::strtoll(since.c_str(), nullptr, 10);
+  }
+  const CheckOutcome outcome = CheckDownloadFile(sys.fs, sys.ui, download, Check, facts);
+  if (outcome.failure.empty()) {
+    // Moved on once the file passed: anything signed earlier stays refused
+    // here, even if this install fails further on.
+    if (outcome.signedAt)
+      sys.settings.RegistrySet(kSignedSection, target, std::to_string(*outcome.signedAt));
+    return;
+  }
+  sys.fs.Remove(download);
+  std::fputs(("kelvane: check failed: " + outcome.failure + ": " + url + "\n").c_str(), stderr);
+  std::fflush(stderr);
+  MsgBox(Tr(std::string("Die Prüfung des Downloads ist fehlgeschlagen!") + CR + url,
+            std::string("The download failed its check!") + CR + url),
+         MsgButtons::Ok, MsgIcon::None);
+  EndProcess(ExitCode::CheckFailed);
+}
+
+}  // namespace kelvane
