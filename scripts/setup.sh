@@ -17,6 +17,7 @@ PACKAGES=(
   wget time
   icoutils  # wrestool: the Windows program's resources
   dpkg-dev  # dpkg-shlibdeps: the .deb's dependencies
+  lintian devscripts binutils-mingw-w64-i686  # the packages' checks: lintian, hardening-check, objdump
 )
 
 missing=()
