@@ -394,7 +394,9 @@ MsgAnswer Win32Toolkit::MessageBox(const std::string& text, const std::string& t
       return MsgAnswer::Yes;
     case IDNO:
       return MsgAnswer::No;
-    default:  // Cancel, Escape (some systems give it on a Yes/No box too) or a failure
+    case IDCANCEL:  // Cancel, Escape (some systems give it on a Yes/No box too)
+      return buttons == MsgButtons::Ok ? MsgAnswer::Ok : MsgAnswer::Cancel;
+    default:  // no box: the last button's answer
       return buttons == MsgButtons::Ok      ? MsgAnswer::Ok
              : buttons == MsgButtons::YesNo ? MsgAnswer::No
                                             : MsgAnswer::Cancel;
