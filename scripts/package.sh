@@ -9,8 +9,7 @@ bash scripts/setup.sh
 for preset in linux win32; do
   echo "=== $preset ==="
   cmake --preset "$preset" >/dev/null
-  cmake --build --preset "$preset" --target kelvane
-  if [ "$preset" = linux ]; then cmake --build --preset linux --target manual; fi
+  cmake --build --preset "$preset" --target kelvane docs
   cpack --preset "$preset"
 done
 rm -rf build/packages/_CPack_Packages

@@ -20,6 +20,7 @@ PACKAGES=(
   dpkg-dev  # dpkg-shlibdeps: the .deb's dependencies; dpkg-source: libsodium's source for Windows
   libsodium-dev pkg-config  # the download check on Linux
   minisign  # keys and signatures for the checked-job tests, the demo and the benchmark
+  lintian devscripts binutils-mingw-w64-i686  # the packages' checks: lintian, hardening-check, objdump
 )
 
 missing=()

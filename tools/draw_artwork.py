@@ -2,7 +2,9 @@
 """Draws the program's pictures and writes them where the build takes them.
 
 Every picture is drawn here from geometric shapes, sampled 5 x 5 times per
-pixel for smooth edges. Outputs:
+pixel for smooth edges. The window's pictures are drawn at twice their size
+at 96 dpi (BASE): the program scales them down, or less often up, to the
+screen's scale. Outputs:
   src/ui/artwork_pixels.inc       ARGB arrays for the core (ui/artwork.cc)
   src/platform/win32/kelvane.ico  the exe's icon, 16, 32, 48 and 256 px (the last as PNG)
   packaging/linux/icons/*.png     the same sizes for the Linux icon theme
@@ -19,10 +21,16 @@ ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 SAMPLES = 5
 
 
-class Canvas:
-    """Straight-alpha RGBA pixels, painted with the "over" rule."""
+BASE = 2  # pixels per design pixel of the window's pictures
 
-    def __init__(self, width, height, background=None):
+
+class Canvas:
+    """Straight-alpha RGBA pixels, painted with the "over" rule. Shapes are
+    given in design pixels, `scale` canvas pixels each."""
+
+    def __init__(self, width, height, background=None, scale=1):
+        self.scale = scale
+        width, height = width * scale, height * scale
         self.width, self.height = width, height
         fill = (0.0, 0.0, 0.0, 0.0) if background is None else tuple(background) + (1.0,)
         self.px = [[list(fill) for _ in range(width)] for _ in range(height)]
@@ -40,6 +48,12 @@ class Canvas:
         """Covers the points where inside(x, y) holds; colour is an (r, g, b)
         triple or a function of the point (pixel units, y downwards)."""
         step = 1.0 / SAMPLES
+        if self.scale != 1:
+            shape, s = inside, self.scale
+            inside = lambda x, y: shape(x / s, y / s)  # noqa: E731
+            if callable(colour):
+                paint = colour
+                colour = lambda x, y: paint(x / s, y / s)  # noqa: E731
         for y in range(self.height):
             for x in range(self.width):
                 hits = []
@@ -147,9 +161,9 @@ def vertical(top_colour, bottom_colour, y0, y1):
 
 # The pictures.
 
-def draw_computer_and_globe(size):
+def draw_computer_and_globe(size, px=1):
     """A monitor in front of a blue globe with meridians, drawn in a
-    100-unit square scaled to `size` pixels."""
+    100-unit square scaled to `size` pixels; outlines are `px` pixels wide."""
     c = Canvas(size, size)
     k = size / 100.0
 
@@ -167,11 +181,11 @@ def draw_computer_and_globe(size):
 
     globe = circle(gx, gy, gr)
     c.fill(globe, (12, 34, 96))
-    c.fill(circle(gx, gy, gr - 1.1), sphere)
+    c.fill(circle(gx, gy, gr - 1.1 * px), sphere)
 
     grid = (180, 225, 255)
-    line = max(1.0, 2.9 * k)
-    inner = circle(gx, gy, gr - 1.2)
+    line = max(px, 2.9 * k)
+    inner = circle(gx, gy, gr - 1.2 * px)
     for lon in (-60, -30, 0, 30, 60):
         s = math.sin(math.radians(lon))
 
@@ -200,20 +214,20 @@ def draw_computer_and_globe(size):
            vertical((246, 246, 244), (192, 194, 198), 39 * k, 81 * k))
     sx0, sy0, sx1, sy1 = 9 * k, 43.5 * k, 63 * k, 75 * k
     c.fill(rect(sx0, sy0, sx1, sy1), (40, 44, 54))
-    c.fill(rect(sx0 + 1.1, sy0 + 1.1, sx1 - 0.2, sy1 - 0.2),
+    c.fill(rect(sx0 + 1.1 * px, sy0 + 1.1 * px, sx1 - 0.2 * px, sy1 - 0.2 * px),
            lambda x, y: mix((40, 120, 190), (16, 48, 104), (y - sy0) / (sy1 - sy0)))
     # A soft reflection across the upper left of the screen.
-    c.fill(both(rect(sx0 + 1.1, sy0 + 1.1, sx1 - 0.2, sy1 - 0.2),
+    c.fill(both(rect(sx0 + 1.1 * px, sy0 + 1.1 * px, sx1 - 0.2 * px, sy1 - 0.2 * px),
                 lambda x, y: (x - sx0) + 1.6 * (y - sy0) < 30 * k),
            (255, 255, 255), 0.16)
     # The power light.
-    c.fill(circle(62 * k, 78.4 * k, max(0.7, 1.3 * k)), (60, 200, 90))
+    c.fill(circle(62 * k, 78.4 * k, max(0.7 * px, 1.3 * k)), (60, 200, 90))
     return c
 
 
 def draw_arrow():
     """A small light-blue arrow pointing right, with darker edges."""
-    c = Canvas(18, 9)
+    c = Canvas(18, 9, scale=BASE)
     shape = [(1.0, 3.0), (10.0, 3.0), (10.0, 0.0), (17.6, 4.5), (10.0, 9.0), (10.0, 6.0),
              (1.0, 6.0)]
     c.fill(polygon(shape), (30, 70, 150))
@@ -227,7 +241,7 @@ PIN_DARK = (64, 66, 70)
 
 def draw_pin():
     """A grey push-pin lying on its side, its needle to the left."""
-    c = Canvas(21, 20)
+    c = Canvas(21, 20, scale=BASE)
     # The needle: one pixel row, pointed at its left end.
     c.fill(polygon([(0.8, 10.5), (3.0, 10.0), (8.0, 10.0), (8.0, 11.0), (3.0, 11.0)]),
            (84, 86, 92))
@@ -249,26 +263,31 @@ def draw_pin_pushed():
     """A framed, sunken, dotted square with the pin pushed into it, seen
     from the front. Opaque."""
     face = (212, 208, 200)
-    c = Canvas(21, 20, background=face)
-    w, h = c.width, c.height
+    c = Canvas(21, 20, background=face, scale=BASE)
+    w, h = 21, 20
+
+    def put(x, y, colour):  # one design pixel
+        for j in range(BASE):
+            for i in range(BASE):
+                c.px[y * BASE + j][x * BASE + i][:3] = list(colour)
     # Dotted inside: every other pixel light, as a pressed toggle shows.
     for y in range(2, h - 2):
         for x in range(2, w - 2):
             if (x + y) % 2 == 0:
-                c.px[y][x][:3] = [255, 255, 255]
+                put(x, y, (255, 255, 255))
     # Sunken frame: shadow at the top and left, light at the bottom and right.
     for x in range(w):
-        c.px[0][x][:3] = [128, 128, 128]
-        c.px[h - 1][x][:3] = [255, 255, 255]
+        put(x, 0, (128, 128, 128))
+        put(x, h - 1, (255, 255, 255))
     for y in range(h):
-        c.px[y][0][:3] = [128, 128, 128]
-        c.px[y][w - 1][:3] = [255, 255, 255]
+        put(0, y, (128, 128, 128))
+        put(w - 1, y, (255, 255, 255))
     for x in range(1, w - 1):
-        c.px[1][x][:3] = [64, 64, 64]
-        c.px[h - 2][x][:3] = list(face)
+        put(x, 1, (64, 64, 64))
+        put(x, h - 2, face)
     for y in range(1, h - 1):
-        c.px[y][1][:3] = [64, 64, 64]
-        c.px[y][w - 2][:3] = list(face)
+        put(1, y, (64, 64, 64))
+        put(w - 2, y, face)
 
     cx, cy = 10.5, 10.0
     # Its shadow on the dotted ground, then the round head from the front.
@@ -388,15 +407,54 @@ def write_ico(path, canvases):
         f.write(out + b"".join(images))
 
 
+def palette(words, size=256):
+    """At most `size` colours for `words` (median cut, weighted by use) and
+    each word's index among them."""
+    counts = {}
+    for w in words:
+        counts[w] = counts.get(w, 0) + 1
+    channels = lambda w: [(w >> s) & 255 for s in (24, 16, 8, 0)]  # noqa: E731
+    boxes = [list(counts)]
+    while len(boxes) < size:
+        def spread(box):
+            return max(max(channels(w)[c] for w in box) - min(channels(w)[c] for w in box) for c in range(4))
+        splittable = [b for b in boxes if len(b) > 1]
+        if not splittable:
+            break
+        box = max(splittable, key=lambda b: spread(b) * sum(counts[w] for w in b))
+        widest = max(range(4), key=lambda c: max(channels(w)[c] for w in box) - min(channels(w)[c] for w in box))
+        box.sort(key=lambda w: channels(w)[widest])
+        half, seen, cut = sum(counts[w] for w in box) / 2, 0, 1
+        for i, w in enumerate(box[:-1]):
+            seen += counts[w]
+            if seen >= half:
+                cut = i + 1
+                break
+        boxes.remove(box)
+        boxes += [box[:cut], box[cut:]]
+    colours, index = [], {}
+    for box in boxes:
+        total = sum(counts[w] for w in box)
+        mean = [round(sum(channels(w)[c] * counts[w] for w in box) / total) for c in range(4)]
+        for w in box:
+            index[w] = len(colours)
+        colours.append(mean[0] << 24 | mean[1] << 16 | mean[2] << 8 | mean[3])
+    return colours, [index[w] for w in words]
+
+
 def write_inc(path, pictures):
     lines = ["// Generated by tools/draw_artwork.py from its drawings; do not edit.",
-             "// Each picture is row by row, 0xAARRGGBB; alpha 0 is transparent.", ""]
+             "// Each picture is a palette of 0xAARRGGBB colours (alpha 0 is transparent)",
+             "// and its pixels row by row as indexes into it: a quarter of the size.", ""]
     for name, canvas in pictures:
-        words = canvas.argb()
-        lines.append("constexpr uint32_t k%sPixels[%d * %d] = {"
-                     % (name, canvas.width, canvas.height))
-        for i in range(0, len(words), 6):
-            lines.append("    " + " ".join("0x%08X," % w for w in words[i:i + 6]))
+        colours, indexes = palette(canvas.argb())
+        lines.append("constexpr uint32_t k%sPalette[] = {" % name)
+        for i in range(0, len(colours), 6):
+            lines.append("    " + " ".join("0x%08X," % w for w in colours[i:i + 6]))
+        lines.append("};")
+        lines.append("constexpr uint8_t k%sPixels[%d * %d] = {" % (name, canvas.width, canvas.height))
+        for i in range(0, len(indexes), 16):
+            lines.append("    " + " ".join("%d," % n for n in indexes[i:i + 16]))
         lines.append("};")
         lines.append("")
     with open(path, "w") as f:
@@ -406,7 +464,7 @@ def write_inc(path, pictures):
 def main():
     pictures = [
         ("Icon", "icon", draw_computer_and_globe(32)),
-        ("Globe", "globe", draw_computer_and_globe(35)),
+        ("Globe", "globe", draw_computer_and_globe(35 * BASE, BASE)),
         ("Arrow", "arrow", draw_arrow()),
         ("Pin", "pin", draw_pin()),
         ("PinPushed", "pin_pushed", draw_pin_pushed()),
@@ -424,7 +482,7 @@ def main():
     docs = os.path.join(ROOT, "docs/artwork")
     os.makedirs(docs, exist_ok=True)
     for _, name, canvas in pictures:
-        write_png(os.path.join(docs, name + ".png"), canvas, 12)
+        write_png(os.path.join(docs, name + ".png"), canvas, 12 // canvas.scale)
 
 
 if __name__ == "__main__":

@@ -14,6 +14,9 @@ class Locale {
   virtual int GetLocaleInfo(uint32_t type, char* buffer, int length) = 0;
   // Decodes text in the system's code page into UTF-8.
   virtual std::string DecodeSystemText(const std::string& bytes) = 0;
+  // Decodes text in the code page that the platform's older programs write
+  // (Windows: the ANSI code page; Linux: Windows-1252) into UTF-8.
+  virtual std::string DecodeLegacyText(const std::string& bytes) = 0;
 };
 
 }  // namespace kelvane

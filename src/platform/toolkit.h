@@ -29,7 +29,8 @@ class Toolkit {
   virtual void SetFocus(const Control& control) = 0;
 
   // A modal message box. `title` is never empty here: the core fills in the
-  // default title. Text may hold CR (code 13) as line breaks.
+  // default title. Text may hold CR (code 13) as line breaks. A box closed
+  // without a button (Escape) answers Cancel, whatever its buttons.
   virtual MsgAnswer MessageBox(const std::string& text, const std::string& title,
                                MsgButtons buttons, MsgIcon icon) = 0;
 

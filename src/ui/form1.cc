@@ -135,7 +135,13 @@ void Form1::Dispatch(const Control& c, UiEvent event, int button) {
 
 MsgAnswer Form1::MsgBox(const std::string& text, MsgButtons buttons, MsgIcon icon,
                         const std::string& title) {
-  return sys.ui.MessageBox(text, title.empty() ? kProgramTitle : title, buttons, icon);
+  // A Yes/No box has no Cancel: Escape or closing it answers nothing, so
+  // the question stays until it is answered.
+  MsgAnswer answer;
+  do {
+    answer = sys.ui.MessageBox(text, title.empty() ? kProgramTitle : title, buttons, icon);
+  } while (buttons == MsgButtons::YesNo && answer == MsgAnswer::Cancel);
+  return answer;
 }
 
 std::string Form1::Tr(const std::string& german, const std::string& english) {

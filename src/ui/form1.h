@@ -30,7 +30,7 @@ enum class UiEvent { Click, DblClick, MouseDown, MouseMove, GotFocus, LostFocus,
 constexpr const char* kProgramTitle = "Kelvane";
 constexpr const char* kVersion = "Vers. " KELVANE_VERSION;
 // The maker's homepage; "Update.txt" and "Update.exe" lie directly below it.
-constexpr const char* kHomepage = "https://kelvane.example.org/";
+constexpr const char* kHomepage = KELVANE_HOMEPAGE;
 
 class Form1 : public ParameterRecord {
  public:

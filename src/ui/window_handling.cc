@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "ui/artwork.h"
 #include "ui/form1.h"
 
 namespace kelvane {
@@ -18,7 +19,9 @@ void RoundWindow(Form1& window, int corner) {
   if (!(perPixelX > 0 && perPixelY > 0)) return;
   const int w = TwipsToPixels(size.width, perPixelX);
   const int h = TwipsToPixels(size.height, perPixelY);
-  window.sys.ui.SetRoundRegion(w, h, corner);
+  const int scaledCorner =
+      TwipsToPixels(static_cast<int>(corner * kTwipsPerPixelAt96Dpi), perPixelY);
+  window.sys.ui.SetRoundRegion(w, h, scaledCorner);
 }
 
 void FormDrag(Toolkit& window, int /*button: any button moves the window*/) {

@@ -7,6 +7,7 @@
 #include "download/fetch_policy.h"
 #include "ui/form1.h"
 #include "ui/window_handling.h"
+#include "versioninfo/notes_encoding.h"
 
 namespace kelvane {
 namespace {
@@ -74,7 +75,7 @@ void Form1::ReadInfoFile() {
   if (!sys.fs.IsPresent(infoTempFile)) return;
 
   std::string text;  // one copy of the file at a time: it may be large
-  if (auto bytes = sys.fs.Read(infoTempFile)) text = sys.locale.DecodeSystemText(*bytes);
+  if (auto bytes = sys.fs.Read(infoTempFile)) text = DecodeNotes(*bytes, sys.locale);
   sys.fs.Delete(infoTempFile);
   text = JoinLines(text);
   if (text.empty()) return;

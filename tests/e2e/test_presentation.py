@@ -3,6 +3,7 @@
 import os
 import re
 import subprocess
+import time
 
 import harness
 from harness import HEIGHT, WIDTH, check, find_window, geometry, main_window, wait_for
@@ -154,9 +155,78 @@ def screenshots(ctx):
             stop(ctx, program)
 
 
+# Where the globe (Picture2) and the pin (AlwaysOnTop1) lie in the window, in twips.
+PICTURE_TWIPS = (60, 45, 525, 525)
+PIN_TWIPS = (-90 + 4230, 645 + 120, 315, 300)
+MAGENTA = (255, 0, 255)  # in none of the pictures
+
+
+def opaque(name, x, y):
+    """Whether the picture covers (x, y), in shares of its place: the globe's disc and the monitor's case (its
+    drawing in tools/draw_artwork.py, less a margin), or the whole pushed pin."""
+    if name == "pin":
+        return True
+    return (x - 0.6) ** 2 + (y - 0.4) ** 2 < 0.36 ** 2 or (0.05 < x < 0.67 and 0.4 < y < 0.8)
+
+
+def dark_box(shot, width, rect):
+    """The extent (width, height) of the dark pixels (outlines, the globe) in `rect` of the shot."""
+    x0, y0, w, h = rect
+    dark = [(x, y) for y in range(y0, y0 + h) for x in range(x0, x0 + w) if sum(shot[y * width + x]) < 250]
+    if not dark:
+        return 0, 0
+    return max(x for x, _ in dark) - min(x for x, _ in dark) + 1, max(y for _, y in dark) - min(y for _, y in dark) + 1
+
+
+def set_dpi(ctx, dpi):
+    if ctx.win32:
+        subprocess.run(["wine", "reg", "add", r"HKCU\Control Panel\Desktop", "/v", "LogPixels", "/t", "REG_DWORD",
+                        "/d", str(dpi), "/f"], env=ctx.wine, capture_output=True, check=True, timeout=60)
+    else:
+        subprocess.run(["xrdb", "-merge"], input=f"Xft.dpi: {dpi}\n", text=True, env=ctx.display.env, check=True,
+                       timeout=10)
+
+
+def scales(ctx):
+    """At 100 and 150 %: the globe and the pin drawn for the scale, filling their places, inside the shape."""
+    ctx.display.run(["xsetroot", "-solid", "#%02x%02x%02x" % MAGENTA])
+    shots = os.environ.get("KELVANE_SHOTS")  # a folder that keeps the screenshots
+    try:
+        for dpi in (96, 144):
+            set_dpi(ctx, dpi)
+            program = ctx.start(ctx.valid_line())
+            try:
+                window = find_window(ctx.display, harness.TITLE)
+                ctx.display.run(["xdotool", "mousemove", "0", "0"])
+                twips = 1440 / dpi
+                w, h = round(WIDTH * 15 / twips), round(HEIGHT * 15 / twips)
+                wait_for(lambda: geometry(ctx.display, window)[2:] == (w, h), 10, f"{dpi} dpi: not {w}x{h}")
+                x, y = geometry(ctx.display, window)[:2]
+                time.sleep(0.5)  # drawn
+                shot = harness.pixels(ctx.display, x, y, w, h)
+                if shots:
+                    subprocess.run(["import", "-window", "root", "-crop", f"{w}x{h}+{x}+{y}", "+repage",
+                                    os.path.join(shots, f"{ctx.platform}-{dpi * 100 // 96}.png")],
+                                   env=ctx.display.env, check=True, timeout=30)
+                for name, place in (("globe", PICTURE_TWIPS), ("pin", PIN_TWIPS)):
+                    rect = [round(v / twips) for v in place]
+                    covered = [shot[(rect[1] + j) * w + rect[0] + i] for j in range(rect[3]) for i in range(rect[2])
+                               if opaque(name, (i + 0.5) / rect[2], (j + 0.5) / rect[3])]
+                    check(MAGENTA not in covered, f"{dpi} dpi: the {name} is cut by the window's shape")
+                    drawn = dark_box(shot, w, rect)
+                    check(drawn[0] >= 0.7 * rect[2] and drawn[1] >= 0.7 * rect[3],
+                          f"{dpi} dpi: the {name} is drawn {drawn[0]}x{drawn[1]} in a place of {rect[2]}x{rect[3]}")
+            finally:
+                stop(ctx, program)
+    finally:
+        set_dpi(ctx, 96)
+        ctx.display.run(["xsetroot", "-solid", "#%02x%02x%02x" % BACKDROP])
+
+
 def body(ctx):
     ctx.display.run(["xsetroot", "-solid", "#%02x%02x%02x" % BACKDROP])
     ctx.wine = harness.wine_env(ctx.build, ctx.display.env) if ctx.win32 else None  # for `stored`
+    scales(ctx)
     shape_top_pin_and_drag(ctx)
     usage_window(ctx)
     if os.environ.get("KELVANE_SCREENSHOTS") == "1":

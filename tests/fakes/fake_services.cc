@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "common/paths.h"
+#include "common/unicode.h"
 #include "download/fetch_policy.h"
 
 namespace kelvane::fakes {
@@ -107,6 +108,10 @@ int FakeLocale::GetLocaleInfo(uint32_t type, char* buffer, int length) {
   if (n > length) return 0;
   std::memcpy(buffer, languageName.c_str(), static_cast<size_t>(n));
   return n;
+}
+
+std::string FakeLocale::DecodeLegacyText(const std::string& bytes) {
+  return Windows1252ToUtf8(bytes);
 }
 
 std::string FakeLocale::DecodeSystemText(const std::string& bytes) {

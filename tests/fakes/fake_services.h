@@ -126,6 +126,7 @@ class FakeLocale : public Locale {
   std::string languageName = "English";  // empty: the query fails
   int GetLocaleInfo(uint32_t type, char* buffer, int length) override;
   std::string DecodeSystemText(const std::string& bytes) override;  // Latin-1 to UTF-8
+  std::string DecodeLegacyText(const std::string& bytes) override;  // Windows-1252, as on Linux
 };
 
 class FakeProcessFacts : public ProcessFacts {

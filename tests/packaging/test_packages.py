@@ -14,9 +14,13 @@ import harness  # noqa: E402
 from harness import check  # noqa: E402
 
 # What the .deb holds below /usr.
-LINUX_FILES = ["bin/kelvane", "share/applications/kelvane.desktop"] + [
+LINUX_FILES = ["bin/kelvane", "share/applications/kelvane.desktop", "share/doc/kelvane/changelog.Debian.gz",
+               "share/doc/kelvane/copyright"] + [
     f"share/icons/hicolor/{n}x{n}/apps/kelvane.png" for n in (16, 256, 32, 48)] + [
-    "share/man/man1/kelvane.1.gz"]
+    "share/lintian/overrides/kelvane", "share/man/man1/kelvane.1.gz"]
+# What the copyright file must give a licence for: the program and each library the programs link.
+LICENCES = {"Kelvane": "Expat", "FLTK": "LGPL-2+ with FLTK exceptions", "libcurl": "curl", "libsodium": "ISC",
+            "zlib": "Zlib"}
 
 
 def run(args, text=True, **kwargs):
@@ -34,12 +38,26 @@ def build_version(build):
         return dict(re.findall(r'#define (\w+) "?([^"\n]*)"?', f.read()))
 
 
+def check_copyright(text):
+    """A machine-readable copyright file with the text of every licence it names."""
+    paragraphs = text.split("\n\n")
+    check(paragraphs[0].startswith("Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/"),
+          "the copyright file is not machine-readable")
+    texts = {p.split("\n")[0][len("License: "):] for p in paragraphs if p.startswith("License: ")}
+    for name, licence in LICENCES.items():
+        check(name in paragraphs[0] and licence in texts, f"no licence {licence!r} for {name}")
+
+
 def linux(ctx, v):
     run(["cpack", "-G", "DEB", "-B", ctx.tmp], cwd=ctx.build)
     arch = run(["dpkg", "--print-architecture"]).strip()
-    deb = os.path.join(ctx.tmp, f"kelvane_{v['KELVANE_VERSION']}_{arch}.deb")
+    version = v["KELVANE_VERSION"] + "-1"
+    deb = os.path.join(ctx.tmp, f"kelvane_{version}_{arch}.deb")
     info = run(["dpkg-deb", "-I", deb])
-    check(f"\n Version: {v['KELVANE_VERSION']}\n" in info, f"wrong version:\n{info}")
+    check(f"\n Version: {version}\n" in info, f"wrong version:\n{info}")
+    # Errors and warnings fail; info tags are known (the German "Programm", the program's own "downloding").
+    lintian = subprocess.run(["lintian", "--pedantic", deb], capture_output=True, text=True, timeout=300).stdout
+    check(not re.search(r"^[EW]: ", lintian, re.M), f"lintian:\n{lintian}")
     depends = re.search(r"^ Depends: (.*)$", info, re.M).group(1).split(", ")
     for library in ("libc6", "libcurl4", "libfltk1.3", "libstdc++6", "libx11-6", "libxext6"):
         check(any(d.split()[0] == library for d in depends), f"{library} is not in Depends: {depends}")
@@ -52,16 +70,38 @@ def linux(ctx, v):
         check(f"Kelvane {v['KELVANE_VERSION']}" in f.read(), "the manual page lacks the version")
     with open(f"{share}/applications/kelvane.desktop") as f:
         check("\nNoDisplay=true\n" in f.read(), "the desktop entry shows in menus")
-    return os.path.join(root, "usr/bin/kelvane")
+    with open(f"{share}/doc/kelvane/copyright") as f:
+        check_copyright(f.read())
+    with gzip.open(f"{share}/doc/kelvane/changelog.Debian.gz", "rt") as f:
+        check(f.readline().startswith(f"kelvane ({version}) "), "the changelog's first entry is not this version")
+    exe = os.path.join(root, "usr/bin/kelvane")
+    hardening = subprocess.run(["hardening-check", "--nocfprotection", exe], capture_output=True, text=True)
+    check(hardening.returncode == 0, f"not hardened:\n{hardening.stdout}")
+    return exe
 
 
 def win32(ctx, v):
     run(["cpack", "-G", "ZIP", "-B", ctx.tmp], cwd=ctx.build)
     top = f"kelvane-{v['KELVANE_VERSION']}-win32/"
     with zipfile.ZipFile(os.path.join(ctx.tmp, top[:-1] + ".zip")) as z:
-        check(sorted(z.namelist()) == [top + "README.txt", top + "kelvane.exe"], f"zip holds {z.namelist()}")
+        check(sorted(z.namelist()) == [top + n for n in ("LICENSE.txt", "README.txt", "kelvane.exe")],
+              f"zip holds {z.namelist()}")
         z.extractall(ctx.tmp)
     exe = os.path.join(ctx.tmp, top, "kelvane.exe")
+    for name in ("README.txt", "LICENSE.txt"):  # for Notepad: CR LF only, a BOM, no Markdown pictures
+        with open(os.path.join(ctx.tmp, top, name), "rb") as f:
+            data = f.read()
+        check(data.startswith(b"\xef\xbb\xbf") and b"\n" not in data.replace(b"\r\n", b"") and b"![" not in data,
+              f"{name} is not plain CR LF text")
+    check_copyright(data.decode("utf-8-sig").replace("\r\n", "\n"))  # LICENSE.txt
+    # Hardened: a movable image (ASLR) whose data does not run (DEP); only system DLLs (no libssp).
+    with open(exe, "rb") as f:
+        image = f.read()
+    optional = struct.unpack_from("<I", image, 0x3C)[0] + 24
+    dll = struct.unpack_from("<H", image, optional + 70)[0]
+    check(dll & 0x0140 == 0x0140, f"DllCharacteristics {dll:#06x} lacks DYNAMIC_BASE or NX_COMPAT")
+    imports = re.findall(r"DLL Name: (\S+)", run(["i686-w64-mingw32-objdump", "-p", exe]))
+    check(not [d for d in imports if d.lower().startswith("lib")], f"imports {imports}")
 
     # The manifest as configured (what it asks for is the manifest file's matter), with the version.
     manifest = resource(exe, 24).decode()

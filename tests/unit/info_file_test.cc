@@ -44,7 +44,20 @@ TEST_F(InfoFileTest, EveryLineBreakIsShownAsCrLf) {
            {"a\nb", "a\r\nb\r\n"},
            {"a\nb\n", "a\r\nb\r\n\r\n"},  // one line whose final LF is a break of its own
            {"a\r\r\nb\n\rc", "a\r\n\r\nb\r\n\r\nc\r\n"},
-           {"gr\xFC\xDF", "gr\xC3\xBC\xC3\x9F\r\n"},  // decoded from the system code page
+           // Each encoding, its byte order mark dropped: "5 € –"; invalid UTF-8 is Windows-1252.
+           {"5 \xE2\x82\xAC \xE2\x80\x93", "5 \xE2\x82\xAC \xE2\x80\x93\r\n"},
+           {"\xEF\xBB\xBF"
+            "5 \xE2\x82\xAC",
+            "5 \xE2\x82\xAC\r\n"},
+           {std::string("\xFF\xFE"
+                        "5\0 \0\xAC\x20\n\0\x3D\xD8\x00\xDE",
+                        14),
+            "5 \xE2\x82\xAC\r\n\xF0\x9F\x98\x80\r\n"},
+           {std::string("\xFE\xFF\0"
+                        "5\xD8\x3D",
+                        6),
+            "5\xEF\xBF\xBD\r\n"},  // unpaired
+           {"5 \x80 \x96 gr\xFC\xDF", "5 \xE2\x82\xAC \xE2\x80\x93 gr\xC3\xBC\xC3\x9F\r\n"},
        }) {
     EXPECT_EQ(Show(file), shown);
   }

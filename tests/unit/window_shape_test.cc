@@ -18,7 +18,7 @@ TEST(WindowShape, RegionFollowsTheWindowInPixelsRoundedHalfToEven) {
   RoundWindow(*form, 40);
   form->Form.SetHeight(4980);  // the taller form with the version information
   RoundWindow(*form, 40);
-  p.facts.twipsPerPixel = 10;  // 144 dpi: 469.5 and 498 pixels
+  p.facts.twipsPerPixel = 10;  // 144 dpi: 469.5 and 498 pixels, the corner 1.5 times
   RoundWindow(*form, 40);
   form->Form.SetHeight(2505);  // 250.5 pixels
   RoundWindow(*form, 40);
@@ -29,8 +29,8 @@ TEST(WindowShape, RegionFollowsTheWindowInPixelsRoundedHalfToEven) {
   RoundWindow(*form, 40);
 
   EXPECT_EQ(p.ui.log,
-            (std::vector<std::string>{"region:313x167/40", "region:313x332/40", "region:470x498/40",
-                                      "region:470x250/40", "region:313x334/20"}));
+            (std::vector<std::string>{"region:313x167/40", "region:313x332/40", "region:470x498/60",
+                                      "region:470x250/60", "region:313x334/40"}));
 }
 
 // A press with the left or the right button, and on a surface that must

@@ -72,7 +72,7 @@ FlFont FontFor(const Font& font, double dpi) {
 Fl_Color ColourOf(Rgb rgb) { return fl_rgb_color(rgb.r, rgb.g, rgb.b); }
 
 std::unique_ptr<Fl_RGB_Image> ImageOf(const Picture& picture) {
-  if (picture.width <= 0 || picture.height <= 0 || !picture.argb) return nullptr;
+  if (picture.width <= 0 || picture.height <= 0 || picture.argb.empty()) return nullptr;
   const int count = picture.width * picture.height;
   auto* rgba = new uchar[static_cast<size_t>(count) * 4];
   for (int i = 0; i < count; ++i) {

@@ -10,6 +10,8 @@
 #include <cstring>
 #include <map>
 
+#include "common/unicode.h"
+
 namespace kelvane::linux_platform {
 namespace {
 
@@ -32,40 +34,13 @@ std::string MessagesLocale() {
   return {};
 }
 
-void AppendLatin1(std::string& out, unsigned char byte) {
-  if (byte < 0x80) {
-    out += static_cast<char>(byte);
-  } else {
-    out += static_cast<char>(0xC0 | (byte >> 6));
-    out += static_cast<char>(0x80 | (byte & 0x3F));
-  }
-}
-
-// Length of the valid UTF-8 sequence at `p`, 0 when it is not one.
-size_t Utf8SequenceLength(const unsigned char* p, size_t left) {
-  if (p[0] < 0x80) return 1;
-  const size_t n = (p[0] & 0xE0) == 0xC0   ? 2
-                   : (p[0] & 0xF0) == 0xE0 ? 3
-                   : (p[0] & 0xF8) == 0xF0 ? 4
-                                           : 0;
-  if (n == 0 || n > left) return 0;
-  uint32_t code = p[0] & (0x7F >> n);  // the payload bits of the lead byte
-  for (size_t i = 1; i < n; ++i) {
-    if ((p[i] & 0xC0) != 0x80) return 0;
-    code = (code << 6) | (p[i] & 0x3F);
-  }
-  static const uint32_t kSmallest[] = {0, 0, 0x80, 0x800, 0x10000};
-  if (code < kSmallest[n] || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) return 0;
-  return n;
-}
-
 std::string KeepUtf8(const std::string& bytes) {
   std::string out;
   const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
   for (size_t i = 0; i < bytes.size();) {
     const size_t n = Utf8SequenceLength(p + i, bytes.size() - i);
     if (n == 0) {
-      AppendLatin1(out, p[i++]);
+      AppendUtf8(out, p[i++]);  // Latin-1
     } else {
       out.append(bytes, i, n);
       i += n;
@@ -87,7 +62,7 @@ std::string Convert(iconv_t cd, const std::string& bytes) {
     out.append(chunk, static_cast<size_t>(to - chunk));
     if (r == static_cast<size_t>(-1) && errno != E2BIG) {
       // An undecodable or cut-off byte: keep it as Latin-1 and go on.
-      AppendLatin1(out, static_cast<unsigned char>(*in));
+      AppendUtf8(out, static_cast<unsigned char>(*in));
       ++in;
       --inLeft;
       iconv(cd, nullptr, nullptr, nullptr, nullptr);
@@ -178,6 +153,10 @@ std::string LinuxLocale::DecodeSystemText(const std::string& bytes) {
   std::string out = Convert(cd, bytes);
   iconv_close(cd);
   return out;
+}
+
+std::string LinuxLocale::DecodeLegacyText(const std::string& bytes) {
+  return Windows1252ToUtf8(bytes);
 }
 
 }  // namespace kelvane::linux_platform

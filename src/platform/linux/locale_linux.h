@@ -12,6 +12,7 @@ class LinuxLocale : public Locale {
   // From the charset of the user's locale to UTF-8. Bytes that the charset
   // cannot decode are taken as Latin-1, so none is lost.
   std::string DecodeSystemText(const std::string& bytes) override;
+  std::string DecodeLegacyText(const std::string& bytes) override;
 };
 
 // The English name of the language of a locale name such as "de_DE.UTF-8";

@@ -92,7 +92,8 @@ MsgAnswer ShowMessageBox(const std::string& text, const std::string& title, MsgB
   Fl_Group::current(nullptr);
   Fl_Window window(sx + (sw - w) / 2, sy + (sh - h) / 2, w, h);
   window.copy_label(title.c_str());
-  Outcome outcome{&window, choices.back().answer};  // what Escape or closing answers
+  // What Escape or closing answers.
+  Outcome outcome{&window, buttons == MsgButtons::Ok ? MsgAnswer::Ok : MsgAnswer::Cancel};
 
   if (icon != MsgIcon::None) {
     auto* sign =

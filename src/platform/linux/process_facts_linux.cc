@@ -2,6 +2,7 @@
 
 #include <FL/x.H>
 #include <X11/Xlib.h>
+#include <X11/Xresource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -20,13 +21,32 @@ std::string OwnExecutable(const char* argv0) {
   return argv0 ? argv0 : "";
 }
 
-// The screen's dots per inch, 96 when there is no screen to ask.
+// Xft.dpi of the X resources: the scale that desktops set for the user; 0
+// when none is set.
+double ResourceDpi(Display* display) {
+  const char* resources = XResourceManagerString(display);
+  if (!resources) return 0;
+  XrmInitialize();
+  XrmDatabase database = XrmGetStringDatabase(resources);
+  if (!database) return 0;
+  char* type = nullptr;
+  XrmValue value{};
+  double dpi = 0;
+  if (XrmGetResource(database, "Xft.dpi", "Xft.Dpi", &type, &value) && value.addr)
+    dpi = std::atof(value.addr);
+  XrmDestroyDatabase(database);
+  return dpi;
+}
+
+// The screen's dots per inch: the X resources' Xft.dpi, else the physical
+// measure; 96 when there is no screen to ask.
 double ScreenDpi() {
   Display* display = fl_display ? fl_display : XOpenDisplay(nullptr);
   if (!display) return 96;
   const int screen = DefaultScreen(display);
   const int mm = DisplayWidthMM(display, screen);
-  const double dpi = mm > 0 ? std::round(DisplayWidth(display, screen) * 25.4 / mm) : 96;
+  double dpi = ResourceDpi(display);
+  if (!(dpi > 0)) dpi = mm > 0 ? std::round(DisplayWidth(display, screen) * 25.4 / mm) : 96;
   if (display != fl_display) XCloseDisplay(display);
   return dpi > 0 ? dpi : 96;
 }

@@ -228,7 +228,7 @@ Fl_Widget* LinuxToolkit::MakeWidget(View& view) {
     }
   }
   if (widget->labeltype() == FL_NORMAL_LABEL) widget->labeltype(kPlainLabel);
-  if (auto image = ImageOf(PictureNamed(d.picture))) {
+  if (auto image = ImageOf(PictureNamed(d.picture, facts_.TwipsPerPixelY()))) {
     widget->image(image.get());
     images_.push_back(std::move(image));
   }

@@ -25,7 +25,7 @@ uint32_t Mix(uint32_t front, uint32_t back, uint32_t alpha, int shift) {
 }  // namespace
 
 void DrawPicture(HDC dc, const Picture& picture, int x, int y, COLORREF background) {
-  if (!picture.argb || picture.width <= 0 || picture.height <= 0) return;
+  if (picture.argb.empty() || picture.width <= 0 || picture.height <= 0) return;
   // The picture is mixed with the known background in memory: a 32-bit DIB
   // holds 0x00RRGGBB per pixel, the layout of the ARGB values without alpha.
   const uint32_t back =
@@ -41,12 +41,12 @@ void DrawPicture(HDC dc, const Picture& picture, int x, int y, COLORREF backgrou
 }
 
 HICON IconFromPicture(const Picture& picture) {
-  if (!picture.argb || picture.width <= 0 || picture.height <= 0) return nullptr;
+  if (picture.argb.empty() || picture.width <= 0 || picture.height <= 0) return nullptr;
   const BITMAPINFO info = TopDown32(picture);
   void* bits = nullptr;
   HBITMAP colour = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
   if (!colour) return nullptr;
-  std::memcpy(bits, picture.argb, sizeof(uint32_t) * picture.width * picture.height);
+  std::memcpy(bits, picture.argb.data(), sizeof(uint32_t) * picture.width * picture.height);
   // With an alpha channel the mask only has to exist.
   std::vector<uint8_t> zeros(static_cast<size_t>((picture.width + 15) / 16 * 2) * picture.height);
   HBITMAP mask = CreateBitmap(picture.width, picture.height, 1, 1, zeros.data());

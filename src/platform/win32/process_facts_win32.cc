@@ -76,7 +76,11 @@ std::string Win32ProcessFacts::TempFolder() {
   return n == 0 || n > MAX_PATH ? std::string() : Narrow(std::wstring(path, n));
 }
 
-double Win32ProcessFacts::TwipsPerPixelX() { return TwipsPerPixel(LOGPIXELSX); }
-double Win32ProcessFacts::TwipsPerPixelY() { return TwipsPerPixel(LOGPIXELSY); }
+double Win32ProcessFacts::TwipsPerPixelX() {
+  return dpi_ > 0 ? kTwipsPerInch / dpi_ : TwipsPerPixel(LOGPIXELSX);
+}
+double Win32ProcessFacts::TwipsPerPixelY() {
+  return dpi_ > 0 ? kTwipsPerInch / dpi_ : TwipsPerPixel(LOGPIXELSY);
+}
 
 }  // namespace kelvane::win32

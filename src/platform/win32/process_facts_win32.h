@@ -19,6 +19,12 @@ class Win32ProcessFacts : public ProcessFacts {
   std::string TempFolder() override;
   double TwipsPerPixelX() override;
   double TwipsPerPixelY() override;
+  // The scale of the monitor that shows the window, once it differs from
+  // the system's (0: the system's again).
+  void UseDpi(int dpi) { dpi_ = dpi; }
+
+ private:
+  int dpi_ = 0;
 };
 
 }  // namespace kelvane::win32

@@ -1,6 +1,7 @@
 // The window's messages: painting, colours, and the user's actions turned
 // into events of the window model.
 
+#include <cmath>
 #include <cstdlib>
 
 #include "platform/win32/pictures_win32.h"
@@ -167,6 +168,9 @@ LRESULT Win32Toolkit::OnPaneMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
       break;
     case WM_CLOSE:
       return 0;  // the window ends only through the program's own commands
+    case WM_DPICHANGED:
+      if (hwnd == window_) OnDpiChanged(HIWORD(wp), *reinterpret_cast<const RECT*>(lp));
+      return 0;
   }
   return DefWindowProcW(hwnd, msg, wp, lp);
 }
@@ -222,13 +226,40 @@ LRESULT Win32Toolkit::OnColour(HDC dc, HWND child) {
   return reinterpret_cast<LRESULT>(view->brush);
 }
 
+// The window went to a monitor of another scale: its controls are laid out,
+// lettered and drawn again for that scale, and its shape scaled with them.
+void Win32Toolkit::OnDpiChanged(int dpi, const RECT& suggested) {
+  if (dpi <= 0) return;
+  const double before = twipsY_;
+  facts_.UseDpi(dpi);
+  twipsX_ = facts_.TwipsPerPixelX();
+  twipsY_ = facts_.TwipsPerPixelY();
+  for (auto& [control, view] : views_) {
+    if (!control->Design().font.name.empty()) {
+      view.font = FontFor(control->Design().font);
+      if (view.hwnd)
+        SendMessageW(view.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(view.font), FALSE);
+    }
+    view.bounds = {-1, -1, -1, -1};  // placed again by the next apply
+    ApplyView(view);
+  }
+  SetWindowPos(window_, nullptr, suggested.left, suggested.top, 0, 0,
+               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  if (regionCorner_ > 0) {
+    const RECT size = PixelRect(form_->Form.Position());
+    SetRoundRegion(size.right - size.left, size.bottom - size.top,
+                   static_cast<int>(std::lround(regionCorner_ * before / twipsY_)));
+  }
+  RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
 // Pictures of picture boxes and images; lines are drawn by their container.
 void Win32Toolkit::OnPaint(HWND hwnd) {
   PAINTSTRUCT ps;
   HDC dc = BeginPaint(hwnd, &ps);
   const View* self = ViewOf(hwnd);
   if (self && self->control->Kind() != ControlKind::Form)  // the form's picture is its icon
-    DrawPicture(dc, PictureNamed(self->control->Design().picture), 0, 0, self->back);
+    DrawPicture(dc, PictureNamed(self->control->Design().picture, twipsY_), 0, 0, self->back);
   for (const auto& [control, line] : views_) {
     if (control->Kind() != ControlKind::Line || line.parent != hwnd || !control->Visible())
       continue;
@@ -253,7 +284,7 @@ void Win32Toolkit::DrawPictureButton(const DRAWITEMSTRUCT& item) {
   RECT r = item.rcItem;
   FillRect(item.hDC, &r, view->brush ? view->brush : GetSysColorBrush(COLOR_BTNFACE));
   const bool pressed = item.itemState & ODS_SELECTED;
-  const Picture picture = PictureNamed(view->control->Design().picture);
+  const Picture picture = PictureNamed(view->control->Design().picture, twipsY_);
   const int shift = pressed ? 1 : 0;
   DrawPicture(item.hDC, picture, (r.right - r.left - picture.width) / 2 + shift,
               (r.bottom - r.top - picture.height) / 2 + shift, view->back);

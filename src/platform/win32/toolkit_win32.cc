@@ -41,9 +41,22 @@ void ShowProgress(HWND bar, int value) {
   if (!moving) SendMessageW(bar, PBM_SETPOS, value, 0);
 }
 
+// Wine makes a box's text exactly as wide as it measures the longest line,
+// and at 96 dpi the last letter's ink reaches a pixel past that, where it is
+// clipped ("1.4b" shows as "1.4t"). A no-break space at the end of each line
+// takes the cut instead; it shows as nothing, on Windows too.
+std::wstring WithRoomAtLineEnds(const std::wstring& text) {
+  std::wstring out;
+  for (const wchar_t c : text) {
+    if (c == L'\r') out += L'\u00A0';
+    out += c;
+  }
+  return out + L'\u00A0';
+}
+
 }  // namespace
 
-Win32Toolkit::Win32Toolkit(HINSTANCE instance, ProcessFacts& facts)
+Win32Toolkit::Win32Toolkit(HINSTANCE instance, Win32ProcessFacts& facts)
     : instance_(instance), facts_(facts) {}
 
 Win32Toolkit::~Win32Toolkit() {
@@ -385,8 +398,8 @@ MsgAnswer Win32Toolkit::MessageBox(const std::string& text, const std::string& t
                                                  : MB_YESNO;
   if (icon == MsgIcon::Information) flags |= MB_ICONINFORMATION;
   if (icon == MsgIcon::Question) flags |= MB_ICONQUESTION;
-  const int answer =
-      MessageBoxW(window_, WithCrLf(Widen(text)).c_str(), Widen(title).c_str(), flags);
+  const int answer = MessageBoxW(window_, WithRoomAtLineEnds(WithCrLf(Widen(text))).c_str(),
+                                 Widen(title).c_str(), flags);
   switch (answer) {
     case IDOK:
       return MsgAnswer::Ok;
@@ -394,7 +407,9 @@ MsgAnswer Win32Toolkit::MessageBox(const std::string& text, const std::string& t
       return MsgAnswer::Yes;
     case IDNO:
       return MsgAnswer::No;
-    default:  // Cancel, Escape (some systems give it on a Yes/No box too) or a failure
+    case IDCANCEL:  // Cancel, Escape (some systems give it on a Yes/No box too)
+      return buttons == MsgButtons::Ok ? MsgAnswer::Ok : MsgAnswer::Cancel;
+    default:  // no box: the last button's answer
       return buttons == MsgButtons::Ok      ? MsgAnswer::Ok
              : buttons == MsgButtons::YesNo ? MsgAnswer::No
                                             : MsgAnswer::Cancel;
@@ -425,6 +440,7 @@ void Win32Toolkit::RunMessageLoop() {
 
 void Win32Toolkit::SetRoundRegion(int width, int height, int corner) {
   if (!window_) return;
+  regionCorner_ = corner;
   // The window owns the region from here on.
   SetWindowRgn(window_, CreateRoundRectRgn(0, 0, width, height, corner, corner), TRUE);
 }

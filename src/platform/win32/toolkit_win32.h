@@ -5,8 +5,8 @@
 #include <map>
 #include <string>
 
-#include "platform/process_facts.h"
 #include "platform/toolkit.h"
+#include "platform/win32/process_facts_win32.h"
 #include "platform/win32/windows_api_win32.h"
 #include "ui/control.h"
 
@@ -19,7 +19,7 @@ namespace kelvane::win32 {
 
 class Win32Toolkit : public Toolkit {
  public:
-  Win32Toolkit(HINSTANCE instance, ProcessFacts& facts);
+  Win32Toolkit(HINSTANCE instance, Win32ProcessFacts& facts);
   ~Win32Toolkit() override;
   Win32Toolkit(const Win32Toolkit&) = delete;
   Win32Toolkit& operator=(const Win32Toolkit&) = delete;
@@ -69,6 +69,7 @@ class Win32Toolkit : public Toolkit {
   void OnCommand(HWND child, UINT code);
   LRESULT OnColour(HDC dc, HWND child);
   void OnPaint(HWND hwnd);
+  void OnDpiChanged(int dpi, const RECT& suggested);
   void DrawPictureButton(const DRAWITEMSTRUCT& item);
   void Fire(const View& view, UiEvent event, int button = 1);
 
@@ -86,13 +87,14 @@ class Win32Toolkit : public Toolkit {
   void Deliver(MSG& msg);
 
   HINSTANCE instance_;
-  ProcessFacts& facts_;
+  Win32ProcessFacts& facts_;
   Form1* form_ = nullptr;
   HWND window_ = nullptr;
   HWND toolTips_ = nullptr;
   HICON icon_ = nullptr;
   HWND focus_ = nullptr;              // the control that had the focus when the window lost it
   double twipsX_ = 15, twipsY_ = 15;  // twips per pixel
+  int regionCorner_ = 0;              // of the window's shape, in pixels
   bool shownOnce_ = false;
   bool applying_ = false;  // changes made by ApplyControl are not user input
   // A press that moves the window once the mouse has travelled far enough.
