@@ -12,6 +12,7 @@ enum class ExitCode : int {
   ReplaceFailed = 4,    // a backup could not be made, or the target not replaced
   Declined = 5,         // replaced, but the run question was answered No
   Cancelled = 6,        // Cancel or the picture's OK before the job was done
+  RestartFailed = 8,    // replaced, but the program could not be started again
 };
 
 }  // namespace kelvane

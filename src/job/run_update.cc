@@ -1,4 +1,5 @@
 // One update job from the running-program check to the start of the program.
+#include "common/error_line.h"
 #include "common/text.h"
 #include "download/url_download.h"
 #include "job/program_running.h"
@@ -126,7 +127,14 @@ void Form1::RunUpdate() {
 
   if (RunProgramCheck.Value() == 1 && !ScriptMode) {
     StartArgs = Trim(" " + Param1 + " " + Param2);
-    StartFile(sys, Path + " " + StartArgs, 1);
+    if (!StartFile(sys, Path + " " + StartArgs, 1)) {
+      WriteErrorLine("could not start", "the system started no process", target);
+      MsgBox(
+          Tr(std::string("Das Programm: ") + CR + Path + CR + CR + "konnte nicht gestartet werden!",
+             std::string("The program: ") + CR + Path + CR + CR + "could not be started!"),
+          MsgButtons::Ok, MsgIcon::None);
+      EndProcess(ExitCode::RestartFailed);
+    }
     EndProcess(ExitCode::Done);
   }
   if (!ScriptMode) Command1.SetText(Tr("Schließen", "Close"));

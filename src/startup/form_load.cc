@@ -1,4 +1,5 @@
 // The load handler: everything the program does before its window shows.
+#include "common/error_line.h"
 #include "common/paths.h"
 #include "common/text.h"
 #include "ui/form1.h"
@@ -45,6 +46,7 @@ void Form1::Form_Load() {
   if (arguments.empty()) {
     MsgBox(UsageText(sys.facts.ExeName()), MsgButtons::Ok, MsgIcon::Information,
            "Missing commandline parameter");
+    WriteErrorLine("missing commandline parameter", "no job given", sys.facts.ExeName());
     StartBtn.SetEnabled(false);
     Outcome = ExitCode::WrongParameter;  // what closing the window then reports
     Label1.SetText(Tr("Parameter fehlt!", "Parameter missing"));
@@ -63,6 +65,7 @@ void Form1::Form_Load() {
   if (!Path.empty() && Path.back() == '"') Path.pop_back();
 
   if (URL.empty() || Path.empty()) {
+    WriteErrorLine("wrong parameter", "a job needs [URL] and [PATH]", CommandLine);
     MsgBox(Tr("Falsche Parameter", "Wrong parameter") + CR + CommandLine, MsgButtons::Ok,
            MsgIcon::None);
     sys.end.EndNow(ExitCode::WrongParameter);

@@ -1,5 +1,9 @@
 // The Windows program: the platform's services, the window model on top of
 // them, and the event loop. The process ends only through Win32ProcessEnd.
+#include <fcntl.h>
+#include <io.h>
+
+#include <cstdio>
 #include <cstdlib>
 
 #include "platform/win32/fetcher_win32.h"
@@ -26,6 +30,8 @@ void __verbose_terminate_handler() { std::abort(); }
 }  // namespace __gnu_cxx
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+  // The lines on standard error end with a line feed alone, as on Linux.
+  _setmode(_fileno(stderr), _O_BINARY);
   Win32ProcessFacts facts;
   Win32Locale locale;
   Win32ProcessEnd end;
