@@ -2,6 +2,7 @@
 // the line on standard error when a step fails.
 #include <cstdio>
 
+#include "common/error_line.h"
 #include "common/text.h"
 #include "ui/form1.h"
 
@@ -73,6 +74,8 @@ void Form1::LockTarget(const std::string& target) {
 
 void Form1::EndProcess(ExitCode code) {
   jobLock_.reset();
+  if (code == ExitCode::Cancelled)
+    WriteErrorLine("cancelled", "stopped before the job was done", Path);
   sys.end.EndNow(code);
 }
 

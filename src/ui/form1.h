@@ -58,6 +58,9 @@ class Form1 : public ParameterRecord {
   void Command1_Click();
   void Label2_DblClick();
   void Picture2_DblClick();
+  // The system asks the program to end (a signal): as the picture's OK,
+  // nothing starts, and the ending is "cancelled" whatever the job reached.
+  void EndAsked();
   void ShowCheckbox_Click();
   void RunProgramCheck_Click();
   void Text1_GotFocus();

@@ -8,6 +8,7 @@
 #include "platform/linux/process_facts_linux.h"
 #include "platform/linux/process_list_linux.h"
 #include "platform/linux/settings_linux.h"
+#include "platform/linux/stop_signals_linux.h"
 #include "platform/linux/toolkit_linux.h"
 #include "platform/linux/url_cache_linux.h"
 #include "ui/form1.h"
@@ -28,6 +29,7 @@ int main(int argc, char** argv) {
   LinuxSettingsStore settings;
   Platform platform{toolkit, processes, fetcher, cache, launcher, fs, settings, locale, facts, end};
   Form1 form(platform);
+  TakeStopSignals([&form] { form.EndAsked(); });
   toolkit.Build(form);
   form.Form_Load();
   toolkit.ShowWindow();
