@@ -1,6 +1,7 @@
 """Drives the real program on a private Xvfb (and openbox), natively or under Wine, like a user would."""
 import argparse
 import contextlib
+import glob
 import os
 import re
 import shutil
@@ -220,9 +221,16 @@ def run_test(body, window_manager=False):
     tmp = tempfile.mkdtemp(prefix="kelvane-e2e-")
     # The stored settings go to the test's folder; set before the display, whose environment programs get.
     os.environ["XDG_CONFIG_HOME"] = os.path.join(tmp, "config")
+    # A sanitized build writes its reports here (leaks aside: the program ends without tidying up).
+    reports = os.path.join(tmp, "sanitizer")
+    os.environ["ASAN_OPTIONS"] = f"log_path={reports}:detect_leaks=0"
+    os.environ["UBSAN_OPTIONS"] = f"log_path={reports}:print_stacktrace=1"
     display = Display(window_manager=window_manager)
     try:
         body(Context(args, display, tmp))
+        for report in glob.glob(reports + ".*"):
+            with open(report) as f:
+                raise Failure("a sanitizer reported:\n" + f.read())
     except Failure as e:
         print("FAILED:", e)
         raise SystemExit(1)
