@@ -12,6 +12,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "launch/desktop_exec.h"
 #include "platform/linux/desktop_data_linux.h"
 
 extern char** environ;
@@ -87,20 +88,6 @@ std::string FirstLineOf(const std::vector<std::string>& words) {
   return text.substr(0, text.find('\n'));
 }
 
-// The program of a desktop entry: the first word of its Exec line.
-std::string ExecProgram(const std::string& desktopId) {
-  for (const std::string& folder : DataFolders()) {
-    std::ifstream entry(folder + "/applications/" + desktopId);
-    for (std::string line; std::getline(entry, line);) {
-      if (line.rfind("Exec=", 0) == 0) {
-        const auto words = SplitCommandLine(line.substr(5));
-        return words.empty() ? "" : words[0];
-      }
-    }
-  }
-  return "";
-}
-
 // A program name without "/" as the platform would find it on PATH.
 std::string OnPath(const std::string& name) {
   if (name.empty() || name.find('/') != std::string::npos) return name;
@@ -153,16 +140,37 @@ int LinuxLauncher::FindExecutable(const std::string& file, const std::string& di
     program = Absolute(path);
     return kFound;
   }
-  // The name decides, as a file type does on Windows; only a name that
-  // says nothing lets the contents speak.
-  std::string type = MimeTypeOfName(path.substr(path.rfind('/') + 1));
-  if (type.empty()) type = FirstLineOf({"xdg-mime", "query", "filetype", path});
-  const std::string desktopId =
-      type.empty() ? "" : FirstLineOf({"xdg-mime", "query", "default", type});
-  const std::string found = desktopId.empty() ? "" : OnPath(ExecProgram(desktopId));
+  const auto words = DesktopCommand(AssociatedEntries(path), path);
+  const std::string found = words ? OnPath(words->front()) : "";
   if (found.empty()) return kNoAssociation;
   program = Absolute(found);
   return kFound;
+}
+
+std::vector<DesktopEntry> LinuxLauncher::AssociatedEntries(const std::string& file) {
+  struct stat info;
+  if (stat(file.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return {};
+  // The name decides, as a file type does on Windows; only a name that
+  // says nothing lets the contents speak.
+  std::string type = MimeTypeOfName(file.substr(file.rfind('/') + 1));
+  if (type.empty()) type = FirstLineOf({"xdg-mime", "query", "filetype", file});
+  if (type.empty()) return {};
+  // The desktop's own choice first, then the others in their order.
+  std::vector<std::string> ids = AssociatedIds(type);
+  const std::string chosen = FirstLineOf({"xdg-mime", "query", "default", type});
+  std::erase(ids, chosen);
+  if (!chosen.empty()) ids.insert(ids.begin(), chosen);
+  std::vector<DesktopEntry> entries;
+  for (const std::string& id : ids) {
+    if (auto entry = ReadDesktopEntry(id)) entries.push_back(std::move(*entry));
+  }
+  return entries;
+}
+
+std::optional<uint32_t> LinuxLauncher::StartWords(const std::vector<std::string>& words) {
+  const auto pid = Spawn(words, words.front());
+  if (!pid) return std::nullopt;
+  return static_cast<uint32_t>(*pid);
 }
 
 std::optional<uint32_t> LinuxLauncher::CreateProcess(const std::string& commandLine, int) {
