@@ -134,8 +134,10 @@ class Context:  # the build under test, the test's display and folder
             command = ["wine"] + command
         # KELVANE_E2E_STDERR=1 lets the program's complaints through.
         errors = None if os.environ.get("KELVANE_E2E_STDERR") == "1" else subprocess.DEVNULL
-        return Program(command, env=env, cwd=cwd, stdout=output or subprocess.DEVNULL, stderr=output or errors,
-                       start_new_session=True)
+        # Wine hands its own standard error to every process it starts (for its debug output): under Wine
+        # only standard output goes to `output`.
+        return Program(command, env=env, cwd=cwd, stdout=output or subprocess.DEVNULL,
+                       stderr=errors if self.win32 else output or errors, start_new_session=True)
 
 
 def find_window(display, title, timeout=30):
