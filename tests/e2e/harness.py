@@ -126,7 +126,7 @@ class Context:  # the build under test, the test's display and folder
         """A job for a file that is nowhere: nothing to start, Cancel ends it."""
         return ["[URL]", "http://127.0.0.1:9/x.exe", "[PATH]", self.path("/tmp/none/x.exe"), "[SKIPINFO]"]
 
-    def start(self, words, exe=None, lang="en_US.UTF-8", cwd=None, extra_env=None, output=None):
+    def start(self, words, exe=None, lang="en_US.UTF-8", cwd=None, extra_env=None, stdout=None, stderr=None):
         env = dict(self.display.env, LANG=lang, LC_ALL=lang, LANGUAGE="", **(extra_env or {}))
         command = [exe or self.exe] + words
         if self.win32:
@@ -134,10 +134,8 @@ class Context:  # the build under test, the test's display and folder
             command = ["wine"] + command
         # KELVANE_E2E_STDERR=1 lets the program's complaints through.
         errors = None if os.environ.get("KELVANE_E2E_STDERR") == "1" else subprocess.DEVNULL
-        # Wine hands its own standard error to every process it starts (for its debug output): under Wine
-        # only standard output goes to `output`.
-        return Program(command, env=env, cwd=cwd, stdout=output or subprocess.DEVNULL,
-                       stderr=errors if self.win32 else output or errors, start_new_session=True)
+        return Program(command, env=env, cwd=cwd, stdout=stdout or subprocess.DEVNULL, stderr=stderr or errors,
+                       start_new_session=True)
 
 
 def find_window(display, title, timeout=30):

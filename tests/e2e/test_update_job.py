@@ -17,7 +17,10 @@ BAR = (20, 106, 289)  # the progress bar: left, middle row, width
 def kelvane(ctx, words, record, hold=None, output=None):
     """Kelvane with `words`; a program it starts writes how to `record`, and runs while `hold` exists."""
     run = {"DEMOAPP_HOLD": ctx.path(hold)} if hold else {"DEMOAPP_SECONDS": "0"}
-    return ctx.start(words, extra_env={"DEMOAPP_RECORD": ctx.path(record), **run}, output=output)
+    # Wine hands its own standard error to every process it starts (for its debug output): under Wine
+    # only standard output goes to `output`.
+    return ctx.start(words, extra_env={"DEMOAPP_RECORD": ctx.path(record), **run}, stdout=output,
+                     stderr=None if ctx.win32 else output)
 
 
 def ends_reading(fd, seconds):
