@@ -117,12 +117,16 @@ def cancel_during_download(ctx, server, name, old):
 
 
 def stop_signal_during_download(ctx, server, name, old):
-    """SIGTERM stops the download as Cancel would, but nothing starts, and no lock or partial file stays."""
+    """SIGTERM stops the download as Cancel would, but nothing starts, and no lock or partial file stays; the
+    line on standard error, whose reader has gone, does not end the program before."""
     folder = os.path.join(ctx.tmp, "signal")
     record = os.path.join(ctx.tmp, "signal.record")
     write(os.path.join(folder, name), old, 0o755)
+    reader, writer = os.pipe()
+    os.close(reader)
     program = kelvane(ctx, ["[URL]", f"{server.base}/slow/4M/200M", "[PATH]", os.path.join(folder, name),
-                            "[AUTOSTART]", "[SKIPINFO]"], record)
+                            "[AUTOSTART]", "[SKIPINFO]"], record, output=writer)
+    os.close(writer)
     try:
         _, x, y = harness.main_window(ctx.display)
         harness.wait_for(lambda: bar_fill(ctx.display, x, y) > 5, 30, "the download did not start")
