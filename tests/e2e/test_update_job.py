@@ -143,6 +143,20 @@ def stop_signal_during_download(ctx, server, name, old):
         program.kill()
 
 
+def restart_fails(ctx, server, served, name, old):
+    """A new file that is no program replaces the old one, then cannot start: a box says so, and status 8."""
+    folder = os.path.join(ctx.tmp, "broken")
+    write(os.path.join(folder, name), old, 0o755)
+    program = kelvane(ctx, ["[URL]", f"{server.base}/{served}", "[PATH]", ctx.path(os.path.join(folder, name)),
+                            "[NOASK]", "[SKIPINFO]"], os.path.join(ctx.tmp, "broken.record"))
+    try:
+        harness.answer(ctx.display, "Kelvane")
+        jobs.ends(program, "a restart that fails", 8)
+        check(contents(folder) == {name: b"no program", name + ".old": old}, f"left: {sorted(contents(folder))}")
+    finally:
+        program.kill()
+
+
 def body(ctx):
     old, new = jobs.demo_app(ctx), jobs.demo_app(ctx, "_v2")
     # Names of their own: a program of that name running elsewhere on the machine would count as the target.
@@ -150,11 +164,13 @@ def body(ctx):
     served = os.path.join(ctx.tmp, "served")
     write(os.path.join(served, stem + ctx.suffix), new)
     write(os.path.join(served, stem + ".txt"), "Demo app 2.0\r\nNew: everything.\r\n")
+    write(os.path.join(served, "broken" + ctx.suffix), "no program")
     server = jobs.Server(served, ctx.tmp)
     try:
         noask_job(ctx, server, stem, old, new)
         script_job(ctx, server, stem + ctx.suffix, f"script{os.getpid()}{ctx.suffix}", old, new)
         cancel_during_download(ctx, server, f"cancel{os.getpid()}{ctx.suffix}", old)
+        restart_fails(ctx, server, "broken" + ctx.suffix, f"broken{os.getpid()}{ctx.suffix}", old)
         if not ctx.win32:
             stop_signal_during_download(ctx, server, f"signal{os.getpid()}", old)
     finally:
