@@ -1,6 +1,6 @@
 #pragma once
 // Starting a program as the freedesktop desktop starts it: the Exec line of
-// its desktop entry, read by the Desktop Entry Specification's rules.
+// its desktop entry, read by freedesktop.org's desktop entry rules.
 #include <optional>
 #include <string>
 #include <vector>

@@ -37,9 +37,9 @@ TEST(WebPage, OpensTheBrowserThroughAProbeItRemoves) {
   EXPECT_TRUE(fake.fs.files.empty());
 }
 
-// Exec lines as written in a desktop entry, with the quoting examples of the
-// Desktop Entry Specification (a literal "\" is four backslashes in a quoted
-// argument, "$" is "\\$"); a URL for the browser.
+// Exec lines as written in a desktop entry, with freedesktop.org's quoting
+// examples (a literal "\" is four backslashes in a quoted argument, "$" is
+// "\\$"); a URL for the browser.
 TEST(DesktopExec, ExecLinesAreReadByTheDesktopEntryRules) {
   using W = std::vector<std::string>;
   const std::string u = "http://h/a b";
