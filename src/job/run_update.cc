@@ -122,8 +122,10 @@ void Form1::RunUpdate() {
       MsgBox(Tr(std::string("Programm jetzt starten:") + CR + CR + Path,
                 std::string("Restart:") + CR + CR + Path),
              MsgButtons::YesNo, MsgIcon::Question,
-             Tr("Programm starten?", "Run program?")) == MsgAnswer::No)
+             Tr("Programm starten?", "Run program?")) == MsgAnswer::No) {
+    WriteErrorLine("not started", "the question to run it was answered No", target);
     EndProcess(ExitCode::Declined);
+  }
 
   if (RunProgramCheck.Value() == 1 && !ScriptMode) {
     StartArgs = Trim(" " + Param1 + " " + Param2);

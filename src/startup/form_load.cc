@@ -44,9 +44,9 @@ void Form1::Form_Load() {
   AlwaysOnTop1.SetToTop(true);
 
   if (arguments.empty()) {
+    WriteErrorLine("missing commandline parameter", "no job given", sys.facts.ExeName());
     MsgBox(UsageText(sys.facts.ExeName()), MsgButtons::Ok, MsgIcon::Information,
            "Missing commandline parameter");
-    WriteErrorLine("missing commandline parameter", "no job given", sys.facts.ExeName());
     StartBtn.SetEnabled(false);
     Outcome = ExitCode::WrongParameter;  // what closing the window then reports
     Label1.SetText(Tr("Parameter fehlt!", "Parameter missing"));

@@ -139,6 +139,11 @@ def usage_window(ctx):
         check(position == (x, y), f"a drag on the disabled start button moved the window to {position}")
     finally:
         stop(ctx, program)
+    if not ctx.win32:  # without a display FLTK ends the program, with the line of every failure
+        ended = subprocess.run([ctx.exe], env={k: v for k, v in os.environ.items() if k != "DISPLAY"},
+                               capture_output=True, timeout=30)
+        check((ended.returncode, ended.stderr) == (1, b"kelvane: no window: Can't open display: no DISPLAY set\n"),
+              f"without a display: {ended.returncode} {ended.stderr!r}")
 
 
 def screenshots(ctx):

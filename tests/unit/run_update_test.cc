@@ -30,9 +30,15 @@ TEST(RunUpdate, AskAndTheCheckBoxDecideQuestionAndStart) {
     b.p.fs.Put(b.target + "_", "stale", true);  // left by an earlier run: removed first
     if (row.answer) b.p.ui.ExpectBox(*row.answer);
 
+    ::testing::internal::CaptureStderr();
     EXPECT_EQ(b.Run(), row.ends);
     EXPECT_EQ(b.p.end.code.value_or(b.form->Outcome),
               row.answer == MsgAnswer::No ? ExitCode::Declined : ExitCode::Done);
+    EXPECT_EQ(
+        ::testing::internal::GetCapturedStderr(),
+        row.answer == MsgAnswer::No
+            ? "kelvane: not started: the question to run it was answered No: " + b.target + "\n"
+            : "");
     ASSERT_EQ(b.p.ui.boxes.size(), row.answer ? 1u : 0u);
     if (row.answer) {
       EXPECT_EQ(b.p.ui.boxes[0].text,

@@ -1,5 +1,12 @@
 // The Linux program: the window model on an FLTK window, until the program
 // ends itself.
+#include <FL/Fl.H>
+
+#include <cstdarg>
+#include <cstdio>
+#include <cstdlib>
+
+#include "common/error_line.h"
 #include "platform/linux/fetcher_linux.h"
 #include "platform/linux/file_system_linux.h"
 #include "platform/linux/launcher_linux.h"
@@ -16,7 +23,26 @@
 using namespace kelvane;
 using namespace kelvane::linux_platform;
 
+namespace {
+
+// FLTK ends the program this way when it cannot reach the display: the
+// line of every failure, and the status of a window that was not created.
+void NoWindow(const char* format, ...) {
+  char text[512];
+  va_list arguments;
+  va_start(arguments, format);
+  std::vsnprintf(text, sizeof text, format, arguments);
+  va_end(arguments);
+  const std::string reason = std::string(text).substr(0, std::string(text).find(':'));
+  const char* display = std::getenv("DISPLAY");
+  WriteErrorLine("no window", reason, display && *display ? display : "no DISPLAY set");
+  std::_Exit(static_cast<int>(ExitCode::NoWindow));
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
+  Fl::fatal = NoWindow;
   LinuxProcessFacts facts(argc, argv);
   LinuxLocale locale;
   LinuxProcessEnd end([&facts] { facts.RemoveMadeFolder(); });
