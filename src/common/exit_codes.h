@@ -13,6 +13,7 @@ enum class ExitCode : int {
   Declined = 5,         // replaced, but the run question was answered No
   Cancelled = 6,        // Cancel or the picture's OK before the job was done
   CheckFailed = 7,      // the download failed its hash or signature check
+  RestartFailed = 8,    // replaced, but the program could not be started again
 };
 
 }  // namespace kelvane

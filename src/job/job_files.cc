@@ -2,8 +2,6 @@
 // on standard error when a step fails.
 #include "job/job_files.h"
 
-#include <cstdio>
-
 #include "common/paths.h"
 #include "common/temporary_name.h"
 
@@ -76,12 +74,6 @@ void Install(FileSystem& fs, const std::string& download, const std::string& tar
 void RemoveLeftovers(FileSystem& fs, const std::string& folder) {
   for (const std::string& name : fs.Names(folder))
     if (IsTemporaryName(name)) fs.Remove(folder + name);
-}
-
-void ReportFileError(const std::string& failed, const std::string& reason,
-                     const std::string& file) {
-  std::fputs(("kelvane: " + failed + ": " + reason + ": " + file + "\n").c_str(), stderr);
-  std::fflush(stderr);
 }
 
 std::unique_ptr<FileLock> LockFolder(FileSystem& fs, const std::string& folder,

@@ -34,8 +34,6 @@ void Install(FileSystem& fs, const std::string& download, const std::string& tar
 // Removes the temporary copies a killed job left in `folder` (which ends with
 // its separator); only a holder of the folder's lock may.
 void RemoveLeftovers(FileSystem& fs, const std::string& folder);
-// One line on standard error, "kelvane: <what failed>: <reason>: <file>".
-void ReportFileError(const std::string& failed, const std::string& reason, const std::string& file);
 // Waits, calling `wait` between tries, until no other process holds the lock
 // of `folder`, then holds it for this job: one job at a time per folder.
 std::unique_ptr<FileLock> LockFolder(FileSystem& fs, const std::string& folder,

@@ -1,5 +1,6 @@
 // One update job from the running-program check to the start of the program,
 // as a sequence of steps: lock, wait, fetch, check, rotate, install, restart.
+#include "common/error_line.h"
 #include "common/paths.h"
 #include "common/text.h"
 #include "job/job_files.h"
@@ -27,11 +28,11 @@ void Form1::RunUpdate() {
 
   WaitForProgram();
   FetchDownload(files);
-  // The download is whole and on the disk here, and no name has changed yet:
-  // the place to check it.
+  // The download is whole and on the disk here, and no name has changed yet.
+  CheckDownload(files.download, files.target);
   const bool renameTarget = RotateBackups(files);
   if (!InstallDownload(files, renameTarget)) return;
-  RestartProgram();
+  RestartProgram(files.target);
 }
 
 void Form1::LockJob(const std::string& folder) {
@@ -85,7 +86,6 @@ void Form1::FetchDownload(const JobFiles& files) {
   }
   // The new program reaches the disk before any name changes.
   sys.fs.Sync(files.download);
-  CheckDownload(files.download, files.target);
 }
 
 bool Form1::RotateBackups(const JobFiles& files) {
@@ -93,11 +93,11 @@ bool Form1::RotateBackups(const JobFiles& files) {
   // A ".old2" that stays costs the generation in ".old": it is said, and
   // the job goes on.
   if (sys.fs.IsPresent(files.olderBackup) && !sys.fs.Delete(files.olderBackup))
-    ReportFileError("could not delete", sys.fs.LastError(), files.olderBackup);
+    WriteErrorLine("could not delete", sys.fs.LastError(), files.olderBackup);
   if (sys.fs.IsPresent(files.backup) && !MoveFile(sys.fs, files.backup, files.olderBackup))
     FailBackup(files.target, files.olderBackup);
   if (sys.fs.IsPresent(files.backup)) {
-    ReportFileError("could not delete", sys.fs.LastError(), files.backup);
+    WriteErrorLine("could not delete", sys.fs.LastError(), files.backup);
     MsgBox(std::string("Fehler: Backup file is writeprotected!") + CR + files.backup,
            MsgButtons::Ok, MsgIcon::None);
   }
@@ -115,7 +115,7 @@ void Form1::BackUpTarget(const JobFiles& files) {
 }
 
 void Form1::FailBackup(const std::string& target, const std::string& backup) {
-  ReportFileError("could not create backup file", sys.fs.LastError(), backup);
+  WriteErrorLine("could not create backup file", sys.fs.LastError(), backup);
   MsgBox(Tr(std::string("Fehler Backup Datei:") + CR + target + CR + "konnte nicht angelegt werden",
             std::string("Error: Could not create backup file:") + CR + target),
          MsgButtons::Ok, MsgIcon::None);
@@ -130,7 +130,7 @@ bool Form1::InstallDownload(const JobFiles& files, bool renameTarget) {
     sys.fs.Delete(files.target);
   }
   if (sys.fs.IsPresent(files.target)) {  // the user may still remove it while the box is open
-    ReportFileError("could not delete", sys.fs.LastError(), files.target);
+    WriteErrorLine("could not delete", sys.fs.LastError(), files.target);
     MsgBox(Tr(std::string("Die Datei:") + CR + files.target + CR +
                   "Konnte nicht gelöscht werden.. bitte löschen sie sie, bevor die fortfahren!",
               std::string("Could not delete file:") + CR + files.target + CR +
@@ -145,7 +145,7 @@ bool Form1::InstallDownload(const JobFiles& files, bool renameTarget) {
   Install(sys.fs, files.download, files.target);
   DoEvents();
   if (!sys.fs.IsPresent(files.target)) {
-    ReportFileError("could not replace", sys.fs.LastError(), files.target);
+    WriteErrorLine("could not replace", sys.fs.LastError(), files.target);
     // Put the old program back without overwriting anything; the download
     // stays for a later attempt.
     CopyFile(sys.fs, files.backup, files.target, false);
@@ -156,7 +156,7 @@ bool Form1::InstallDownload(const JobFiles& files, bool renameTarget) {
   return true;
 }
 
-void Form1::RestartProgram() {
+void Form1::RestartProgram(const std::string& target) {
   Label1.SetText(Tr("fertig ...", "done ..."));
   AlwaysOnTop1.SetToNormal(true);
   if (!ScriptMode) Label1.SetText(Tr("Programm wird gestartet..", "Restarting Program.."));
@@ -174,12 +174,21 @@ void Form1::RestartProgram() {
       MsgBox(Tr(std::string("Programm jetzt starten:") + CR + CR + Path,
                 std::string("Restart:") + CR + CR + Path),
              MsgButtons::YesNo, MsgIcon::Question,
-             Tr("Programm starten?", "Run program?")) == MsgAnswer::No)
+             Tr("Programm starten?", "Run program?")) == MsgAnswer::No) {
+    WriteErrorLine("not started", "the question to run it was answered No", target);
     EndProcess(ExitCode::Declined);
+  }
 
   if (RunProgramCheck.Value() == 1 && !ScriptMode) {
     StartArgs = Trim(" " + Param1 + " " + Param2);
-    StartFile(sys, Path + " " + StartArgs, 1);
+    if (!StartFile(sys, Path + " " + StartArgs, 1)) {
+      WriteErrorLine("could not start", "the system started no process", target);
+      MsgBox(
+          Tr(std::string("Das Programm: ") + CR + Path + CR + CR + "konnte nicht gestartet werden!",
+             std::string("The program: ") + CR + Path + CR + CR + "could not be started!"),
+          MsgButtons::Ok, MsgIcon::None);
+      EndProcess(ExitCode::RestartFailed);
+    }
     EndProcess(ExitCode::Done);
   }
   if (!ScriptMode) Command1.SetText(Tr("Schließen", "Close"));
@@ -187,6 +196,8 @@ void Form1::RestartProgram() {
 
 void Form1::EndProcess(ExitCode code) {
   jobLock_.reset();
+  if (code == ExitCode::Cancelled)
+    WriteErrorLine("cancelled", "stopped before the job was done", Path);
   sys.end.EndNow(code);
 }
 

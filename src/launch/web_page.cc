@@ -1,6 +1,7 @@
 #include "launch/web_page.h"
 
 #include "common/text.h"
+#include "launch/desktop_exec.h"
 #include "launch/run_file.h"
 
 namespace kelvane {
@@ -28,7 +29,10 @@ std::optional<uint32_t> OpenWebPage(Platform& sys, const std::string& url, int w
   const std::string probe = sys.facts.ProbeFolder() + "QrxX00001.html";
   sys.fs.Write(probe, " \r\n");
   const std::string browser = GetExeForFile(sys, probe);
+  // A desktop that starts programs by their entries starts the browser so.
+  const auto words = DesktopCommand(sys.launcher.AssociatedEntries(probe), url);
   sys.fs.Delete(probe);
+  if (words) return sys.launcher.StartWords(*words);
   // Without a browser the command has no program and fails to start.
   return sys.launcher.CreateProcess(browser + " " + url, windowStyle);
 }

@@ -2,6 +2,9 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
+
+#include "launch/desktop_exec.h"
 
 namespace kelvane {
 
@@ -19,6 +22,15 @@ class Launcher {
   // nothing when no program could be started.
   virtual std::optional<uint32_t> CreateProcess(const std::string& commandLine,
                                                 int windowStyle) = 0;
+
+  // Where programs are started through desktop entries (Linux): the entries
+  // associated with `file`, the preferred first, and the start of a program
+  // by exactly its words (the first one looked up on PATH). Elsewhere no
+  // entries, and CreateProcess starts every program.
+  virtual std::vector<DesktopEntry> AssociatedEntries(const std::string&) { return {}; }
+  virtual std::optional<uint32_t> StartWords(const std::vector<std::string>&) {
+    return std::nullopt;
+  }
 };
 
 }  // namespace kelvane

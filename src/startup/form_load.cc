@@ -1,4 +1,5 @@
 // The load handler: everything the program does before its window shows.
+#include "common/error_line.h"
 #include "common/paths.h"
 #include "common/text.h"
 #include "ui/form1.h"
@@ -43,6 +44,7 @@ void Form1::Form_Load() {
   AlwaysOnTop1.SetToTop(true);
 
   if (arguments.empty()) {
+    WriteErrorLine("missing commandline parameter", "no job given", sys.facts.ExeName());
     MsgBox(UsageText(sys.facts.ExeName()), MsgButtons::Ok, MsgIcon::Information,
            "Missing commandline parameter");
     StartBtn.SetEnabled(false);
@@ -62,7 +64,8 @@ void Form1::Form_Load() {
   if (!Path.empty() && Path.front() == '"') Path.erase(0, 1);
   if (!Path.empty() && Path.back() == '"') Path.pop_back();
 
-  if (URL.empty() || Path.empty() || ValuesWrong() || Check.Malformed()) RefuseParameters(CommandLine);
+  if (URL.empty() || Path.empty()) RefuseParameters(CommandLine, "a job needs [URL] and [PATH]");
+  if (const auto wrong = ValuesWrong()) RefuseParameters(CommandLine, *wrong);
   // The job and the restart name the same file, wherever the job leaves the
   // current folder.
   startFolder_ = sys.fs.CurrentFolder();

@@ -1,6 +1,7 @@
 // The command line: fetching the argument text and parsing a parameter line.
 #include <algorithm>
 
+#include "common/error_line.h"
 #include "common/text.h"
 #include "ui/form1.h"
 
@@ -100,17 +101,19 @@ void Form1::ParseParameters(std::string& line) {
   }
 }
 
-bool Form1::ValuesWrong() {
+std::optional<std::string> Form1::ValuesWrong() {
   // A control character (a NUL above all) would cut a file name short or
   // change what it names; a folder is no file to replace.
   for (const std::string* value : {&URL, &Path, &Param1, &Param2})
     for (const unsigned char c : *value)
-      if (c < 0x20 || c == 0x7F) return true;
+      if (c < 0x20 || c == 0x7F) return "a control character in a value";
   const auto attributes = sys.fs.Attributes(Path);
-  return attributes && (*attributes & FileSystem::kAttributeDirectory);
+  if (attributes && (*attributes & FileSystem::kAttributeDirectory)) return "[PATH] names a folder";
+  return Check.Malformed();
 }
 
-void Form1::RefuseParameters(const std::string& line) {
+void Form1::RefuseParameters(const std::string& line, const std::string& reason) {
+  WriteErrorLine("wrong parameter", reason, line);
   MsgBox(Tr("Falsche Parameter", "Wrong parameter") + CR + line, MsgButtons::Ok, MsgIcon::None);
   EndProcess(ExitCode::WrongParameter);
 }

@@ -101,7 +101,7 @@ void Form1::ScriptRun() {
       Label3.SetText("ScriptMode: " + std::to_string(jobs));
       std::string job = *line;
       ParseParameters(job);
-      if (ValuesWrong()) RefuseParameters(*line);
+      if (const auto wrong = ValuesWrong()) RefuseParameters(*line, *wrong);
       Path = AbsolutePath(Path, startFolder_);
       Command1.SetEnabled(false);
       RunUpdate();

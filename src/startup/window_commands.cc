@@ -39,6 +39,12 @@ void Form1::Picture2_DblClick() {
   if (stop_ == Stop::None) stop_ = Stop::Close;
 }
 
+void Form1::EndAsked() {
+  Outcome = ExitCode::Cancelled;
+  if (fetching_ == 0) EndProcess(Outcome);
+  stop_ = Stop::Close;  // also over a Cancel given before: nothing starts
+}
+
 void Form1::ShowCheckbox_Click() {
   ShowCheckbox.SetVisible(false);
   RunProgramCheck.SetVisible(true);

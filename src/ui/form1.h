@@ -5,12 +5,13 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "common/error_record.h"
-#include "job/job_files.h"
 #include "download/download_check.h"
+#include "job/job_files.h"
 #include "platform/platform.h"
 #include "ui/always_on_top.h"
 #include "ui/control.h"
@@ -54,11 +55,11 @@ class Form1 : public ParameterRecord {
   void Form_Activate() { AlwaysOnTop1.WindowShown(); }
   std::string BefZeileAbrufen();
   void ParseParameters(std::string& line);
-  // Whether the parsed values make a wrong line: a control character in one,
-  // or a [PATH] that names a folder.
-  bool ValuesWrong();
-  // The "Wrong parameter" box for `line`; ends the process.
-  void RefuseParameters(const std::string& line);
+  // Why the parsed values make a wrong line (a control character in one, a
+  // [PATH] that names a folder, a malformed [SHA256] or [PUBKEY]), if they do.
+  std::optional<std::string> ValuesWrong();
+  // The "Wrong parameter" line and box for `line`; ends the process.
+  void RefuseParameters(const std::string& line, const std::string& reason);
   bool ScriptCheck();  // true when script mode was entered
   void ScriptRun();
 
@@ -66,6 +67,9 @@ class Form1 : public ParameterRecord {
   void Command1_Click();
   void Label2_DblClick();
   void Picture2_DblClick();
+  // The system asks the program to end (a signal): as the picture's OK,
+  // nothing starts, and the ending is "cancelled" whatever the job reached.
+  void EndAsked();
   void ShowCheckbox_Click();
   void RunProgramCheck_Click();
   void Text1_GotFocus();
@@ -151,7 +155,7 @@ class Form1 : public ParameterRecord {
   // The box and the line for a backup that could not be made; ends the process.
   void FailBackup(const std::string& target, const std::string& backup);
   bool InstallDownload(const JobFiles& files, bool renameTarget);  // false: not replaced
-  void RestartProgram();
+  void RestartProgram(const std::string& target);
 };
 
 }  // namespace kelvane

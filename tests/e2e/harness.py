@@ -1,6 +1,7 @@
 """Drives the real program on a private Xvfb (and openbox), natively or under Wine, like a user would."""
 import argparse
 import contextlib
+import glob
 import os
 import re
 import shutil
@@ -125,16 +126,16 @@ class Context:  # the build under test, the test's display and folder
         """A job for a file that is nowhere: nothing to start, Cancel ends it."""
         return ["[URL]", "http://127.0.0.1:9/x.exe", "[PATH]", self.path("/tmp/none/x.exe"), "[SKIPINFO]"]
 
-    def start(self, words, exe=None, lang="en_US.UTF-8", cwd=None, extra_env=None, errors=None):
+    def start(self, words, exe=None, lang="en_US.UTF-8", cwd=None, extra_env=None, stdout=None, stderr=None):
         env = dict(self.display.env, LANG=lang, LC_ALL=lang, LANGUAGE="", **(extra_env or {}))
         command = [exe or self.exe] + words
         if self.win32:
             env = wine_env(self.build, env)
             command = ["wine"] + command
         # KELVANE_E2E_STDERR=1 lets the program's complaints through.
-        if errors is None and os.environ.get("KELVANE_E2E_STDERR") != "1":
-            errors = subprocess.DEVNULL
-        return Program(command, env=env, cwd=cwd, stdout=subprocess.DEVNULL, stderr=errors, start_new_session=True)
+        errors = None if os.environ.get("KELVANE_E2E_STDERR") == "1" else subprocess.DEVNULL
+        return Program(command, env=env, cwd=cwd, stdout=stdout or subprocess.DEVNULL, stderr=stderr or errors,
+                       start_new_session=True)
 
 
 def find_window(display, title, timeout=30):
@@ -220,9 +221,16 @@ def run_test(body, window_manager=False):
     tmp = tempfile.mkdtemp(prefix="kelvane-e2e-")
     # The stored settings go to the test's folder; set before the display, whose environment programs get.
     os.environ["XDG_CONFIG_HOME"] = os.path.join(tmp, "config")
+    # A sanitized build writes its reports here (leaks aside: the program ends without tidying up).
+    reports = os.path.join(tmp, "sanitizer")
+    os.environ["ASAN_OPTIONS"] = f"log_path={reports}:detect_leaks=0"
+    os.environ["UBSAN_OPTIONS"] = f"log_path={reports}:print_stacktrace=1"
     display = Display(window_manager=window_manager)
     try:
         body(Context(args, display, tmp))
+        for report in glob.glob(reports + ".*"):
+            with open(report) as f:
+                raise Failure("a sanitizer reported:\n" + f.read())
     except Failure as e:
         print("FAILED:", e)
         raise SystemExit(1)

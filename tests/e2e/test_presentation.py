@@ -2,6 +2,7 @@
 """The window under openbox: its shape, on top and the stored pin, which presses move it; the screenshots."""
 import os
 import re
+import select
 import subprocess
 import time
 
@@ -123,10 +124,13 @@ def shape_top_pin_and_drag(ctx):
 
 
 def usage_window(ctx):
-    """The usage box, then the centred window; Escape and a drag on the disabled start button do nothing."""
-    program = ctx.start([])
+    """The usage box and its line on standard error (LF, as on every build), then the centred window; Escape
+    and a drag on the disabled start button do nothing."""
+    program = ctx.start([], stderr=subprocess.PIPE)
     try:
         harness.answer(ctx.display, "Missing commandline parameter")
+        line = select.select([program.stderr], [], [], 5)[0] and program.stderr.readline()
+        check(line == b"kelvane: missing commandline parameter: no job given: kelvane\n", f"stderr: {line!r}")
         window, x, y = main_window(ctx.display, "Form1")  # the usage path ends the load before the title
         check((x, y) == ((1024 - WIDTH) // 2, (768 - HEIGHT) // 2), f"window at {x},{y}, not centred")
         harness.press(ctx.display, window, "Escape")
@@ -136,6 +140,11 @@ def usage_window(ctx):
         check(position == (x, y), f"a drag on the disabled start button moved the window to {position}")
     finally:
         stop(ctx, program)
+    if not ctx.win32:  # without a display FLTK ends the program, with the line of every failure
+        ended = subprocess.run([ctx.exe], env={k: v for k, v in os.environ.items() if k != "DISPLAY"},
+                               capture_output=True, timeout=30)
+        check((ended.returncode, ended.stderr) == (1, b"kelvane: no window: Can't open display: no DISPLAY set\n"),
+              f"without a display: {ended.returncode} {ended.stderr!r}")
 
 
 def screenshots(ctx):

@@ -3,7 +3,10 @@
 import hashlib
 import os
 import re
+import select
+import signal
 import subprocess
+import time
 
 import harness
 import jobs
@@ -14,28 +17,45 @@ CANCEL = (220, 125)  # Command1, from the window's top left
 BAR = (20, 106, 289)  # the progress bar: left, middle row, width
 
 
-def kelvane(ctx, words, record, stderr=None):
-    """Kelvane with `words`; a program it starts writes how to `record`."""
-    return ctx.start(words, extra_env={"DEMOAPP_RECORD": ctx.path(record), "DEMOAPP_SECONDS": "0"}, errors=stderr)
+def kelvane(ctx, words, record, hold=None, output=None, stderr=None):
+    """Kelvane with `words`; a program it starts writes how to `record`, and runs while `hold` exists."""
+    run = {"DEMOAPP_HOLD": ctx.path(hold)} if hold else {"DEMOAPP_SECONDS": "0"}
+    # Wine hands its own standard error to every process it starts (for its debug output): under Wine
+    # only standard output goes to `output`.
+    return ctx.start(words, extra_env={"DEMOAPP_RECORD": ctx.path(record), **run}, stdout=output,
+                     stderr=stderr or (None if ctx.win32 else output))
+
+
+def ends_reading(fd, seconds):
+    """Whether the pipe's reader sees its end within `seconds`."""
+    deadline = time.time() + seconds
+    while time.time() < deadline:
+        if select.select([fd], [], [], 0.1)[0] and not os.read(fd, 4096):
+            return True
+    return False
 
 
 def noask_job(ctx, server, stem, old, new):
-    """It waits for the running old version, then rotates the backups and starts the new one."""
+    """It waits for the running old version, then rotates the backups and starts the new one, which keeps
+    nothing of Kelvane's: a caller reading Kelvane's output sees its end when Kelvane ends."""
     name = stem + ctx.suffix
     folder = os.path.join(ctx.tmp, "new äpps")  # a blank: the path is quoted to start the program
     target = os.path.join(folder, name)
     write(target, old, 0o755)
     write(target + ".old", "the build before")
     write(target + ".old2", "the build before that")
-    first, record, hold = (os.path.join(ctx.tmp, n) for n in ("first.record", "job.record", "hold"))
+    first, record, hold, hold_new = (os.path.join(ctx.tmp, n) for n in ("first.record", "job.record", "hold", "hold2"))
     write(hold, "")
+    write(hold_new, "")
+    reader, writer = os.pipe()
     running = ctx.start([], exe=target, cwd=folder,
                         extra_env={"DEMOAPP_HOLD": ctx.path(hold), "DEMOAPP_RECORD": ctx.path(first)})
     program = None
     try:
         check(jobs.recorded(first)[0] == "demoapp 1.0", "the old version did not start")
         program = kelvane(ctx, ["[URL]", f"{server.base}/{name}", "[PATH]", ctx.path(target), "[PARAM1]",
-                                "--updated", "[PARAM2]", "second", "[NOASK]"], record)
+                                "--updated", "[PARAM2]", "second", "[NOASK]"], record, hold_new, writer)
+        os.close(writer)
         harness.find_window(ctx.display, harness.TITLE)
         check(not program.ended(2.5), "[NOASK] ended while the old program runs")  # two and a half timer ticks
         check("/" + name not in server.requests(), "the job started while the old program ran")
@@ -44,10 +64,13 @@ def noask_job(ctx, server, stem, old, new):
         jobs.ends(program, "[NOASK] after the old program ended")  # no question, no click
         check(jobs.recorded(record) == ("demoapp 2.0", ["--updated", "second"]),
               f"the new version was not started with its parameters: {jobs.recorded(record)!r}")
+        check(ends_reading(reader, 5), "the output's reader waits for the started program")
         check(contents(folder) == {name: new, name + ".old": old, name + ".old2": b"the build before"},
               f"wrong files after the job: {sorted(contents(folder))}")
         check(server.requests() == [f"/{stem}.txt", "/" + name], f"asked: {server.requests()}")  # notes, file
     finally:
+        os.remove(hold_new)
+        os.close(reader)
         running.kill()
         if program:
             program.kill()
@@ -131,7 +154,7 @@ def checked_jobs(ctx, server, served, old, new):
         record, errors = (os.path.join(ctx.tmp, f"{i}.{n}") for n in ("record", "stderr"))
         with open(errors, "w") as stderr:
             program = kelvane(ctx, ["[URL]", url, "[PATH]", ctx.path(target), "[NOASK]", "[AUTOSTART]",
-                                    "[SKIPINFO]"] + words, record, errors=stderr)
+                                    "[SKIPINFO]"] + words, record, stderr=stderr)
         try:
             if status:
                 harness.answer(ctx.display, "Kelvane")
@@ -217,7 +240,7 @@ def fault_table(ctx, server, stem, old, new):
         for i in range(0, len(words), 2):
             job[job.index(words[i]) + 1] = words[i + 1]
         with open(errors, "w") as err:
-            program = ctx.start(job + ["[NOASK]", "[SKIPINFO]"], cwd=folder, errors=err,
+            program = ctx.start(job + ["[NOASK]", "[SKIPINFO]"], cwd=folder, stderr=err,
                                 extra_env={"DEMOAPP_RECORD": ctx.path(record), "DEMOAPP_SECONDS": "0"})
         try:
             if box:
@@ -239,6 +262,47 @@ def fault_table(ctx, server, stem, old, new):
                 subprocess.run(["umount", folder])
 
 
+def stop_signal_during_download(ctx, server, name, old):
+    """SIGTERM stops the download as Cancel would, but nothing starts, and no lock or partial file stays; the
+    line on standard error, whose reader has gone, does not end the program before."""
+    folder = os.path.join(ctx.tmp, "signal")
+    record = os.path.join(ctx.tmp, "signal.record")
+    write(os.path.join(folder, name), old, 0o755)
+    reader, writer = os.pipe()
+    os.close(reader)
+    program = kelvane(ctx, ["[URL]", f"{server.base}/slow/4M/200M", "[PATH]", os.path.join(folder, name),
+                            "[AUTOSTART]", "[SKIPINFO]"], record, output=writer)
+    os.close(writer)
+    try:
+        _, x, y = harness.main_window(ctx.display)
+        harness.wait_for(lambda: bar_fill(ctx.display, x, y) > 5, 30, "the download did not start")
+        # The bar's tool tip shows while its text changes (a sanitized build watches its memory).
+        windows = lambda: len(ctx.display.run(["xdotool", "search", "--onlyvisible", "--name", ""]).split())
+        shown = windows()
+        ctx.display.run(["xdotool", "mousemove", str(x + BAR[0] + 50), str(y + BAR[1])])
+        harness.wait_for(lambda: windows() > shown, 10, "no tool tip showed")
+        program.send_signal(signal.SIGTERM)
+        jobs.ends(program, "SIGTERM during the download", jobs.CANCELLED)
+        check(contents(folder) == {name: old}, f"left after SIGTERM: {sorted(os.listdir(folder))}")
+        check(not os.path.exists(record), "a program was started after SIGTERM")
+    finally:
+        program.kill()
+
+
+def restart_fails(ctx, server, served, name, old):
+    """A new file that is no program replaces the old one, then cannot start: a box says so, and status 8."""
+    folder = os.path.join(ctx.tmp, "broken")
+    write(os.path.join(folder, name), old, 0o755)
+    program = kelvane(ctx, ["[URL]", f"{server.base}/{served}", "[PATH]", ctx.path(os.path.join(folder, name)),
+                            "[NOASK]", "[SKIPINFO]"], os.path.join(ctx.tmp, "broken.record"))
+    try:
+        harness.answer(ctx.display, "Kelvane")
+        jobs.ends(program, "a restart that fails", 8)
+        check(contents(folder) == {name: b"no program", name + ".old": old}, f"left: {sorted(contents(folder))}")
+    finally:
+        program.kill()
+
+
 def body(ctx):
     old, new = jobs.demo_app(ctx), jobs.demo_app(ctx, "_v2")
     # Names of their own: a program of that name running elsewhere on the machine would count as the target.
@@ -247,6 +311,7 @@ def body(ctx):
     write(os.path.join(served, stem + ctx.suffix), new)
     write(os.path.join(served, stem + ".txt"), "Demo app 2.0\r\nNew: everything.\r\n")
     write(os.path.join(served, "big"), b"n" * (400 << 10))
+    write(os.path.join(served, "broken" + ctx.suffix), "no program")
     server = jobs.Server(served, ctx.tmp)
     try:
         noask_job(ctx, server, stem, old, new)
@@ -254,6 +319,9 @@ def body(ctx):
         checked_jobs(ctx, server, served, old, new)
         cancel_during_download(ctx, server, f"cancel{os.getpid()}{ctx.suffix}", old)
         fault_table(ctx, server, stem, old, new)
+        restart_fails(ctx, server, "broken" + ctx.suffix, f"broken{os.getpid()}{ctx.suffix}", old)
+        if not ctx.win32:
+            stop_signal_during_download(ctx, server, f"signal{os.getpid()}", old)
     finally:
         server.close()
 

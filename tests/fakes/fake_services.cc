@@ -87,6 +87,7 @@ int FakeLauncher::FindExecutable(const std::string& file, const std::string&,
 std::optional<uint32_t> FakeLauncher::CreateProcess(const std::string& commandLine, int) {
   started.push_back(commandLine);
   startedIn.push_back(fs_.CurrentFolder());
+  if (refuses) return std::nullopt;
   return static_cast<uint32_t>(1000 + started.size());
 }
 

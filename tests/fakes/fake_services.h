@@ -104,6 +104,7 @@ class FakeLauncher : public Launcher {
   std::vector<std::pair<std::string, std::string>> lookups;  // file, its bytes when asked
   std::vector<std::string> started;
   std::vector<std::string> startedIn;  // the current folder at each start
+  bool refuses = false;                // every start fails (after it is recorded)
   int FindExecutable(const std::string& file, const std::string& directory,
                      std::string& program) override;
   std::optional<uint32_t> CreateProcess(const std::string& commandLine, int windowStyle) override;

@@ -37,7 +37,10 @@ TEST(FormLoad, NoArgumentsExplainUsageAndLeaveADisabledStartButtonInEitherLangua
     f.facts.exeName = "kvupd";
     f.ui.ExpectBox(MsgAnswer::Ok);
     auto w = f.MakeForm();
+    ::testing::internal::CaptureStderr();
     EXPECT_FALSE(Ends([&] { w->Form_Load(); }));
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(),
+              "kelvane: missing commandline parameter: no job given: kvupd\n");
     ASSERT_EQ(f.ui.boxes.size(), 1u);
     EXPECT_EQ(f.ui.boxes[0].text,
               "This program needs Command-Line Parameters:\r"
@@ -58,7 +61,7 @@ TEST(FormLoad, NoArgumentsExplainUsageAndLeaveADisabledStartButtonInEitherLangua
 }
 
 // A line without a path, or with keywords but no values; the whole argument
-// text is shown, switches included.
+// text is shown, switches included, and named on standard error.
 TEST_F(FormLoadTest, UnusableLinesAreRejectedWithTheWholeArgumentText) {
   for (const auto& [args, shown] : std::vector<std::pair<std::string, std::string>>{
            {"[URL] only", "Wrong parameter\r[URL] only"},
@@ -68,7 +71,10 @@ TEST_F(FormLoadTest, UnusableLinesAreRejectedWithTheWholeArgumentText) {
     f.facts.arguments = args;
     f.ui.ExpectBox(MsgAnswer::Ok);
     auto w = f.MakeForm();
+    ::testing::internal::CaptureStderr();
     EXPECT_TRUE(Ends([&] { w->Form_Load(); })) << args;
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(),
+              "kelvane: wrong parameter: a job needs [URL] and [PATH]: " + args + "\n");
     ASSERT_EQ(f.ui.boxes.size(), 1u) << args;
     EXPECT_EQ(f.ui.boxes[0].text, shown);
   }

@@ -32,9 +32,15 @@ TEST(RunUpdate, AskAndTheCheckBoxDecideQuestionAndStart) {
     b.p.fs.Put(leftover, "part");  // a copy a killed job left: removed under the lock
     if (row.answer) b.p.ui.ExpectBox(*row.answer);
 
+    ::testing::internal::CaptureStderr();
     EXPECT_EQ(b.Run(), row.ends);
     EXPECT_EQ(b.p.end.code.value_or(b.form->Outcome),
               row.answer == MsgAnswer::No ? ExitCode::Declined : ExitCode::Done);
+    EXPECT_EQ(
+        ::testing::internal::GetCapturedStderr(),
+        row.answer == MsgAnswer::No
+            ? "kelvane: not started: the question to run it was answered No: " + b.target + "\n"
+            : "");
     ASSERT_EQ(b.p.ui.boxes.size(), row.answer ? 1u : 0u);
     if (row.answer) {
       EXPECT_EQ(b.p.ui.boxes[0].text,
@@ -151,11 +157,35 @@ TEST(RunUpdate, DownloadErrorAndFailedBackupEndWithTheTargetUntouched) {
             Lines({"Die Prüfung des Downloads ist fehlgeschlagen!", "http://host/tool.exe"}));
 }
 
-// The bar shows while the download runs; a confirmed close stops it and ends
-// (Cancel there, and the partial download removed: the end-to-end tests).
-TEST(RunUpdate, ADownloadShowsItsProgressAndStopsOnAConfirmedClose) {
-  for (bool close : {false, true}) {
-    SCOPED_TRACE(close);
+// A program that does not start again is said in a box and on standard error.
+TEST(RunUpdate, AProgramThatDoesNotStartAgainIsReportedAndEndsWithItsOwnStatus) {
+  for (const bool german : {false, true}) {
+    JobBench b;
+    if (german) b.p.German();
+    b.Settings(false, 1);
+    b.p.launcher.refuses = true;
+    b.p.ui.ExpectBox(MsgAnswer::Ok);
+    ::testing::internal::CaptureStderr();
+    EXPECT_TRUE(b.Run());
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(),
+              "kelvane: could not start: the system started no process: " + b.target + "\n");
+    EXPECT_EQ(b.p.end.code, ExitCode::RestartFailed);
+    ASSERT_EQ(b.p.ui.boxes.size(), 1u);
+    EXPECT_EQ(b.p.ui.boxes[0].text,
+              german ? Lines({"Das Programm: ", b.target, "", "konnte nicht gestartet werden!"})
+                     : Lines({"The program: ", b.target, "", "could not be started!"}));
+    EXPECT_EQ(b.File(b.target), "new");
+  }
+}
+
+// The bar shows while the download runs; a confirmed close, or a signal that
+// asks the program to end (after a Cancel even), stops it and ends without
+// starting anything (Cancel there, and the partial download removed: the
+// end-to-end tests).
+TEST(RunUpdate, ADownloadShowsItsProgressAndStopsOnAConfirmedCloseOrASignal) {
+  for (const int stop : {0, 1, 2}) {  // none, the picture's OK, a signal
+    SCOPED_TRACE(stop);
+    const bool close = stop != 0;
     JobBench b;
     b.Settings(false, 0);
     b.p.fetcher.bodies[b.form->URL] = std::string(2000, 'n');
@@ -165,10 +195,18 @@ TEST(RunUpdate, ADownloadShowsItsProgressAndStopsOnAConfirmedClose) {
       EXPECT_TRUE(b.form->DownloadProgress.Visible());
       shown.push_back(b.form->DownloadProgress.Value());
       if (step != 2 || !close) return;
-      b.p.ui.ExpectBox(MsgAnswer::Ok);
-      b.p.ui.AtNextYield([&] { b.form->Dispatch(b.form->Picture2, UiEvent::DblClick); });
+      if (stop == 1) b.p.ui.ExpectBox(MsgAnswer::Ok);
+      b.p.ui.AtNextYield([&] {
+        if (stop == 1) return b.form->Dispatch(b.form->Picture2, UiEvent::DblClick);
+        b.form->Dispatch(b.form->Command1, UiEvent::Click);
+        b.form->EndAsked();
+      });
     };
+    ::testing::internal::CaptureStderr();
     EXPECT_EQ(b.Run(), close);
+    EXPECT_EQ(
+        ::testing::internal::GetCapturedStderr(),
+        close ? "kelvane: cancelled: stopped before the job was done: " + b.target + "\n" : "");
     EXPECT_FALSE(b.form->DownloadProgress.Visible());
     if (!close) {
       EXPECT_EQ(shown, (std::vector<int>{-1, 0, 250, 500}));

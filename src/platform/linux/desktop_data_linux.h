@@ -1,7 +1,10 @@
 #pragma once
 // What the freedesktop data folders say about files.
+#include <optional>
 #include <string>
 #include <vector>
+
+#include "launch/desktop_exec.h"
 
 namespace kelvane::linux_platform {
 
@@ -15,5 +18,15 @@ std::vector<std::string> DataFolders();
 // pattern says otherwise. Like a file type on Windows, the name decides:
 // the contents are not looked at.
 std::string MimeTypeOfName(const std::string& name);
+
+// The desktop entries associated with a MIME type, the preferred first: the
+// defaults of every mimeapps.list (the user's configuration first, then the
+// system's, then those in the data folders), then their added associations,
+// then the types the entries themselves name (applications/mimeinfo.cache).
+std::vector<std::string> AssociatedIds(const std::string& type);
+
+// The [Desktop Entry] group of applications/<id> in the first data folder
+// that has it.
+std::optional<DesktopEntry> ReadDesktopEntry(const std::string& id);
 
 }  // namespace kelvane::linux_platform

@@ -7,10 +7,12 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
 
+#include "launch/desktop_exec.h"
 #include "platform/linux/desktop_data_linux.h"
 
 extern char** environ;
@@ -27,15 +29,40 @@ bool IsExecutableFile(const std::string& path) {
   return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) && access(path.c_str(), X_OK) == 0;
 }
 
+// A started program gets nothing of this process but its environment: its
+// standard streams on /dev/null (standard output on `out` where given),
+// every other descriptor closed (a caller reading our output sees its end
+// when we end, not when the program does), and the default action for the
+// signals this process ignores.
 std::optional<pid_t> Spawn(const std::vector<std::string>& words, const std::string& program,
-                           const posix_spawn_file_actions_t* actions) {
+                           int out = -1) {
   std::vector<char*> argv;
   for (const std::string& word : words) argv.push_back(const_cast<char*>(word.c_str()));
   argv.push_back(nullptr);
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+  if (out >= 0)
+    posix_spawn_file_actions_adddup2(&actions, out, 1);
+  else
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+  posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+  posix_spawn_file_actions_addclosefrom_np(&actions, 3);
+  posix_spawnattr_t attributes;
+  posix_spawnattr_init(&attributes);
+  sigset_t defaults, none;
+  sigemptyset(&defaults);
+  sigaddset(&defaults, SIGPIPE);
+  sigemptyset(&none);
+  posix_spawnattr_setsigdefault(&attributes, &defaults);
+  posix_spawnattr_setsigmask(&attributes, &none);
+  posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK);
   pid_t pid = 0;
-  if (posix_spawnp(&pid, program.c_str(), actions, nullptr, argv.data(), environ) != 0) {
-    return std::nullopt;
-  }
+  const int failed =
+      posix_spawnp(&pid, program.c_str(), &actions, &attributes, argv.data(), environ);
+  posix_spawnattr_destroy(&attributes);
+  posix_spawn_file_actions_destroy(&actions);
+  if (failed != 0) return std::nullopt;
   return pid;
 }
 
@@ -43,13 +70,7 @@ std::optional<pid_t> Spawn(const std::vector<std::string>& words, const std::str
 std::string FirstLineOf(const std::vector<std::string>& words) {
   int out[2];
   if (pipe2(out, O_CLOEXEC) != 0) return "";
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-  posix_spawn_file_actions_adddup2(&actions, out[1], 1);
-  posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-  const auto pid = Spawn(words, words[0], &actions);
-  posix_spawn_file_actions_destroy(&actions);
+  const auto pid = Spawn(words, words[0], out[1]);
   close(out[1]);
   std::string text;
   char buffer[4096];
@@ -65,20 +86,6 @@ std::string FirstLineOf(const std::vector<std::string>& words) {
     return "";
   }
   return text.substr(0, text.find('\n'));
-}
-
-// The program of a desktop entry: the first word of its Exec line.
-std::string ExecProgram(const std::string& desktopId) {
-  for (const std::string& folder : DataFolders()) {
-    std::ifstream entry(folder + "/applications/" + desktopId);
-    for (std::string line; std::getline(entry, line);) {
-      if (line.rfind("Exec=", 0) == 0) {
-        const auto words = SplitCommandLine(line.substr(5));
-        return words.empty() ? "" : words[0];
-      }
-    }
-  }
-  return "";
 }
 
 // A program name without "/" as the platform would find it on PATH.
@@ -133,16 +140,37 @@ int LinuxLauncher::FindExecutable(const std::string& file, const std::string& di
     program = Absolute(path);
     return kFound;
   }
-  // The name decides, as a file type does on Windows; only a name that
-  // says nothing lets the contents speak.
-  std::string type = MimeTypeOfName(path.substr(path.rfind('/') + 1));
-  if (type.empty()) type = FirstLineOf({"xdg-mime", "query", "filetype", path});
-  const std::string desktopId =
-      type.empty() ? "" : FirstLineOf({"xdg-mime", "query", "default", type});
-  const std::string found = desktopId.empty() ? "" : OnPath(ExecProgram(desktopId));
+  const auto words = DesktopCommand(AssociatedEntries(path), path);
+  const std::string found = words ? OnPath(words->front()) : "";
   if (found.empty()) return kNoAssociation;
   program = Absolute(found);
   return kFound;
+}
+
+std::vector<DesktopEntry> LinuxLauncher::AssociatedEntries(const std::string& file) {
+  struct stat info;
+  if (stat(file.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return {};
+  // The name decides, as a file type does on Windows; only a name that
+  // says nothing lets the contents speak.
+  std::string type = MimeTypeOfName(file.substr(file.rfind('/') + 1));
+  if (type.empty()) type = FirstLineOf({"xdg-mime", "query", "filetype", file});
+  if (type.empty()) return {};
+  // The desktop's own choice first, then the others in their order.
+  std::vector<std::string> ids = AssociatedIds(type);
+  const std::string chosen = FirstLineOf({"xdg-mime", "query", "default", type});
+  std::erase(ids, chosen);
+  if (!chosen.empty()) ids.insert(ids.begin(), chosen);
+  std::vector<DesktopEntry> entries;
+  for (const std::string& id : ids) {
+    if (auto entry = ReadDesktopEntry(id)) entries.push_back(std::move(*entry));
+  }
+  return entries;
+}
+
+std::optional<uint32_t> LinuxLauncher::StartWords(const std::vector<std::string>& words) {
+  const auto pid = Spawn(words, words.front());
+  if (!pid) return std::nullopt;
+  return static_cast<uint32_t>(*pid);
 }
 
 std::optional<uint32_t> LinuxLauncher::CreateProcess(const std::string& commandLine, int) {
@@ -152,7 +180,7 @@ std::optional<uint32_t> LinuxLauncher::CreateProcess(const std::string& commandL
   // the search path.
   std::string program = words[0];
   if (program.find('/') == std::string::npos && IsExecutableFile(program)) program = "./" + program;
-  const auto pid = Spawn(words, program, nullptr);
+  const auto pid = Spawn(words, program);
   if (!pid) return std::nullopt;
   return static_cast<uint32_t>(*pid);
 }

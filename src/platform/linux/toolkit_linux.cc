@@ -5,6 +5,7 @@
 #include <FL/Fl_Group.H>
 #include <FL/Fl_Multiline_Output.H>
 #include <FL/Fl_RGB_Image.H>
+#include <FL/Fl_Tooltip.H>
 #include <FL/Fl_Window.H>
 #include <FL/fl_draw.H>
 #include <FL/x.H>
@@ -284,10 +285,7 @@ void LinuxToolkit::Mirror(View& view) {
       break;
   }
   if (c.Kind() == ControlKind::CheckBox) static_cast<Fl_Check_Button*>(w)->value(c.Value() != 0);
-  if (c.ToolTip().empty())
-    w->tooltip(nullptr);
-  else
-    w->copy_tooltip(c.ToolTip().c_str());
+  MirrorToolTip(view);
   if (c.Visible())
     w->show();
   else
@@ -297,6 +295,21 @@ void LinuxToolkit::Mirror(View& view) {
   else
     w->deactivate();
   Place(view);
+}
+
+// FLTK's tip window keeps the text pointer of the tip it is about to show
+// and measures it then: the text lives in the view and changes in place, so
+// that pointer stays valid. Only a text that outgrows its buffer (rare: the
+// buffer is made large enough for a byte count) takes down a tip underway.
+void LinuxToolkit::MirrorToolTip(View& view) {
+  const std::string& text = view.control->ToolTip();
+  if (text == view.tip) return;
+  if (text.size() > view.tip.capacity()) {
+    if (view.widget->tooltip()) Fl_Tooltip::current(nullptr);
+    view.tip.reserve(std::max<size_t>(text.size(), 64));
+  }
+  view.tip.assign(text);
+  view.widget->tooltip(view.tip.empty() ? nullptr : view.tip.c_str());
 }
 
 void LinuxToolkit::ContainerOrigin(const Control& control, int& left, int& top) const {

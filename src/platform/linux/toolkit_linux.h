@@ -48,6 +48,7 @@ class LinuxToolkit : public Toolkit {
     Fl_Widget* widget = nullptr;  // null for timers and the window itself
     bool timerOn = false;
     int shownSelStart = -1, shownSelLength = -1;
+    std::string tip;  // the tool tip's text (see MirrorToolTip)
   };
 
   // The program's icon, in several sizes, on the window and its message boxes.
@@ -56,6 +57,7 @@ class LinuxToolkit : public Toolkit {
   void Mirror(View& view);
   void Place(const View& view);
   void MirrorTimer(View& view);
+  void MirrorToolTip(View& view);
   // Left and top of a control's container inside the window, in twips.
   void ContainerOrigin(const Control& control, int& left, int& top) const;
   int Px(int twips) const;

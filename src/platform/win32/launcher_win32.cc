@@ -26,7 +26,9 @@ std::optional<uint32_t> Win32Launcher::CreateProcess(const std::string& commandL
   std::wstring line = Widen(commandLine);  // CreateProcessW may write into it
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
-  startup.dwFlags = STARTF_USESHOWWINDOW;
+  // No handle of ours, not even the standard ones: a caller reading our
+  // output sees its end when we end, not when the started program does.
+  startup.dwFlags = STARTF_USESHOWWINDOW | STARTF_USESTDHANDLES;
   startup.wShowWindow = static_cast<WORD>(windowStyle);
   PROCESS_INFORMATION process{};
   if (line.empty() || !CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr,

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "common/error_line.h"
 #include "platform/win32/fetcher_win32.h"
 #include "platform/win32/file_system_win32.h"
 #include "platform/win32/launcher_win32.h"
@@ -47,6 +48,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   Form1 form(platform);
   form.SetObserver([&ui](const Control& c) { ui.ApplyControl(c); });
   if (!ui.Build(form)) {
+    WriteErrorLine("no window", "the window could not be created", facts.ExeName());
     ui.MessageBox("The window could not be created.", kProgramTitle, MsgButtons::Ok, MsgIcon::None);
     end.EndNow(ExitCode::NoWindow);
   }

@@ -40,10 +40,13 @@ struct AssociationTest : LaunchTest {
     testing::fs::create_directories(bin);
     testing::fs::copy_file(recorder, program);
     testing::fs::copy_file(recorder, browser);
+    // A terminal program comes first for web pages: it is passed over.
     testing::Spit(config / "mimeapps.list",
-                  "[Default Applications]\ntext/plain=rec.desktop\ntext/html=web.desktop\n");
+                  "[Default Applications]\ntext/plain=rec.desktop\n"
+                  "text/html=term.desktop;web.desktop\n");
     Entry("rec.desktop", program.string() + " %f");
-    Entry("web.desktop", "browser %u");  // found on PATH
+    Entry("term.desktop", "browser --in-terminal %u\nTerminal=true");
+    Entry("web.desktop", "/usr/bin/env KV=1 browser --new-window %u");  // found on PATH
     env.Set("XDG_CONFIG_HOME", config.string());
     env.Set("XDG_DATA_HOME", data.string());
     env.Set("PATH", bin.string() + ":" + std::getenv("PATH"));
@@ -88,12 +91,12 @@ TEST_F(AssociationTest, OpensAWebPageInTheBrowserThroughAPrivateProbe) {
                 files,   fake.settings, fake.locale,  facts,      fake.end};
 
   EXPECT_EQ(Recorded(OpenWebPage(real, "https://h.example/Update.exe", 1)),
-            (Words{oldCwd, "https://h.example/Update.exe"}));
+            (Words{oldCwd, "--new-window", "https://h.example/Update.exe"}));
   EXPECT_EQ(files.CurrentFolder(), oldCwd);
   EXPECT_TRUE(testing::fs::is_empty(runtime / "kelvane")) << "a probe stayed";
 
   // No association for web pages: nothing opens, no probe stays.
-  testing::fs::remove(data / "applications" / "web.desktop");
+  testing::fs::remove(data / "applications" / "web.desktop");  // the terminal's stays
   testing::fs::remove(record);
   EXPECT_FALSE(OpenWebPage(real, "https://h.example/", 1).has_value());
   EXPECT_TRUE(testing::fs::is_empty(runtime / "kelvane")) << "a probe stayed";
