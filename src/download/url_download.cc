@@ -1,8 +1,6 @@
 #include "download/url_download.h"
 
-#include <algorithm>
-#include <cstdio>
-
+#include "common/error_line.h"
 #include "download/cache_purge.h"
 #include "download/fetch_policy.h"
 
@@ -59,13 +57,7 @@ std::string URLDownload(Platform& sys, ErrorRecord& err, std::string url, std::s
   if (result.code != 0) {
     // The URL cache's last error is the platform's thread-wide last error.
     err.Raise(result.code, kUrlDownloadSource, sys.cache.LastError());
-    if (result.code != kFetchCancelled) {
-      // One line, the same on every platform.
-      std::string line = "kelvane: download failed: " + result.reason + ": " + url;
-      std::replace_if(
-          line.begin(), line.end(), [](char c) { return c == '\n' || c == '\r'; }, ' ');
-      std::fputs((line + "\n").c_str(), stderr);
-    }
+    if (result.code != kFetchCancelled) WriteErrorLine("download failed", result.reason, url);
     return "";
   }
   return file;

@@ -1,7 +1,7 @@
 // The check of a job's download before anything is replaced.
-#include <cstdio>
 #include <cstdlib>
 
+#include "common/error_line.h"
 #include "common/text.h"
 #include "ui/form1.h"
 
@@ -38,8 +38,7 @@ void Form1::CheckDownload(const std::string& download, const std::string& target
     return;
   }
   sys.fs.Remove(download);
-  std::fputs(("kelvane: check failed: " + outcome.failure + ": " + url + "\n").c_str(), stderr);
-  std::fflush(stderr);
+  WriteErrorLine("check failed", outcome.failure, url);
   MsgBox(Tr(std::string("Die Prüfung des Downloads ist fehlgeschlagen!") + CR + url,
             std::string("The download failed its check!") + CR + url),
          MsgButtons::Ok, MsgIcon::None);
