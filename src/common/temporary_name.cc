@@ -5,21 +5,21 @@
 namespace kelvane {
 namespace {
 
-constexpr std::string_view kPrefix = ".kelvane-", kSuffix = ".copy";
+constexpr std::string_view kPrefix = ".kelvane-";
 constexpr size_t kDigits = 16;
 
 }  // namespace
 
-std::string TemporaryName(const std::string& folder) {
+std::string TemporaryName(const std::string& folder, std::string_view ending) {
   std::random_device random;
   std::string name = folder + std::string(kPrefix);
   for (size_t i = 0; i < kDigits; ++i) name += "0123456789abcdef"[random() % 16];
-  return name + std::string(kSuffix);
+  return name + std::string(ending);
 }
 
 bool IsTemporaryName(std::string_view name) {
-  if (name.size() != kPrefix.size() + kDigits + kSuffix.size() || !name.starts_with(kPrefix) ||
-      !name.ends_with(kSuffix))
+  if (name.size() != kPrefix.size() + kDigits + kCopyEnding.size() || !name.starts_with(kPrefix) ||
+      !name.ends_with(kCopyEnding))
     return false;
   return name.substr(kPrefix.size(), kDigits).find_first_not_of("0123456789abcdef") ==
          std::string_view::npos;

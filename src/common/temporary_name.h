@@ -7,9 +7,13 @@
 
 namespace kelvane {
 
+// The ending of a job's copy while it is written, and of a download while it
+// arrives.
+constexpr std::string_view kCopyEnding = ".copy", kDownloadEnding = ".part";
+
 // A fresh random name in `folder` (which ends with its separator).
-std::string TemporaryName(const std::string& folder);
-// Whether a file name (without its folder) is one TemporaryName makes.
+std::string TemporaryName(const std::string& folder, std::string_view ending = kCopyEnding);
+// Whether a file name (without its folder) is a copy's that TemporaryName makes.
 bool IsTemporaryName(std::string_view name);
 
 }  // namespace kelvane

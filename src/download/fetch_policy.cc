@@ -2,7 +2,6 @@
 
 #include <atomic>
 #include <optional>
-#include <random>
 
 #include "common/text.h"
 #include "download/content_decoder.h"
@@ -207,14 +206,6 @@ std::string ResolveUrl(const std::string& base, const std::string& location) {
   return (slash < pathStart || slash == std::string::npos ? stem + "/"
                                                           : stem.substr(0, slash + 1)) +
          location;
-}
-
-std::string NewPartialName() {
-  std::random_device random;
-  uint64_t bits = (static_cast<uint64_t>(random()) << 32) ^ random();
-  std::string name = ".kelvane-0000000000000000.part";
-  for (size_t i = 24; i > 8; --i, bits >>= 4) name[i] = "0123456789abcdef"[bits & 15];
-  return name;
 }
 
 FetchResult FetchIntoFile(FetchTransport& transport, const std::string& url, FetchOutput& out,

@@ -54,8 +54,4 @@ FetchResult FetchIntoFile(FetchTransport& transport, const std::string& url, Fet
 // absolute against `base`; "" when `base` is no absolute URL.
 std::string ResolveUrl(const std::string& base, const std::string& location);
 
-// A new name for a download's temporary file beside the target, random so
-// that nobody can plant a file or a link there beforehand.
-std::string NewPartialName();
-
 }  // namespace kelvane

@@ -163,10 +163,16 @@ def press(display, window, *keys):
 
 
 def answer(display, title, *keys):
-    """Answers the box `title` with `keys` (Return) and waits until it is gone."""
+    """Answers the box `title` with `keys` (Return) and waits until it is gone. A key that a box under Wine
+    took before it had the focus is lost: the box still shown after a while gets the keys again."""
     box = find_window(display, title)
-    press(display, box, *(keys or ["Return"]))
-    window_gone(display, box)
+    for _ in range(3):
+        press(display, box, *(keys or ["Return"]))
+        try:
+            return window_gone(display, box, timeout=5)
+        except Failure:
+            pass
+    raise Failure(f"the box {title!r} ({box}) is still shown")
 
 
 def geometry(display, window):

@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstdio>
 
+#include "common/temporary_name.h"
 #include "download/fetch_policy.h"
 
 namespace kelvane::linux_platform {
@@ -31,7 +32,7 @@ template <class Make>
 int PartialFile::Name(Make make) {
   int error = EEXIST;
   for (int i = 0; i < kNameTries && error == EEXIST; ++i) {
-    sibling_ = folder_ + NewPartialName();
+    sibling_ = TemporaryName(folder_, kDownloadEnding);
     error = make(sibling_.c_str());
   }
   named_ = error == 0;

@@ -6,6 +6,7 @@
 
 #include "common/paths.h"
 #include "common/temporary_name.h"
+#include "platform/win32/partial_file_win32.h"
 #include "platform/win32/wide_text_win32.h"
 
 namespace kelvane::win32 {
@@ -151,24 +152,19 @@ std::optional<uint32_t> Win32FileSystem::Attributes(const std::string& path) {
 }
 
 // Wine deletes the file that a Unix symbolic link points to, and shows no
-// such link to any call; a rename never follows one. So the name is first
-// taken by an empty file of our own, which is then deleted.
+// such link to any call; a rename never follows one. So the name is taken by
+// an empty file of our own that goes when its handle closes: a process killed
+// at any instant leaves the name as it was or absent, never empty.
 bool Win32FileSystem::DeleteName(const std::wstring& path) {
-  std::wstring empty;
   HANDLE file = INVALID_HANDLE_VALUE;
   for (int i = 0; i < 8 && file == INVALID_HANDLE_VALUE; ++i) {
-    empty = Widen(TemporaryName(FolderOfPath(Narrow(path))));
-    file = CreateFileW(empty.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
-                       nullptr);
+    file = CreateFileW(Widen(TemporaryName(FolderOfPath(Narrow(path)))).c_str(), DELETE, 0, nullptr,
+                       CREATE_NEW, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
   }
   if (file == INVALID_HANDLE_VALUE) return Failed();
+  const bool taken = RenameThroughHandle(file, path) || Failed();
   CloseHandle(file);
-  if (!MoveFileExW(empty.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING)) {
-    Failed();
-    DeleteFileW(empty.c_str());
-    return false;
-  }
-  return DeleteFileW(path.c_str()) || Failed();
+  return taken;
 }
 
 bool Win32FileSystem::Delete(const std::string& path) {

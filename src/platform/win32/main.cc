@@ -30,6 +30,20 @@ namespace __gnu_cxx {
 void __verbose_terminate_handler() { std::abort(); }
 }  // namespace __gnu_cxx
 
+// The same for the standard library's own failures (no memory, an index out
+// of range): nothing here catches them. Its throwing helpers would bring the
+// exception classes and with them a second string implementation (40 KB).
+namespace std {
+void __throw_bad_alloc() { std::abort(); }
+void __throw_bad_array_new_length() { std::abort(); }
+void __throw_bad_function_call() { std::abort(); }
+void __throw_length_error(const char*) { std::abort(); }
+void __throw_logic_error(const char*) { std::abort(); }
+void __throw_out_of_range(const char*) { std::abort(); }
+void __throw_out_of_range_fmt(const char*, ...) { std::abort(); }
+void __throw_runtime_error(const char*) { std::abort(); }
+}  // namespace std
+
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   // Lines on standard error end with LF, as on Linux.
   _setmode(_fileno(stderr), _O_BINARY);

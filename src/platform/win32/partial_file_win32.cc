@@ -3,6 +3,7 @@
 #include <cstring>
 #include <vector>
 
+#include "common/temporary_name.h"
 #include "download/fetch_policy.h"
 #include "platform/win32/wide_text_win32.h"
 
@@ -30,8 +31,9 @@ DWORD PartialFile::Open() {
   const std::wstring folder = split == std::wstring::npos ? L"" : target_.substr(0, split + 1);
   DWORD error = ERROR_FILE_EXISTS;
   for (int i = 0; i < kNameTries && error == ERROR_FILE_EXISTS; ++i) {
-    file_ = CreateFileW((folder + Widen(NewPartialName())).c_str(), GENERIC_WRITE | DELETE, 0,
-                        nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    file_ =
+        CreateFileW(Widen(TemporaryName(Narrow(folder), kDownloadEnding)).c_str(),
+                    GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
     error = file_ == INVALID_HANDLE_VALUE ? GetLastError() : 0;
   }
   if (error == 0 && !MarkForDeletion(true)) error = GetLastError();
@@ -39,14 +41,8 @@ DWORD PartialFile::Open() {
 }
 
 DWORD PartialFile::Commit() {
-  std::vector<char> buffer(sizeof(FILE_RENAME_INFO) + target_.size() * sizeof(wchar_t));
-  auto* rename = reinterpret_cast<FILE_RENAME_INFO*>(buffer.data());
-  rename->ReplaceIfExists = TRUE;
-  rename->FileNameLength = static_cast<DWORD>(target_.size() * sizeof(wchar_t));
-  std::memcpy(rename->FileName, target_.c_str(), rename->FileNameLength);
   if (!MarkForDeletion(false)) return GetLastError();
-  if (!SetFileInformationByHandle(file_, FileRenameInfo, rename,
-                                  static_cast<DWORD>(buffer.size()))) {
+  if (!RenameThroughHandle(file_, target_)) {
     const DWORD error = GetLastError();
     MarkForDeletion(true);
     return error;
@@ -54,6 +50,16 @@ DWORD PartialFile::Commit() {
   const bool closed = CloseHandle(file_);
   file_ = INVALID_HANDLE_VALUE;
   return closed ? 0 : GetLastError();
+}
+
+bool RenameThroughHandle(HANDLE file, const std::wstring& to) {
+  std::vector<char> buffer(sizeof(FILE_RENAME_INFO) + to.size() * sizeof(wchar_t));
+  auto* rename = reinterpret_cast<FILE_RENAME_INFO*>(buffer.data());
+  rename->ReplaceIfExists = TRUE;
+  rename->FileNameLength = static_cast<DWORD>(to.size() * sizeof(wchar_t));
+  std::memcpy(rename->FileName, to.c_str(), rename->FileNameLength);
+  return SetFileInformationByHandle(file, FileRenameInfo, rename,
+                                    static_cast<DWORD>(buffer.size()));
 }
 
 }  // namespace kelvane::win32

@@ -6,7 +6,7 @@
 namespace kelvane::win32 {
 
 // The file a download is written to until it is whole: a sibling of the
-// target with a new random name (NewPartialName), created exclusively, so
+// target with a new random name (TemporaryName), created exclusively, so
 // nobody can have planted a file or a link there. It is marked for deletion
 // while open, so that it goes with its handle, also when the process is
 // killed, and is never deleted by name (under Wine, deleting a name that is
@@ -31,5 +31,9 @@ class PartialFile {
   std::wstring target_;
   HANDLE file_ = INVALID_HANDLE_VALUE;
 };
+
+// Gives the open `file` the name `to`, replacing what is there: a link at
+// `to` is replaced, never followed.
+bool RenameThroughHandle(HANDLE file, const std::wstring& to);
 
 }  // namespace kelvane::win32
