@@ -50,7 +50,11 @@ def read_if_there(path):
 
 
 def write(path, data, mode=None):
+    """A new file at `path`: a program that still runs from the old one (started by the job before) is not
+    written into, which the system refuses."""
     os.makedirs(os.path.dirname(path), exist_ok=True)
+    if os.path.isfile(path) and not os.path.islink(path):
+        os.remove(path)
     with open(path, "wb") as f:
         f.write(data if isinstance(data, bytes) else data.encode())
     if mode is not None:
