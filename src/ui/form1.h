@@ -10,12 +10,12 @@
 #include <vector>
 
 #include "common/error_record.h"
+#include "common/program.h"
 #include "download/download_check.h"
 #include "job/job_files.h"
 #include "platform/platform.h"
 #include "ui/always_on_top.h"
 #include "ui/control.h"
-#include "version.h"
 
 namespace kelvane {
 
@@ -27,11 +27,6 @@ struct ParameterRecord {
 };
 
 enum class UiEvent { Click, DblClick, MouseDown, MouseMove, GotFocus, LostFocus, Timer };
-
-constexpr const char* kProgramTitle = "Kelvane";
-constexpr const char* kVersion = "Vers. " KELVANE_VERSION;
-// The maker's homepage; "Update.txt" and "Update.exe" lie directly below it.
-constexpr const char* kHomepage = KELVANE_HOMEPAGE;
 
 class Form1 : public ParameterRecord {
  public:
@@ -121,6 +116,8 @@ class Form1 : public ParameterRecord {
  private:
   // Reacts to changes the model itself must answer, then tells the view.
   void Changed(const Control& control);
+  void DispatchClick(const Control& control);
+  void DispatchMouseDown(const Control& control, int button);
 
   ControlObserver observer_;
   ControlObserver notify_;
