@@ -1,5 +1,6 @@
 #include "launch/web_page.h"
 
+#include "common/paths.h"
 #include "common/text.h"
 #include "launch/desktop_exec.h"
 #include "launch/run_file.h"
@@ -39,7 +40,7 @@ std::optional<uint32_t> OpenWebPage(Platform& sys, const std::string& url, int w
 
 std::string GetExeForFile(Platform& sys, const std::string& file) {
   const bool created = !sys.fs.IsPresent(file) && sys.fs.Write(file, "");
-  const char separator = file.find('/') != std::string::npos ? '/' : '\\';
+  const char separator = SeparatorOf(file);
   const std::string currentFolder = sys.fs.CurrentFolder();
 
   const size_t split = file.rfind(separator);

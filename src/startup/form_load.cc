@@ -61,8 +61,7 @@ void Form1::Form_Load() {
   }
 
   Text1.SetText(Path);
-  if (!Path.empty() && Path.front() == '"') Path.erase(0, 1);
-  if (!Path.empty() && Path.back() == '"') Path.pop_back();
+  Path = StripQuotes(Path);
 
   if (URL.empty() || Path.empty()) RefuseParameters(CommandLine, "a job needs [URL] and [PATH]");
   if (const auto wrong = ValuesWrong()) RefuseParameters(CommandLine, *wrong);

@@ -6,6 +6,8 @@
 
 #include "common/paths.h"
 #include "common/temporary_name.h"
+#include "platform/win32/system_message_win32.h"
+#include "platform/win32/unique_handle_win32.h"
 #include "platform/win32/wide_text_win32.h"
 
 namespace kelvane::win32 {
@@ -13,15 +15,13 @@ namespace {
 
 class MutexLock : public FileLock {
  public:
-  explicit MutexLock(HANDLE mutex) : mutex_(mutex) {}
+  explicit MutexLock(UniqueHandle mutex) : mutex_(std::move(mutex)) {}
   ~MutexLock() override {
-    if (!mutex_) return;
-    ReleaseMutex(mutex_);
-    CloseHandle(mutex_);
+    if (mutex_.Valid()) ReleaseMutex(mutex_.Get());
   }
 
  private:
-  HANDLE mutex_;
+  UniqueHandle mutex_;
 };
 
 // A mutex name for a file: its full path, upper-cased as the file system
@@ -118,18 +118,10 @@ bool Win32FileSystem::Failed() {
 
 std::string Win32FileSystem::LastError() {
   if (lastError_ == 0) return "Unknown error";  // never the system's "success"
-  wchar_t* text = nullptr;
-  const DWORD n = FormatMessageW(
-      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-      nullptr, lastError_, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-  std::wstring message(text ? text : L"", n);
-  LocalFree(text);
-  while (!message.empty() && (message.back() == L'\n' || message.back() == L'\r' ||
-                              message.back() == L' ' || message.back() == L'.'))
-    message.pop_back();
+  const std::string message = SystemMessage(lastError_);
   const char* reason = Reason(lastError_);
   std::string line = reason ? reason : "error " + std::to_string(lastError_);
-  return message.empty() ? line : line + " (" + Narrow(message) + ")";
+  return message.empty() ? line : line + " (" + message + ")";
 }
 
 bool Win32FileSystem::IsPresent(const std::string& path) {
@@ -155,14 +147,14 @@ std::optional<uint32_t> Win32FileSystem::Attributes(const std::string& path) {
 // taken by an empty file of our own, which is then deleted.
 bool Win32FileSystem::DeleteName(const std::wstring& path) {
   std::wstring empty;
-  HANDLE file = INVALID_HANDLE_VALUE;
-  for (int i = 0; i < 8 && file == INVALID_HANDLE_VALUE; ++i) {
+  UniqueHandle file;
+  for (int i = 0; i < 8 && !file.Valid(); ++i) {
     empty = Widen(TemporaryName(FolderOfPath(Narrow(path))));
-    file = CreateFileW(empty.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
-                       nullptr);
+    file = UniqueHandle(CreateFileW(empty.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr));
   }
-  if (file == INVALID_HANDLE_VALUE) return Failed();
-  CloseHandle(file);
+  if (!file.Valid()) return Failed();
+  file.Close();
   if (!MoveFileExW(empty.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING)) {
     Failed();
     DeleteFileW(empty.c_str());
@@ -194,30 +186,26 @@ bool Win32FileSystem::Remove(const std::string& path) {
 }
 
 bool Win32FileSystem::Copy(const std::string& source, const std::string& dest) {
-  const HANDLE in = CreateFileW(Widen(source).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
-  if (in == INVALID_HANDLE_VALUE) return Failed();
+  UniqueHandle in(CreateFileW(Widen(source).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                              OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+  if (!in.Valid()) return Failed();
   BY_HANDLE_FILE_INFORMATION info;
-  if (!GetFileInformationByHandle(in, &info) ||
+  if (!GetFileInformationByHandle(in.Get(), &info) ||
       (info.dwFileAttributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY))) {
     lastError_ = ERROR_CANT_ACCESS_FILE;  // a link is never read through
-    CloseHandle(in);
     return false;
   }
   // CREATE_NEW never opens what exists, a link included.
   const std::wstring wideDest = Widen(dest);
-  const HANDLE out = CreateFileW(wideDest.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                 FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (out == INVALID_HANDLE_VALUE) {
-    Failed();
-    CloseHandle(in);
-    return false;
-  }
+  UniqueHandle out(CreateFileW(wideDest.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                               FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!out.Valid()) return Failed();
   // As the system's own copy: the same time of the last change and attributes.
-  const bool ok = CopyBytes(in, out) && SetFileTime(out, nullptr, nullptr, &info.ftLastWriteTime);
+  const bool ok = CopyBytes(in.Get(), out.Get()) &&
+                  SetFileTime(out.Get(), nullptr, nullptr, &info.ftLastWriteTime);
   if (!ok) Failed();
-  CloseHandle(out);
-  CloseHandle(in);
+  out.Close();
+  in.Close();
   if (!ok) {
     DeleteFileW(wideDest.c_str());  // no half copy stays behind
     return false;
@@ -246,74 +234,71 @@ bool Win32FileSystem::Rename(const std::string& source, const std::string& dest)
 }
 
 bool Win32FileSystem::Sync(const std::string& path) {
-  const HANDLE file = CreateFileW(Widen(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return Failed();
-  const bool ok = FlushFileBuffers(file) || Failed();
-  CloseHandle(file);
-  return ok;
+  const UniqueHandle file(CreateFileW(Widen(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file.Valid()) return Failed();
+  return FlushFileBuffers(file.Get()) || Failed();
 }
 
 std::unique_ptr<FileLock> Win32FileSystem::TryLock(const std::string& path, int milliseconds) {
-  const HANDLE mutex = CreateMutexW(nullptr, FALSE, MutexName(path).c_str());
-  if (!mutex) return std::make_unique<MutexLock>(nullptr);  // no lock to be had
-  const DWORD state = WaitForSingleObject(mutex, static_cast<DWORD>(milliseconds));
-  if (state == WAIT_OBJECT_0 || state == WAIT_ABANDONED) return std::make_unique<MutexLock>(mutex);
-  CloseHandle(mutex);
+  UniqueHandle mutex(CreateMutexW(nullptr, FALSE, MutexName(path).c_str()));
+  if (!mutex.Valid()) return std::make_unique<MutexLock>(UniqueHandle());  // no lock to be had
+  const DWORD state = WaitForSingleObject(mutex.Get(), static_cast<DWORD>(milliseconds));
+  if (state == WAIT_OBJECT_0 || state == WAIT_ABANDONED)
+    return std::make_unique<MutexLock>(std::move(mutex));
   return nullptr;
 }
 
 std::optional<std::string> Win32FileSystem::Read(const std::string& path) {
-  const HANDLE file = CreateFileW(Widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return std::nullopt;
+  const UniqueHandle file(CreateFileW(Widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file.Valid()) return std::nullopt;
   std::optional<std::string> bytes(std::in_place);
   std::vector<char> buffer(1 << 16);
   for (;;) {
     DWORD n = 0;
-    if (!ReadFile(file, buffer.data(), static_cast<DWORD>(buffer.size()), &n, nullptr)) {
+    if (!ReadFile(file.Get(), buffer.data(), static_cast<DWORD>(buffer.size()), &n, nullptr)) {
       bytes.reset();
       break;
     }
     if (n == 0) break;
     bytes->append(buffer.data(), n);
   }
-  CloseHandle(file);
   return bytes;
 }
 
 std::optional<std::string> Win32FileSystem::ReadPart(const std::string& path, uint64_t offset,
                                                      size_t size) {
-  const HANDLE file = CreateFileW(Widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return std::nullopt;
+  const UniqueHandle file(CreateFileW(Widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file.Valid()) return std::nullopt;
   LARGE_INTEGER at;
   at.QuadPart = static_cast<LONGLONG>(offset);
   std::optional<std::string> bytes(std::in_place, size, '\0');
   size_t got = 0;
-  if (!SetFilePointerEx(file, at, nullptr, FILE_BEGIN)) bytes.reset();
+  if (!SetFilePointerEx(file.Get(), at, nullptr, FILE_BEGIN)) bytes.reset();
   while (bytes && got < size) {
     DWORD n = 0;
-    if (!ReadFile(file, bytes->data() + got, static_cast<DWORD>(size - got), &n, nullptr))
+    if (!ReadFile(file.Get(), bytes->data() + got, static_cast<DWORD>(size - got), &n, nullptr))
       bytes.reset();
     else if (n == 0)
       break;
     got += n;
   }
   if (bytes) bytes->resize(got);
-  CloseHandle(file);
   return bytes;
 }
 
 bool Win32FileSystem::Write(const std::string& path, const std::string& bytes) {
-  const HANDLE file = CreateFileW(Widen(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return false;
+  UniqueHandle file(CreateFileW(Widen(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file.Valid()) return false;
   DWORD written = 0;
-  const bool ok = bytes.empty() || (WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()),
-                                              &written, nullptr) &&
-                                    written == bytes.size());
-  return CloseHandle(file) && ok;
+  const bool ok =
+      bytes.empty() ||
+      (WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+       written == bytes.size());
+  return file.Close() && ok;
 }
 
 std::string Win32FileSystem::CurrentFolder() {
