@@ -35,13 +35,7 @@ void Form1::Form_Load() {
     sys.end.EndNow(ExitCode::Done);
   }
 
-  VersionsInfoText.SetText(Tr(
-      std::string("Dies ist: ") + kVersion + CR + CR + "Update Information wurde nicht gefunden.",
-      std::string("You are using: ") + kVersion + CR + CR +
-          "Could not download update information"));
-  RoundWindow(*this, 40);
-  VersionCaption.SetText(kVersion);
-  AlwaysOnTop1.SetToTop(true);
+  ShowVersion();
 
   if (arguments.empty()) {
     WriteErrorLine("missing commandline parameter", "no job given", sys.facts.ExeName());
@@ -69,7 +63,25 @@ void Form1::Form_Load() {
   // current folder.
   startFolder_ = sys.fs.CurrentFolder();
   Path = AbsolutePath(Path, startFolder_);
+  ShowJob();
 
+  if (!Ask) Timer2.SetEnabled(true);
+  Text1.SetText(Path);
+  if (!SkipInfo) ReadInfoFile();
+  if (AutoStart) StartBtn_Click();
+}
+
+void Form1::ShowVersion() {
+  VersionsInfoText.SetText(Tr(
+      std::string("Dies ist: ") + kVersion + CR + CR + "Update Information wurde nicht gefunden.",
+      std::string("You are using: ") + kVersion + CR + CR +
+          "Could not download update information"));
+  RoundWindow(*this, 40);
+  VersionCaption.SetText(kVersion);
+  AlwaysOnTop1.SetToTop(true);
+}
+
+void Form1::ShowJob() {
   const int length = static_cast<int>(Text1.Text().size());
   Text1.SetSelection(length, 0);
 
@@ -88,11 +100,6 @@ void Form1::Form_Load() {
       ShowCheckbox.SetToolTip(" Settings .. disable running " + exe + " after downloding");
     }
   }
-
-  if (!Ask) Timer2.SetEnabled(true);
-  Text1.SetText(Path);
-  if (!SkipInfo) ReadInfoFile();
-  if (AutoStart) StartBtn_Click();
 }
 
 }  // namespace kelvane

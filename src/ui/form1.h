@@ -46,6 +46,10 @@ class Form1 : public ParameterRecord {
 
   // Start-up and command line.
   void Form_Load();
+  // The version texts and the window's shape, before any job is read.
+  void ShowVersion();
+  // Shows the window with the job's path, title and tool tips.
+  void ShowJob();
   // The window has shown: what waited for it may touch the disk now.
   void Form_Activate() { AlwaysOnTop1.WindowShown(); }
   std::string BefZeileAbrufen();
