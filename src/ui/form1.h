@@ -139,6 +139,8 @@ class Form1 : public ParameterRecord {
   std::string startFolder_;            // the current folder at start, for relative paths
   bool jobRunning_ = false;            // keeps a second job from starting inside a running one
   std::unique_ptr<FileLock> jobLock_;  // held from the start of a job to its end
+  // Why the job's last failed file operation failed, for its error line.
+  std::string fileError_ = "Unknown error";
   // A command given while a fetch runs waits for the fetch to stop.
   enum class Stop { None, Cancel, Close };
   Stop stop_ = Stop::None;

@@ -50,15 +50,12 @@ class LinuxFileLock : public FileLock {
 
 }  // namespace
 
-bool LinuxFileSystem::Failed(int error) {
-  lastError_ = error;
-  return false;
-}
-
 // The C library's English text, whatever the locale.
-std::string LinuxFileSystem::LastError() {
-  const char* text = lastError_ ? strerrordesc_np(lastError_) : "Unknown error";
-  return text ? text : "error " + std::to_string(lastError_);
+bool LinuxFileSystem::Failed(int error, std::string* err) {
+  if (!err) return false;
+  const char* text = error ? strerrordesc_np(error) : "Unknown error";
+  *err = text ? text : "error " + std::to_string(error);
+  return false;
 }
 
 bool LinuxFileSystem::IsPresent(const std::string& path) {
@@ -74,14 +71,14 @@ std::optional<uint32_t> LinuxFileSystem::Attributes(const std::string& path) {
   return bits;
 }
 
-bool LinuxFileSystem::Delete(const std::string& path) {
+bool LinuxFileSystem::Delete(const std::string& path, std::string* err) {
   struct stat info;
-  if (lstat(path.c_str(), &info) != 0) return Failed(errno);
-  if (S_ISDIR(info.st_mode)) return Failed(EISDIR);
+  if (lstat(path.c_str(), &info) != 0) return Failed(errno, err);
+  if (S_ISDIR(info.st_mode)) return Failed(EISDIR, err);
   // Linux would remove a read-only file (only the folder's permission
   // counts); Windows keeps it, and so do we.
-  if (!S_ISLNK(info.st_mode) && ReadOnly(info)) return Failed(EACCES);
-  return unlink(path.c_str()) == 0 || Failed(errno);
+  if (!S_ISLNK(info.st_mode) && ReadOnly(info)) return Failed(EACCES, err);
+  return unlink(path.c_str()) == 0 || Failed(errno, err);
 }
 
 bool LinuxFileSystem::Remove(const std::string& path) {
@@ -89,13 +86,13 @@ bool LinuxFileSystem::Remove(const std::string& path) {
   return lstat(path.c_str(), &info) == 0 && !S_ISDIR(info.st_mode) && unlink(path.c_str()) == 0;
 }
 
-bool LinuxFileSystem::Copy(const std::string& source, const std::string& dest) {
+bool LinuxFileSystem::Copy(const std::string& source, const std::string& dest, std::string* err) {
   UniqueFd in(open(source.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
-  if (!in.Valid()) return Failed(errno);
+  if (!in.Valid()) return Failed(errno, err);
   struct stat info;
-  if (fstat(in.Get(), &info) != 0 || !S_ISREG(info.st_mode)) return Failed(EINVAL);
+  if (fstat(in.Get(), &info) != 0 || !S_ISREG(info.st_mode)) return Failed(EINVAL, err);
   UniqueFd out(open(dest.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
-  if (!out.Valid()) return Failed(errno);
+  if (!out.Valid()) return Failed(errno, err);
   const bool ok = CopyBytes(in.Get(), out.Get()) && fchmod(out.Get(), info.st_mode & 07777) == 0 &&
                   fsync(out.Get()) == 0;
   const int error = errno;
@@ -103,7 +100,7 @@ bool LinuxFileSystem::Copy(const std::string& source, const std::string& dest) {
   in.Close();
   if (ok) return true;
   unlink(dest.c_str());  // no half copy stays behind
-  return Failed(error);
+  return Failed(error, err);
 }
 
 std::vector<std::string> LinuxFileSystem::Names(const std::string& folder) {
@@ -116,20 +113,20 @@ std::vector<std::string> LinuxFileSystem::Names(const std::string& folder) {
   return names;
 }
 
-bool LinuxFileSystem::Rename(const std::string& source, const std::string& dest) {
+bool LinuxFileSystem::Rename(const std::string& source, const std::string& dest, std::string* err) {
   if (renameat2(AT_FDCWD, source.c_str(), AT_FDCWD, dest.c_str(), RENAME_NOREPLACE) == 0)
     return true;
-  if (errno != EINVAL) return Failed(errno);
+  if (errno != EINVAL) return Failed(errno, err);
   // A file system that cannot refuse to replace: look first.
   struct stat info;
-  if (lstat(dest.c_str(), &info) == 0) return Failed(EEXIST);
-  return rename(source.c_str(), dest.c_str()) == 0 || Failed(errno);
+  if (lstat(dest.c_str(), &info) == 0) return Failed(EEXIST, err);
+  return rename(source.c_str(), dest.c_str()) == 0 || Failed(errno, err);
 }
 
-bool LinuxFileSystem::Sync(const std::string& path) {
+bool LinuxFileSystem::Sync(const std::string& path, std::string* err) {
   const UniqueFd fd(open(path.c_str(), O_RDONLY | O_CLOEXEC));
-  if (!fd.Valid()) return Failed(errno);
-  return fsync(fd.Get()) == 0 || Failed(errno);
+  if (!fd.Valid()) return Failed(errno, err);
+  return fsync(fd.Get()) == 0 || Failed(errno, err);
 }
 
 std::string LinuxFileSystem::RealFile(const std::string& path) {

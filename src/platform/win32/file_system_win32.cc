@@ -111,17 +111,19 @@ bool CopyBytes(HANDLE in, HANDLE out) {
 
 }  // namespace
 
-bool Win32FileSystem::Failed() {
-  lastError_ = GetLastError();
-  return false;
-}
+bool Win32FileSystem::Failed(std::string* err) { return Failed(GetLastError(), err); }
 
-std::string Win32FileSystem::LastError() {
-  if (lastError_ == 0) return "Unknown error";  // never the system's "success"
-  const std::string message = SystemMessage(lastError_);
-  const char* reason = Reason(lastError_);
-  std::string line = reason ? reason : "error " + std::to_string(lastError_);
-  return message.empty() ? line : line + " (" + message + ")";
+bool Win32FileSystem::Failed(unsigned long error, std::string* err) {
+  if (!err) return false;
+  if (error == 0) {  // never the system's "success"
+    *err = "Unknown error";
+    return false;
+  }
+  const std::string message = SystemMessage(error);
+  const char* reason = Reason(error);
+  const std::string line = reason ? reason : "error " + std::to_string(error);
+  *err = message.empty() ? line : line + " (" + message + ")";
+  return false;
 }
 
 bool Win32FileSystem::IsPresent(const std::string& path) {
@@ -145,7 +147,7 @@ std::optional<uint32_t> Win32FileSystem::Attributes(const std::string& path) {
 // Wine deletes the file that a Unix symbolic link points to, and shows no
 // such link to any call; a rename never follows one. So the name is first
 // taken by an empty file of our own, which is then deleted.
-bool Win32FileSystem::DeleteName(const std::wstring& path) {
+bool Win32FileSystem::DeleteName(const std::wstring& path, std::string* err) {
   std::wstring empty;
   UniqueHandle file;
   for (int i = 0; i < 8 && !file.Valid(); ++i) {
@@ -153,26 +155,25 @@ bool Win32FileSystem::DeleteName(const std::wstring& path) {
     file = UniqueHandle(CreateFileW(empty.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                     FILE_ATTRIBUTE_NORMAL, nullptr));
   }
-  if (!file.Valid()) return Failed();
+  if (!file.Valid()) return Failed(err);
   file.Close();
   if (!MoveFileExW(empty.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING)) {
-    Failed();
+    Failed(err);
     DeleteFileW(empty.c_str());
     return false;
   }
-  return DeleteFileW(path.c_str()) || Failed();
+  return DeleteFileW(path.c_str()) || Failed(err);
 }
 
-bool Win32FileSystem::Delete(const std::string& path) {
+bool Win32FileSystem::Delete(const std::string& path, std::string* err) {
   const std::wstring wide = Widen(path);
   const DWORD attributes = GetFileAttributesW(wide.c_str());
-  if (attributes == INVALID_FILE_ATTRIBUTES) return Failed();
+  if (attributes == INVALID_FILE_ATTRIBUTES) return Failed(err);
   // A read-only file stays, and so does a folder.
   if (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) {
-    lastError_ = ERROR_ACCESS_DENIED;
-    return false;
+    return Failed(ERROR_ACCESS_DENIED, err);
   }
-  return DeleteName(wide);
+  return DeleteName(wide, err);
 }
 
 bool Win32FileSystem::Remove(const std::string& path) {
@@ -182,28 +183,27 @@ bool Win32FileSystem::Remove(const std::string& path) {
     return false;
   if (attributes & FILE_ATTRIBUTE_READONLY)
     SetFileAttributesW(wide.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
-  return DeleteName(wide);
+  return DeleteName(wide, nullptr);
 }
 
-bool Win32FileSystem::Copy(const std::string& source, const std::string& dest) {
+bool Win32FileSystem::Copy(const std::string& source, const std::string& dest, std::string* err) {
   UniqueHandle in(CreateFileW(Widen(source).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                               OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
-  if (!in.Valid()) return Failed();
+  if (!in.Valid()) return Failed(err);
   BY_HANDLE_FILE_INFORMATION info;
   if (!GetFileInformationByHandle(in.Get(), &info) ||
       (info.dwFileAttributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY))) {
-    lastError_ = ERROR_CANT_ACCESS_FILE;  // a link is never read through
-    return false;
+    return Failed(ERROR_CANT_ACCESS_FILE, err);  // a link is never read through
   }
   // CREATE_NEW never opens what exists, a link included.
   const std::wstring wideDest = Widen(dest);
   UniqueHandle out(CreateFileW(wideDest.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!out.Valid()) return Failed();
+  if (!out.Valid()) return Failed(err);
   // As the system's own copy: the same time of the last change and attributes.
   const bool ok = CopyBytes(in.Get(), out.Get()) &&
                   SetFileTime(out.Get(), nullptr, nullptr, &info.ftLastWriteTime);
-  if (!ok) Failed();
+  if (!ok) Failed(err);
   out.Close();
   in.Close();
   if (!ok) {
@@ -227,17 +227,17 @@ std::vector<std::string> Win32FileSystem::Names(const std::string& folder) {
   return names;
 }
 
-bool Win32FileSystem::Rename(const std::string& source, const std::string& dest) {
+bool Win32FileSystem::Rename(const std::string& source, const std::string& dest, std::string* err) {
   // Without MOVEFILE_REPLACE_EXISTING an existing `dest` is kept.
   return MoveFileExW(Widen(source).c_str(), Widen(dest).c_str(), MOVEFILE_WRITE_THROUGH) ||
-         Failed();
+         Failed(err);
 }
 
-bool Win32FileSystem::Sync(const std::string& path) {
+bool Win32FileSystem::Sync(const std::string& path, std::string* err) {
   const UniqueHandle file(CreateFileW(Widen(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
                                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file.Valid()) return Failed();
-  return FlushFileBuffers(file.Get()) || Failed();
+  if (!file.Valid()) return Failed(err);
+  return FlushFileBuffers(file.Get()) || Failed(err);
 }
 
 std::unique_ptr<FileLock> Win32FileSystem::TryLock(const std::string& path, int milliseconds) {
