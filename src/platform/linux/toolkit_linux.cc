@@ -86,15 +86,20 @@ Fl_Widget* NewCheckBox(const ControlDesign& d, const FlFont& font, Fl_Callback* 
   return check;
 }
 
+// The look of a control that shows text in a sunken field.
+void StyleField(Fl_Input_* field, const ControlDesign& d, const FlFont& font) {
+  field->box(FL_DOWN_BOX);
+  field->color(ColourOf(d.back));
+  field->textcolor(ColourOf(d.fore));
+  field->textfont(font.face);
+  field->textsize(font.pixels);
+}
+
 FocusInput* NewTextField(const ControlDesign& d, const FlFont& font, Fl_Callback* onEvent,
                          void* view) {
   auto* input = new FocusInput();
-  input->box(FL_DOWN_BOX);
-  input->color(ColourOf(d.back));
-  input->textcolor(ColourOf(d.fore));
+  StyleField(input, d, font);
   input->cursor_color(ColourOf(d.fore));
-  input->textfont(font.face);
-  input->textsize(font.pixels);
   input->when(FL_WHEN_CHANGED);
   input->callback(onEvent, view);
   return input;
@@ -102,11 +107,7 @@ FocusInput* NewTextField(const ControlDesign& d, const FlFont& font, Fl_Callback
 
 Fl_Widget* NewTextBox(const ControlDesign& d, const FlFont& font) {
   auto* box = new Fl_Multiline_Output(0, 0, 0, 0);
-  box->box(FL_DOWN_BOX);
-  box->color(ColourOf(d.back));
-  box->textcolor(ColourOf(d.fore));
-  box->textfont(font.face);
-  box->textsize(font.pixels);
+  StyleField(box, d, font);
   box->wrap(1);
   return box;
 }
