@@ -7,6 +7,10 @@ std::string FileNameOfPath(std::string_view path) {
   return std::string(at == std::string_view::npos ? path : path.substr(at + 1));
 }
 
+char SeparatorOf(std::string_view path) {
+  return path.find('/') != std::string_view::npos ? '/' : '\\';
+}
+
 std::string FolderOfPath(std::string_view path) {
   const size_t at = path.find_last_of("\\/");
   return std::string(at == std::string_view::npos ? path : path.substr(0, at + 1));

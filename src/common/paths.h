@@ -7,6 +7,8 @@ namespace kelvane {
 
 // The part after the last separator; the whole path without one.
 std::string FileNameOfPath(std::string_view path);
+// "/" when the path holds one, else "\\".
+char SeparatorOf(std::string_view path);
 // Everything up to and including the last separator; the whole path without one.
 std::string FolderOfPath(std::string_view path);
 // Ensures the path ends with its separator ("\" if it holds one, else "/"),

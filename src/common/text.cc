@@ -35,6 +35,8 @@ bool HasNoCase(std::string_view search) {
   return true;
 }
 
+char AsciiLowerByte(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
 }  // namespace
 
 std::string UpperCase(std::string_view text) {
@@ -94,6 +96,38 @@ std::string ReplaceText(std::string_view text, std::string_view search,
 
 bool IsBlank(std::string_view text) {
   return text.find_first_not_of(' ') == std::string_view::npos;
+}
+
+std::string_view TrimWhitespace(std::string_view text) {
+  const size_t first = text.find_first_not_of(" \t\r");
+  if (first == std::string_view::npos) return {};
+  return text.substr(first, text.find_last_not_of(" \t\r") - first + 1);
+}
+
+bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    if (AsciiLowerByte(a[i]) != AsciiLowerByte(b[i])) return false;
+  }
+  return true;
+}
+
+std::string AsciiLower(std::string_view text) {
+  std::string out(text);
+  for (char& c : out) c = AsciiLowerByte(c);
+  return out;
+}
+
+std::string Unquote(std::string_view text) {
+  if (text.size() >= 2 && text.front() == '"' && text.back() == '"')
+    text = text.substr(1, text.size() - 2);
+  return std::string(text);
+}
+
+std::string StripQuotes(std::string_view text) {
+  if (!text.empty() && text.front() == '"') text.remove_prefix(1);
+  if (!text.empty() && text.back() == '"') text.remove_suffix(1);
+  return std::string(text);
 }
 
 }  // namespace kelvane

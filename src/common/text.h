@@ -28,4 +28,21 @@ std::string ReplaceText(std::string_view text, std::string_view search,
 
 bool IsBlank(std::string_view text);
 
+// Removes spaces, tabs and carriage returns from both ends, as lines of
+// files and protocol headers are read.
+std::string_view TrimWhitespace(std::string_view text);
+
+// Equal when ASCII letters are compared without regard to case.
+bool EqualsIgnoringCase(std::string_view a, std::string_view b);
+
+// ASCII letters in lower case, every other byte kept.
+std::string AsciiLower(std::string_view text);
+
+// The text without one pair of surrounding double quotes, if it has them.
+std::string Unquote(std::string_view text);
+
+// The text without a double quote at its start and one at its end, each
+// removed on its own.
+std::string StripQuotes(std::string_view text);
+
 }  // namespace kelvane

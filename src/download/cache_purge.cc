@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "ui/form1.h"
+#include "common/program.h"
 
 namespace kelvane {
 namespace {

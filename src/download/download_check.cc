@@ -6,6 +6,7 @@
 #include <array>
 #include <charconv>
 
+#include "common/text.h"
 #include "download/signature_file.h"
 
 namespace kelvane {
@@ -19,12 +20,6 @@ std::string Hex(const unsigned char* bytes, size_t size) {
   std::string text(size * 2 + 1, '\0');
   sodium_bin2hex(text.data(), text.size(), bytes, size);
   text.pop_back();
-  return text;
-}
-
-std::string Lower(std::string text) {
-  std::transform(text.begin(), text.end(), text.begin(),
-                 [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; });
   return text;
 }
 
@@ -132,7 +127,7 @@ CheckOutcome CheckDownloadFile(FileSystem& fs, Toolkit& ui, const std::string& f
       ReadOnce(fs, ui, file, !request.sha256.empty(), signature && signature->prehashed,
                signature && !signature->prehashed);
   if (!digest) return {"download could not be read", std::nullopt};
-  if (digest->sha256 && *digest->sha256 != Lower(request.sha256))
+  if (digest->sha256 && *digest->sha256 != AsciiLower(request.sha256))
     return {"SHA-256 differs (" + *digest->sha256 + ")", std::nullopt};
   if (!signature) return {};
   std::string failure = SignatureFailure(*signature, *key, *digest, facts);

@@ -3,30 +3,15 @@
 #include <algorithm>
 #include <charconv>
 
+#include "common/text.h"
+
 namespace kelvane {
 namespace {
 
-char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool SameWord(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    if (Lower(a[i]) != Lower(b[i])) return false;
-  }
-  return true;
-}
-
-std::string_view Trim(std::string_view s) {
-  while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
-  while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r'))
-    s.remove_suffix(1);
-  return s;
-}
-
 int HexDigit(char c) {
   if (c >= '0' && c <= '9') return c - '0';
-  c = Lower(c);
-  return c >= 'a' && c <= 'f' ? c - 'a' + 10 : -1;
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  return c >= 'A' && c <= 'F' ? c - 'A' + 10 : -1;
 }
 
 }  // namespace
@@ -34,11 +19,11 @@ int HexDigit(char c) {
 bool ParseHttpHead(std::string_view text, HttpHead& head) {
   head = HttpHead();
   size_t end = text.find('\n');
-  const std::string_view status = Trim(text.substr(0, end));
+  const std::string_view status = TrimWhitespace(text.substr(0, end));
   if (status.size() < 12 || status.substr(0, 7) != "HTTP/1." || status[8] != ' ') return false;
   const auto [rest, error] = std::from_chars(status.data() + 9, status.data() + 12, head.status);
   if (error != std::errc() || rest != status.data() + 12 || head.status < 100) return false;
-  head.reason = std::string(Trim(status.substr(12)));
+  head.reason = std::string(TrimWhitespace(status.substr(12)));
   while (end != std::string_view::npos) {
     const size_t start = end + 1;
     end = text.find('\n', start);
@@ -46,19 +31,20 @@ bool ParseHttpHead(std::string_view text, HttpHead& head) {
         text.substr(start, end == std::string_view::npos ? end : end - start);
     const size_t colon = line.find(':');
     if (colon == std::string_view::npos) continue;
-    const std::string_view name = Trim(line.substr(0, colon));
-    const std::string_view value = Trim(line.substr(colon + 1));
-    if (SameWord(name, "Location")) {
+    const std::string_view name = TrimWhitespace(line.substr(0, colon));
+    const std::string_view value = TrimWhitespace(line.substr(colon + 1));
+    if (EqualsIgnoringCase(name, "Location")) {
       head.location = value;
-    } else if (SameWord(name, "Content-Encoding")) {
-      head.contentEncoding = SameWord(value, "identity") ? "" : value;
-    } else if (SameWord(name, "Transfer-Encoding")) {
+    } else if (EqualsIgnoringCase(name, "Content-Encoding")) {
+      head.contentEncoding = EqualsIgnoringCase(value, "identity") ? "" : value;
+    } else if (EqualsIgnoringCase(name, "Transfer-Encoding")) {
       head.transferEncoding = value;
       // The last coding is the one that frames the body.
       const size_t comma = value.rfind(',');
-      head.chunked = SameWord(
-          Trim(comma == std::string_view::npos ? value : value.substr(comma + 1)), "chunked");
-    } else if (SameWord(name, "Content-Length")) {
+      head.chunked = EqualsIgnoringCase(
+          TrimWhitespace(comma == std::string_view::npos ? value : value.substr(comma + 1)),
+          "chunked");
+    } else if (EqualsIgnoringCase(name, "Content-Length")) {
       int64_t length = -1;
       const auto [last, bad] = std::from_chars(value.data(), value.data() + value.size(), length);
       // Two different lengths, or no number, leave the end unknowable.
@@ -84,66 +70,73 @@ HttpBody::HttpBody(const HttpHead& head)
 size_t HttpBody::Take(char* data, size_t size) {
   size_t out = 0;
   for (size_t i = 0; i < size && state_ != State::kDone && state_ != State::kMalformed;) {
-    const char c = data[i];
-    switch (state_) {
-      case State::kData: {
-        const size_t n = static_cast<size_t>(std::min<uint64_t>(remaining_, size - i));
-        std::char_traits<char>::move(data + out, data + i, n);
-        out += n;
-        i += n;
-        if (remaining_ != UINT64_MAX) remaining_ -= n;
-        if (remaining_ == 0) state_ = byLength_ ? State::kDone : State::kDataEnd;
-        continue;
-      }
-      case State::kSize:
-        if (HexDigit(c) >= 0 && sizeDigits_ < 15) {
-          remaining_ = remaining_ * 16 + static_cast<uint64_t>(HexDigit(c));
-          ++sizeDigits_;
-        } else if (sizeDigits_ > 0 && (c == ';' || c == ' ' || c == '\t')) {
-          state_ = State::kExtension;
-        } else if (sizeDigits_ > 0 && c == '\r') {
-          state_ = State::kSizeEnd;
-        } else {
-          state_ = State::kMalformed;
-        }
-        break;
-      case State::kExtension:
-        if (c == '\r') state_ = State::kSizeEnd;
-        break;
-      case State::kSizeEnd:
-        if (c != '\n') {
-          state_ = State::kMalformed;
-        } else {
-          state_ = remaining_ > 0 ? State::kData : State::kTrailer;
-          sizeDigits_ = 0;
-        }
-        break;
-      case State::kDataEnd:
-        // The CR LF after a chunk's data, then the next size line.
-        if (c == '\n') {
-          state_ = State::kSize;
-        } else if (c != '\r') {
-          state_ = State::kMalformed;
-        }
-        break;
-      case State::kTrailer:
-        // A line that begins with CR LF ends the trailer (and the body).
-        if (c == '\n') {
-          state_ = State::kDone;
-        } else if (c != '\r') {
-          state_ = State::kTrailerLine;
-        }
-        break;
-      case State::kTrailerLine:
-        if (c == '\n') state_ = State::kTrailer;
-        break;
-      case State::kDone:
-      case State::kMalformed:
-        break;
+    if (state_ != State::kData) {
+      FrameByte(data[i++]);
+      continue;
     }
-    ++i;
+    const size_t n = static_cast<size_t>(std::min<uint64_t>(remaining_, size - i));
+    std::char_traits<char>::move(data + out, data + i, n);
+    out += n;
+    i += n;
+    if (remaining_ != UINT64_MAX) remaining_ -= n;
+    if (remaining_ == 0) state_ = byLength_ ? State::kDone : State::kDataEnd;
   }
   return out;
+}
+
+void HttpBody::SizeByte(char c) {
+  if (HexDigit(c) >= 0 && sizeDigits_ < 15) {
+    remaining_ = remaining_ * 16 + static_cast<uint64_t>(HexDigit(c));
+    ++sizeDigits_;
+  } else if (sizeDigits_ > 0 && (c == ';' || c == ' ' || c == '\t')) {
+    state_ = State::kExtension;
+  } else if (sizeDigits_ > 0 && c == '\r') {
+    state_ = State::kSizeEnd;
+  } else {
+    state_ = State::kMalformed;
+  }
+}
+
+void HttpBody::FrameByte(char c) {
+  switch (state_) {
+    case State::kSize:
+      SizeByte(c);
+      break;
+    case State::kExtension:
+      if (c == '\r') state_ = State::kSizeEnd;
+      break;
+    case State::kSizeEnd:
+      if (c != '\n') {
+        state_ = State::kMalformed;
+      } else {
+        state_ = remaining_ > 0 ? State::kData : State::kTrailer;
+        sizeDigits_ = 0;
+      }
+      break;
+    case State::kDataEnd:
+      // The CR LF after a chunk's data, then the next size line.
+      if (c == '\n') {
+        state_ = State::kSize;
+      } else if (c != '\r') {
+        state_ = State::kMalformed;
+      }
+      break;
+    case State::kTrailer:
+      // A line that begins with CR LF ends the trailer (and the body).
+      if (c == '\n') {
+        state_ = State::kDone;
+      } else if (c != '\r') {
+        state_ = State::kTrailerLine;
+      }
+      break;
+    case State::kTrailerLine:
+      if (c == '\n') state_ = State::kTrailer;
+      break;
+    case State::kData:
+    case State::kDone:
+    case State::kMalformed:
+      break;
+  }
 }
 
 bool HttpBody::Complete(bool closed) const {

@@ -55,6 +55,10 @@ class HttpBody {
     kDone,
     kMalformed
   };
+  // One byte of a chunk's size line, of the line breaks or of the trailer.
+  void FrameByte(char c);
+  void SizeByte(char c);
+
   bool byLength_;
   State state_;
   uint64_t remaining_ = 0;  // of the body (by length) or of the chunk

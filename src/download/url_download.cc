@@ -1,6 +1,7 @@
 #include "download/url_download.h"
 
 #include "common/error_line.h"
+#include "common/text.h"
 #include "download/cache_purge.h"
 #include "download/fetch_policy.h"
 
@@ -8,13 +9,6 @@ namespace kelvane {
 namespace {
 
 constexpr int kLookupFileNotFound = 2;
-
-// One pair of surrounding double quotes, if the text has them.
-void Unquote(std::string& text) {
-  if (text.size() >= 2 && text.front() == '"' && text.back() == '"') {
-    text = text.substr(1, text.size() - 2);
-  }
-}
 
 bool IsFolder(Platform& sys, const std::string& path) {
   if (!FileExists(sys.launcher, path)) return false;
@@ -37,8 +31,8 @@ bool FileExists(Launcher& launcher, const std::string& path) {
 
 std::string URLDownload(Platform& sys, ErrorRecord& err, std::string url, std::string target,
                         FetchMonitor& monitor, int64_t limit) {
-  Unquote(url);
-  Unquote(target);
+  url = Unquote(url);
+  target = Unquote(target);
   std::string file = target;
   if (IsFolder(sys, target)) {
     const size_t slash = url.rfind('/');

@@ -15,9 +15,7 @@ constexpr const char* kSignedSection = "SignedInstall";
 
 void Form1::CheckDownload(const std::string& download, const std::string& target) {
   if (Check.sha256.empty() && Check.publicKey.empty()) return;
-  std::string url = URL;
-  if (url.size() >= 2 && url.front() == '"' && url.back() == '"')
-    url = url.substr(1, url.size() - 2);
+  const std::string url = Unquote(URL);
 
   CheckFacts facts{UrlFileName(url), std::nullopt, std::nullopt};
   if (!Check.publicKey.empty() && !Check.Malformed()) {

@@ -2,12 +2,13 @@
 
 #include <algorithm>
 
+#include "common/paths.h"
 #include "common/text.h"
 
 namespace kelvane {
 
 bool IsProgramRunning(ProcessList& processes, std::string path) {
-  const char separator = path.find('/') != std::string::npos ? '/' : '\\';
+  const char separator = SeparatorOf(path);
   const size_t last = path.rfind(separator);
   const std::string wanted = UpperCase(last == std::string::npos ? path : path.substr(last + 1));
 

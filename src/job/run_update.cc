@@ -85,19 +85,20 @@ void Form1::FetchDownload(const JobFiles& files) {
     EndProcess(ExitCode::DownloadFailed);
   }
   // The new program reaches the disk before any name changes.
-  sys.fs.Sync(files.download);
+  sys.fs.Sync(files.download, &fileError_);
 }
 
 bool Form1::RotateBackups(const JobFiles& files) {
   // Two generations of backups: ".old2" from ".old", ".old" from the target.
   // A ".old2" that stays costs the generation in ".old": it is said, and
   // the job goes on.
-  if (sys.fs.IsPresent(files.olderBackup) && !sys.fs.Delete(files.olderBackup))
-    WriteErrorLine("could not delete", sys.fs.LastError(), files.olderBackup);
-  if (sys.fs.IsPresent(files.backup) && !MoveFile(sys.fs, files.backup, files.olderBackup))
+  if (sys.fs.IsPresent(files.olderBackup) && !sys.fs.Delete(files.olderBackup, &fileError_))
+    WriteErrorLine("could not delete", fileError_, files.olderBackup);
+  if (sys.fs.IsPresent(files.backup) &&
+      !MoveFile(sys.fs, files.backup, files.olderBackup, &fileError_))
     FailBackup(files.target, files.olderBackup);
   if (sys.fs.IsPresent(files.backup)) {
-    WriteErrorLine("could not delete", sys.fs.LastError(), files.backup);
+    WriteErrorLine("could not delete", fileError_, files.backup);
     MsgBox(std::string("Fehler: Backup file is writeprotected!") + CR + files.backup,
            MsgButtons::Ok, MsgIcon::None);
   }
@@ -111,11 +112,12 @@ bool Form1::RotateBackups(const JobFiles& files) {
 }
 
 void Form1::BackUpTarget(const JobFiles& files) {
-  if (!BackUp(sys.fs, files.target, files.backup)) FailBackup(files.target, files.backup);
+  if (!BackUp(sys.fs, files.target, files.backup, &fileError_))
+    FailBackup(files.target, files.backup);
 }
 
 void Form1::FailBackup(const std::string& target, const std::string& backup) {
-  WriteErrorLine("could not create backup file", sys.fs.LastError(), backup);
+  WriteErrorLine("could not create backup file", fileError_, backup);
   MsgBox(Tr(std::string("Fehler Backup Datei:") + CR + target + CR + "konnte nicht angelegt werden",
             std::string("Error: Could not create backup file:") + CR + target),
          MsgButtons::Ok, MsgIcon::None);
@@ -125,12 +127,12 @@ void Form1::FailBackup(const std::string& target, const std::string& backup) {
 bool Form1::InstallDownload(const JobFiles& files, bool renameTarget) {
   Label1.SetText("Remove Temp-Files..");
   DoEvents();
-  if (!renameTarget || !sys.fs.Rename(files.target, files.backup)) {
+  if (!renameTarget || !sys.fs.Rename(files.target, files.backup, &fileError_)) {
     if (renameTarget) BackUpTarget(files);  // the rename failed: copy and delete after all
-    sys.fs.Delete(files.target);
+    sys.fs.Delete(files.target, &fileError_);
   }
   if (sys.fs.IsPresent(files.target)) {  // the user may still remove it while the box is open
-    WriteErrorLine("could not delete", sys.fs.LastError(), files.target);
+    WriteErrorLine("could not delete", fileError_, files.target);
     MsgBox(Tr(std::string("Die Datei:") + CR + files.target + CR +
                   "Konnte nicht gelöscht werden.. bitte löschen sie sie, bevor die fortfahren!",
               std::string("Could not delete file:") + CR + files.target + CR +
@@ -138,17 +140,17 @@ bool Form1::InstallDownload(const JobFiles& files, bool renameTarget) {
            MsgButtons::Ok, MsgIcon::None);
   }
   if (sys.fs.IsPresent(files.target)) {  // the old program stays: the download is discarded
-    sys.fs.Delete(files.download);
+    sys.fs.Delete(files.download, &fileError_);
     Outcome = ExitCode::ReplaceFailed;
     return false;
   }
-  Install(sys.fs, files.download, files.target);
+  Install(sys.fs, files.download, files.target, &fileError_);
   DoEvents();
   if (!sys.fs.IsPresent(files.target)) {
-    WriteErrorLine("could not replace", sys.fs.LastError(), files.target);
+    WriteErrorLine("could not replace", fileError_, files.target);
     // Put the old program back without overwriting anything; the download
     // stays for a later attempt.
-    CopyFile(sys.fs, files.backup, files.target, false);
+    CopyFile(sys.fs, files.backup, files.target, false, &fileError_);
     Outcome = ExitCode::ReplaceFailed;
     return false;
   }

@@ -36,10 +36,6 @@ Command SplitCommand(FileSystem& fs, const std::string& text) {
   return at(std::min(text.find(' '), text.size()));
 }
 
-bool BeginsAndEndsWithQuote(const std::string& text) {
-  return text.size() >= 2 && text.front() == '"' && text.back() == '"';
-}
-
 // ".EXE", ".COM" or ".bat" in any case.
 bool HasProgramType(const std::string& file) {
   if (file.size() < 4) return false;
@@ -71,12 +67,11 @@ std::optional<uint32_t> StartFile(Platform& sys, std::string command, int window
   std::string folder = sys.fs.CurrentFolder();
   if (!FolderOfPath(parts.path).empty()) folder = FolderOfPath(parts.path);
   std::string file = Trim(parts.path);
-  if (BeginsAndEndsWithQuote(folder)) folder = folder.substr(1, folder.size() - 2);
-  if (BeginsAndEndsWithQuote(file)) file = file.substr(1, file.size() - 2);
-  if (!file.empty() && file.back() == '"') file.pop_back();
-  if (!file.empty() && file.front() == '"') file.erase(0, 1);
+  folder = Unquote(folder);
+  file = Unquote(file);
+  file = StripQuotes(file);
 
-  const char separator = folder.find('/') != std::string::npos ? '/' : '\\';
+  const char separator = SeparatorOf(folder);
   if (folder.empty() || folder.back() != separator) folder += separator;
   const size_t split = file.rfind(separator);
   if (split != std::string::npos) {
@@ -92,8 +87,7 @@ std::optional<uint32_t> StartFile(Platform& sys, std::string command, int window
   if (HasProgramType(file)) return startProgram();
 
   // A document: its associated program opens it, from the program's folder.
-  if (!folder.empty() && folder.front() == '"') folder.erase(0, 1);
-  if (!folder.empty() && folder.back() == '"') folder.pop_back();
+  folder = StripQuotes(folder);
   const std::string document = folder + file;
   std::string program = FindExe(sys.launcher, document);
   // A file that is its own associated program (an executable without a

@@ -1,5 +1,6 @@
 #include "launch/web_page.h"
 
+#include "common/paths.h"
 #include "common/text.h"
 #include "launch/desktop_exec.h"
 #include "launch/run_file.h"
@@ -11,7 +12,7 @@ namespace {
 std::string AskWithProbe(Platform& sys, const std::string& probe, const std::string& contents) {
   sys.fs.Write(probe, contents);
   std::string program = FindExe(sys.launcher, probe);
-  sys.fs.Delete(probe);
+  sys.fs.Delete(probe, nullptr);
   return program;
 }
 
@@ -31,7 +32,7 @@ std::optional<uint32_t> OpenWebPage(Platform& sys, const std::string& url, int w
   const std::string browser = GetExeForFile(sys, probe);
   // A desktop that starts programs by their entries starts the browser so.
   const auto words = DesktopCommand(sys.launcher.AssociatedEntries(probe), url);
-  sys.fs.Delete(probe);
+  sys.fs.Delete(probe, nullptr);
   if (words) return sys.launcher.StartWords(*words);
   // Without a browser the command has no program and fails to start.
   return sys.launcher.CreateProcess(browser + " " + url, windowStyle);
@@ -39,7 +40,7 @@ std::optional<uint32_t> OpenWebPage(Platform& sys, const std::string& url, int w
 
 std::string GetExeForFile(Platform& sys, const std::string& file) {
   const bool created = !sys.fs.IsPresent(file) && sys.fs.Write(file, "");
-  const char separator = file.find('/') != std::string::npos ? '/' : '\\';
+  const char separator = SeparatorOf(file);
   const std::string currentFolder = sys.fs.CurrentFolder();
 
   const size_t split = file.rfind(separator);
@@ -58,7 +59,7 @@ std::string GetExeForFile(Platform& sys, const std::string& file) {
   // The look-up leaves the process where it was.
   if (!currentFolder.empty()) sys.fs.SetCurrentDrive(currentFolder.front());
   sys.fs.SetCurrentFolder(currentFolder);
-  if (created) sys.fs.Delete(file);
+  if (created) sys.fs.Delete(file, nullptr);
   return program;
 }
 

@@ -35,13 +35,7 @@ void Form1::Form_Load() {
     sys.end.EndNow(ExitCode::Done);
   }
 
-  VersionsInfoText.SetText(Tr(
-      std::string("Dies ist: ") + kVersion + CR + CR + "Update Information wurde nicht gefunden.",
-      std::string("You are using: ") + kVersion + CR + CR +
-          "Could not download update information"));
-  RoundWindow(*this, 40);
-  VersionCaption.SetText(kVersion);
-  AlwaysOnTop1.SetToTop(true);
+  ShowVersion();
 
   if (arguments.empty()) {
     WriteErrorLine("missing commandline parameter", "no job given", sys.facts.ExeName());
@@ -61,8 +55,7 @@ void Form1::Form_Load() {
   }
 
   Text1.SetText(Path);
-  if (!Path.empty() && Path.front() == '"') Path.erase(0, 1);
-  if (!Path.empty() && Path.back() == '"') Path.pop_back();
+  Path = StripQuotes(Path);
 
   if (URL.empty() || Path.empty()) RefuseParameters(CommandLine, "a job needs [URL] and [PATH]");
   if (const auto wrong = ValuesWrong()) RefuseParameters(CommandLine, *wrong);
@@ -70,7 +63,25 @@ void Form1::Form_Load() {
   // current folder.
   startFolder_ = sys.fs.CurrentFolder();
   Path = AbsolutePath(Path, startFolder_);
+  ShowJob();
 
+  if (!Ask) Timer2.SetEnabled(true);
+  Text1.SetText(Path);
+  if (!SkipInfo) ReadInfoFile();
+  if (AutoStart) StartBtn_Click();
+}
+
+void Form1::ShowVersion() {
+  VersionsInfoText.SetText(Tr(
+      std::string("Dies ist: ") + kVersion + CR + CR + "Update Information wurde nicht gefunden.",
+      std::string("You are using: ") + kVersion + CR + CR +
+          "Could not download update information"));
+  RoundWindow(*this, 40);
+  VersionCaption.SetText(kVersion);
+  AlwaysOnTop1.SetToTop(true);
+}
+
+void Form1::ShowJob() {
   const int length = static_cast<int>(Text1.Text().size());
   Text1.SetSelection(length, 0);
 
@@ -89,11 +100,6 @@ void Form1::Form_Load() {
       ShowCheckbox.SetToolTip(" Settings .. disable running " + exe + " after downloding");
     }
   }
-
-  if (!Ask) Timer2.SetEnabled(true);
-  Text1.SetText(Path);
-  if (!SkipInfo) ReadInfoFile();
-  if (AutoStart) StartBtn_Click();
 }
 
 }  // namespace kelvane

@@ -73,24 +73,7 @@ Control& Form1::Find(const std::string& name) const {
 void Form1::Dispatch(const Control& c, UiEvent event, int button) {
   switch (event) {
     case UiEvent::Click:
-      if (&c == &StartBtn)
-        StartBtn_Click();
-      else if (&c == &Command1)
-        Command1_Click();
-      else if (&c == &ShowCheckbox)
-        ShowCheckbox_Click();
-      else if (&c == &RunProgramCheck)
-        RunProgramCheck_Click();
-      else if (&c == &DLVersion)
-        DLVersion_Click();
-      else if (&c == &Label4)
-        Label4_Click();
-      else if (&c == &AOT_Disabled)
-        AlwaysOnTop1.AOT_Disabled_Click();
-      else if (&c == &AOT_MouseMove)
-        AlwaysOnTop1.AOT_MouseMove_Click();
-      else if (&c == &AOT_Enabled)
-        AlwaysOnTop1.AOT_Enabled_Click();
+      DispatchClick(c);
       break;
     case UiEvent::DblClick:
       if (&c == &Label2)
@@ -99,21 +82,7 @@ void Form1::Dispatch(const Control& c, UiEvent event, int button) {
         Picture2_DblClick();
       break;
     case UiEvent::MouseDown:
-      // The surfaces that move the window, like a title bar would.
-      if (&c == &Form)
-        Form_MouseDown(button);
-      else if (&c == &Frame1)
-        Frame1_MouseDown(button);
-      else if (&c == &Label1)
-        Label1_MouseDown(button);
-      else if (&c == &Label2)
-        Label2_MouseDown(button);
-      else if (&c == &Label3)
-        Label3_MouseDown(button);
-      else if (&c == &Picture2)
-        Picture2_MouseDown(button);
-      else if (&c == &VersionsInfoText)
-        VersionsInfoText_MouseDown(button);
+      DispatchMouseDown(c, button);
       break;
     case UiEvent::MouseMove:
       if (&c == &AOT_Disabled)
@@ -131,6 +100,45 @@ void Form1::Dispatch(const Control& c, UiEvent event, int button) {
       if (&c == &Timer2 && Timer2.Enabled()) Timer2_Timer();
       break;
   }
+}
+
+void Form1::DispatchClick(const Control& c) {
+  if (&c == &StartBtn)
+    StartBtn_Click();
+  else if (&c == &Command1)
+    Command1_Click();
+  else if (&c == &ShowCheckbox)
+    ShowCheckbox_Click();
+  else if (&c == &RunProgramCheck)
+    RunProgramCheck_Click();
+  else if (&c == &DLVersion)
+    DLVersion_Click();
+  else if (&c == &Label4)
+    Label4_Click();
+  else if (&c == &AOT_Disabled)
+    AlwaysOnTop1.AOT_Disabled_Click();
+  else if (&c == &AOT_MouseMove)
+    AlwaysOnTop1.AOT_MouseMove_Click();
+  else if (&c == &AOT_Enabled)
+    AlwaysOnTop1.AOT_Enabled_Click();
+}
+
+void Form1::DispatchMouseDown(const Control& c, int button) {
+  // The surfaces that move the window, like a title bar would.
+  if (&c == &Form)
+    Form_MouseDown(button);
+  else if (&c == &Frame1)
+    Frame1_MouseDown(button);
+  else if (&c == &Label1)
+    Label1_MouseDown(button);
+  else if (&c == &Label2)
+    Label2_MouseDown(button);
+  else if (&c == &Label3)
+    Label3_MouseDown(button);
+  else if (&c == &Picture2)
+    Picture2_MouseDown(button);
+  else if (&c == &VersionsInfoText)
+    VersionsInfoText_MouseDown(button);
 }
 
 MsgAnswer Form1::MsgBox(const std::string& text, MsgButtons buttons, MsgIcon icon,

@@ -10,12 +10,12 @@
 #include <vector>
 
 #include "common/error_record.h"
+#include "common/program.h"
 #include "download/download_check.h"
 #include "job/job_files.h"
 #include "platform/platform.h"
 #include "ui/always_on_top.h"
 #include "ui/control.h"
-#include "version.h"
 
 namespace kelvane {
 
@@ -27,11 +27,6 @@ struct ParameterRecord {
 };
 
 enum class UiEvent { Click, DblClick, MouseDown, MouseMove, GotFocus, LostFocus, Timer };
-
-constexpr const char* kProgramTitle = "Kelvane";
-constexpr const char* kVersion = "Vers. " KELVANE_VERSION;
-// The maker's homepage; "Update.txt" and "Update.exe" lie directly below it.
-constexpr const char* kHomepage = KELVANE_HOMEPAGE;
 
 class Form1 : public ParameterRecord {
  public:
@@ -51,6 +46,10 @@ class Form1 : public ParameterRecord {
 
   // Start-up and command line.
   void Form_Load();
+  // The version texts and the window's shape, before any job is read.
+  void ShowVersion();
+  // Shows the window with the job's path, title and tool tips.
+  void ShowJob();
   // The window has shown: what waited for it may touch the disk now.
   void Form_Activate() { AlwaysOnTop1.WindowShown(); }
   std::string BefZeileAbrufen();
@@ -121,6 +120,8 @@ class Form1 : public ParameterRecord {
  private:
   // Reacts to changes the model itself must answer, then tells the view.
   void Changed(const Control& control);
+  void DispatchClick(const Control& control);
+  void DispatchMouseDown(const Control& control, int button);
 
   ControlObserver observer_;
   ControlObserver notify_;
@@ -138,6 +139,8 @@ class Form1 : public ParameterRecord {
   std::string startFolder_;            // the current folder at start, for relative paths
   bool jobRunning_ = false;            // keeps a second job from starting inside a running one
   std::unique_ptr<FileLock> jobLock_;  // held from the start of a job to its end
+  // Why the job's last failed file operation failed, for its error line.
+  std::string fileError_ = "Unknown error";
   // A command given while a fetch runs waits for the fetch to stop.
   enum class Stop { None, Cancel, Close };
   Stop stop_ = Stop::None;

@@ -76,7 +76,7 @@ void Form1::ReadInfoFile() {
 
   std::string text;  // one copy of the file at a time: it may be large
   if (auto bytes = sys.fs.Read(infoTempFile)) text = DecodeNotes(*bytes, sys.locale);
-  sys.fs.Delete(infoTempFile);
+  sys.fs.Delete(infoTempFile, nullptr);
   text = JoinLines(text);
   if (text.empty()) return;
 

@@ -15,10 +15,10 @@ std::optional<uint32_t> FakeFileSystem::Attributes(const std::string& path) {
   return it->second.readOnly ? kAttributeReadOnly : 0u;
 }
 
-bool FakeFileSystem::Delete(const std::string& path) {
+bool FakeFileSystem::Delete(const std::string& path, std::string* err) {
   auto it = files.find(path);
   if (it == files.end() || it->second.readOnly || it->second.undeletable || heldOpen.count(path))
-    return false;
+    return Failed(err);
   files.erase(it);
   return true;
 }
@@ -30,16 +30,16 @@ bool FakeFileSystem::Remove(const std::string& path) {
   return true;
 }
 
-bool FakeFileSystem::Copy(const std::string& source, const std::string& dest) {
+bool FakeFileSystem::Copy(const std::string& source, const std::string& dest, std::string* err) {
   auto it = files.find(source);
-  if (it == files.end() || files.count(dest)) return false;
-  return Write(dest, it->second.bytes);
+  if (it == files.end() || files.count(dest)) return Failed(err);
+  return Write(dest, it->second.bytes) || Failed(err);
 }
 
-bool FakeFileSystem::Rename(const std::string& source, const std::string& dest) {
+bool FakeFileSystem::Rename(const std::string& source, const std::string& dest, std::string* err) {
   auto it = files.find(source);
   if (it == files.end() || Attributes(dest) || heldOpen.count(source) || it->second.undeletable)
-    return false;
+    return Failed(err);
   files[dest] = it->second;
   files.erase(source);
   return true;

@@ -25,14 +25,13 @@ class FakeFileSystem : public FileSystem {
 
   bool IsPresent(const std::string& path) override { return Has(path); }
   std::optional<uint32_t> Attributes(const std::string& path) override;
-  bool Delete(const std::string& path) override;
+  bool Delete(const std::string& path, std::string* err) override;
   bool Remove(const std::string& path) override;
-  bool Copy(const std::string& source, const std::string& dest) override;
-  bool Rename(const std::string& source, const std::string& dest) override;
+  bool Copy(const std::string& source, const std::string& dest, std::string* err) override;
+  bool Rename(const std::string& source, const std::string& dest, std::string* err) override;
   std::vector<std::string> Names(const std::string& folder) override;
   bool RenameActsAsDelete() override { return true; }
-  bool Sync(const std::string& path) override { return Has(path); }
-  std::string LastError() override { return "Permission denied"; }
+  bool Sync(const std::string& path, std::string* err) override { return Has(path) || Failed(err); }
   std::string RealFile(const std::string& path) override { return path; }
   std::unique_ptr<FileLock> TryLock(const std::string&, int) override {
     return std::make_unique<FileLock>();
@@ -48,6 +47,12 @@ class FakeFileSystem : public FileSystem {
     return true;
   }
   bool SetCurrentDrive(char) override { return true; }
+
+  // Every failure gives the same reason.
+  static bool Failed(std::string* err) {
+    if (err) *err = "Permission denied";
+    return false;
+  }
 
   std::map<std::string, FakeFile> files;
   std::set<std::string> folders;

@@ -29,25 +29,27 @@ inline void ExpectFileSystemPrimitives(FileSystem& files) {
   EXPECT_EQ(files.Attributes(none.string()), std::nullopt);
 
   // A read-only file stays, whoever runs the job (root too).
-  EXPECT_FALSE(files.Delete(locked.string()));
+  std::string why;  // the reason the job's error line gives
+  EXPECT_FALSE(files.Delete(locked.string(), &why));
+  EXPECT_TRUE(why.starts_with("Permission denied")) << why;
   EXPECT_EQ(Slurp(locked), "r");
-  EXPECT_FALSE(files.Delete(folder.string()));
+  EXPECT_FALSE(files.Delete(folder.string(), nullptr));
 
   // Copies are whole and never overwrite; a missing source copies nothing.
   EXPECT_TRUE(files.Read(program.string()) == bytes);
-  EXPECT_TRUE(files.Copy(program.string(), copy.string()));
+  EXPECT_TRUE(files.Copy(program.string(), copy.string(), nullptr));
   EXPECT_TRUE(Slurp(copy) == bytes);
   ASSERT_TRUE(files.Write(copy.string(), "kept"));
-  EXPECT_FALSE(files.Copy(program.string(), copy.string()));
+  EXPECT_FALSE(files.Copy(program.string(), copy.string(), nullptr));
   EXPECT_EQ(Slurp(copy), "kept");
-  EXPECT_FALSE(files.Copy(none.string(), (folder / "new").string()));
+  EXPECT_FALSE(files.Copy(none.string(), (folder / "new").string(), nullptr));
   EXPECT_FALSE(fs::exists(folder / "new"));
   EXPECT_EQ(files.Read(none.string()), std::nullopt);
   EXPECT_EQ(files.Read(folder.string()), std::nullopt);
 
-  EXPECT_TRUE(files.Delete(copy.string()));
+  EXPECT_TRUE(files.Delete(copy.string(), nullptr));
   EXPECT_FALSE(fs::exists(copy));
-  EXPECT_FALSE(files.Delete(copy.string()));
+  EXPECT_FALSE(files.Delete(copy.string(), nullptr));
 
   const std::string before = files.CurrentFolder();
   EXPECT_TRUE(files.SetCurrentFolder(folder.string()));

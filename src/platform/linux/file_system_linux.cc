@@ -11,23 +11,14 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/linux/descriptor_linux.h"
+
 namespace kelvane::linux_platform {
 namespace {
 
 constexpr uint32_t kArchive = 32;
 
 bool ReadOnly(const struct stat& info) { return (info.st_mode & S_IWUSR) == 0; }
-
-bool WriteAll(int fd, const char* data, size_t size) {
-  while (size > 0) {
-    const ssize_t n = write(fd, data, size);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    data += n;
-    size -= static_cast<size_t>(n);
-  }
-  return true;
-}
 
 // Everything from `in` to `out`: in the kernel where it can, else through a
 // buffer (another file system on an older kernel).
@@ -42,7 +33,7 @@ bool CopyBytes(int in, int out) {
   char buffer[1 << 16];
   for (ssize_t n; (n = read(in, buffer, sizeof buffer)) != 0;) {
     if (n < 0 && errno == EINTR) continue;
-    if (n < 0 || !WriteAll(out, buffer, static_cast<size_t>(n))) return false;
+    if (n < 0 || !WriteAll(out, std::string_view(buffer, static_cast<size_t>(n)))) return false;
   }
   return true;
 }
@@ -51,26 +42,20 @@ bool CopyBytes(int in, int out) {
 // end of the process, however it ends.
 class LinuxFileLock : public FileLock {
  public:
-  explicit LinuxFileLock(int fd) : fd_(fd) {}
-  ~LinuxFileLock() override {
-    if (fd_ >= 0) close(fd_);
-  }
+  explicit LinuxFileLock(UniqueFd fd) : fd_(std::move(fd)) {}
 
  private:
-  int fd_;
+  UniqueFd fd_;
 };
 
 }  // namespace
 
-bool LinuxFileSystem::Failed(int error) {
-  lastError_ = error;
-  return false;
-}
-
 // The C library's English text, whatever the locale.
-std::string LinuxFileSystem::LastError() {
-  const char* text = lastError_ ? strerrordesc_np(lastError_) : "Unknown error";
-  return text ? text : "error " + std::to_string(lastError_);
+bool LinuxFileSystem::Failed(int error, std::string* err) {
+  if (!err) return false;
+  const char* text = error ? strerrordesc_np(error) : "Unknown error";
+  *err = text ? text : "error " + std::to_string(error);
+  return false;
 }
 
 bool LinuxFileSystem::IsPresent(const std::string& path) {
@@ -86,14 +71,14 @@ std::optional<uint32_t> LinuxFileSystem::Attributes(const std::string& path) {
   return bits;
 }
 
-bool LinuxFileSystem::Delete(const std::string& path) {
+bool LinuxFileSystem::Delete(const std::string& path, std::string* err) {
   struct stat info;
-  if (lstat(path.c_str(), &info) != 0) return Failed(errno);
-  if (S_ISDIR(info.st_mode)) return Failed(EISDIR);
+  if (lstat(path.c_str(), &info) != 0) return Failed(errno, err);
+  if (S_ISDIR(info.st_mode)) return Failed(EISDIR, err);
   // Linux would remove a read-only file (only the folder's permission
   // counts); Windows keeps it, and so do we.
-  if (!S_ISLNK(info.st_mode) && ReadOnly(info)) return Failed(EACCES);
-  return unlink(path.c_str()) == 0 || Failed(errno);
+  if (!S_ISLNK(info.st_mode) && ReadOnly(info)) return Failed(EACCES, err);
+  return unlink(path.c_str()) == 0 || Failed(errno, err);
 }
 
 bool LinuxFileSystem::Remove(const std::string& path) {
@@ -101,27 +86,21 @@ bool LinuxFileSystem::Remove(const std::string& path) {
   return lstat(path.c_str(), &info) == 0 && !S_ISDIR(info.st_mode) && unlink(path.c_str()) == 0;
 }
 
-bool LinuxFileSystem::Copy(const std::string& source, const std::string& dest) {
-  const int in = open(source.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
-  if (in < 0) return Failed(errno);
+bool LinuxFileSystem::Copy(const std::string& source, const std::string& dest, std::string* err) {
+  UniqueFd in(open(source.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
+  if (!in.Valid()) return Failed(errno, err);
   struct stat info;
-  if (fstat(in, &info) != 0 || !S_ISREG(info.st_mode)) {
-    close(in);
-    return Failed(EINVAL);
-  }
-  const int out = open(dest.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
-  if (out < 0) {
-    const int error = errno;
-    close(in);
-    return Failed(error);
-  }
-  const bool ok = CopyBytes(in, out) && fchmod(out, info.st_mode & 07777) == 0 && fsync(out) == 0;
+  if (fstat(in.Get(), &info) != 0 || !S_ISREG(info.st_mode)) return Failed(EINVAL, err);
+  UniqueFd out(open(dest.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
+  if (!out.Valid()) return Failed(errno, err);
+  const bool ok = CopyBytes(in.Get(), out.Get()) && fchmod(out.Get(), info.st_mode & 07777) == 0 &&
+                  fsync(out.Get()) == 0;
   const int error = errno;
-  close(out);
-  close(in);
+  out.Close();
+  in.Close();
   if (ok) return true;
   unlink(dest.c_str());  // no half copy stays behind
-  return Failed(error);
+  return Failed(error, err);
 }
 
 std::vector<std::string> LinuxFileSystem::Names(const std::string& folder) {
@@ -134,23 +113,20 @@ std::vector<std::string> LinuxFileSystem::Names(const std::string& folder) {
   return names;
 }
 
-bool LinuxFileSystem::Rename(const std::string& source, const std::string& dest) {
+bool LinuxFileSystem::Rename(const std::string& source, const std::string& dest, std::string* err) {
   if (renameat2(AT_FDCWD, source.c_str(), AT_FDCWD, dest.c_str(), RENAME_NOREPLACE) == 0)
     return true;
-  if (errno != EINVAL) return Failed(errno);
+  if (errno != EINVAL) return Failed(errno, err);
   // A file system that cannot refuse to replace: look first.
   struct stat info;
-  if (lstat(dest.c_str(), &info) == 0) return Failed(EEXIST);
-  return rename(source.c_str(), dest.c_str()) == 0 || Failed(errno);
+  if (lstat(dest.c_str(), &info) == 0) return Failed(EEXIST, err);
+  return rename(source.c_str(), dest.c_str()) == 0 || Failed(errno, err);
 }
 
-bool LinuxFileSystem::Sync(const std::string& path) {
-  const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return Failed(errno);
-  const bool ok = fsync(fd) == 0;
-  const int error = errno;
-  close(fd);
-  return ok || Failed(error);
+bool LinuxFileSystem::Sync(const std::string& path, std::string* err) {
+  const UniqueFd fd(open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  if (!fd.Valid()) return Failed(errno, err);
+  return fsync(fd.Get()) == 0 || Failed(errno, err);
 }
 
 std::string LinuxFileSystem::RealFile(const std::string& path) {
@@ -166,25 +142,26 @@ std::string LinuxFileSystem::RealFile(const std::string& path) {
 std::unique_ptr<FileLock> LinuxFileSystem::TryLock(const std::string& path, int milliseconds) {
   // flock on the folder itself: no file of a name a user may own, nothing
   // left behind by a kill.
-  const int fd = open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd < 0) return std::make_unique<LinuxFileLock>(-1);
-  if (flock(fd, LOCK_EX | LOCK_NB) == 0) return std::make_unique<LinuxFileLock>(fd);
+  UniqueFd fd(open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (!fd.Valid()) return std::make_unique<LinuxFileLock>(UniqueFd());
+  if (flock(fd.Get(), LOCK_EX | LOCK_NB) == 0)
+    return std::make_unique<LinuxFileLock>(std::move(fd));
   const bool busy = errno == EWOULDBLOCK;
-  close(fd);
-  if (!busy) return std::make_unique<LinuxFileLock>(-1);
+  fd.Close();
+  if (!busy) return std::make_unique<LinuxFileLock>(UniqueFd());
   usleep(static_cast<useconds_t>(milliseconds) * 1000);  // a pause before the next try
   return nullptr;
 }
 
 std::optional<std::string> LinuxFileSystem::Read(const std::string& path) {
-  const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return std::nullopt;
+  const UniqueFd fd(open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  if (!fd.Valid()) return std::nullopt;
   struct stat info;
   std::optional<std::string> bytes;
-  if (fstat(fd, &info) == 0 && S_ISREG(info.st_mode)) {
+  if (fstat(fd.Get(), &info) == 0 && S_ISREG(info.st_mode)) {
     bytes.emplace();
     char buffer[1 << 16];
-    for (ssize_t n; (n = read(fd, buffer, sizeof buffer)) != 0;) {
+    for (ssize_t n; (n = read(fd.Get(), buffer, sizeof buffer)) != 0;) {
       if (n > 0) {
         bytes->append(buffer, static_cast<size_t>(n));
       } else if (errno != EINTR) {
@@ -193,22 +170,21 @@ std::optional<std::string> LinuxFileSystem::Read(const std::string& path) {
       }
     }
   }
-  close(fd);
   return bytes;
 }
 
 std::optional<std::string> LinuxFileSystem::ReadPart(const std::string& path, uint64_t offset,
                                                      size_t size) {
-  const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return std::nullopt;
+  const UniqueFd fd(open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  if (!fd.Valid()) return std::nullopt;
   struct stat info;
   std::optional<std::string> bytes;
-  if (fstat(fd, &info) == 0 && S_ISREG(info.st_mode)) {
+  if (fstat(fd.Get(), &info) == 0 && S_ISREG(info.st_mode)) {
     bytes.emplace(size, '\0');
     size_t got = 0;
     while (got < size) {
       const ssize_t n =
-          pread(fd, bytes->data() + got, size - got, static_cast<off_t>(offset + got));
+          pread(fd.Get(), bytes->data() + got, size - got, static_cast<off_t>(offset + got));
       if (n == 0) break;
       if (n > 0) {
         got += static_cast<size_t>(n);
@@ -219,17 +195,16 @@ std::optional<std::string> LinuxFileSystem::ReadPart(const std::string& path, ui
     }
     if (bytes) bytes->resize(got);
   }
-  close(fd);
   return bytes;
 }
 
 bool LinuxFileSystem::Write(const std::string& path, const std::string& bytes) {
   struct stat info;
   if (stat(path.c_str(), &info) == 0 && ReadOnly(info)) return false;
-  const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-  if (fd < 0) return false;
-  const bool ok = WriteAll(fd, bytes.data(), bytes.size());
-  return close(fd) == 0 && ok;
+  UniqueFd fd(open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
+  if (!fd.Valid()) return false;
+  const bool ok = WriteAll(fd.Get(), bytes);
+  return fd.Close() && ok;
 }
 
 std::string LinuxFileSystem::CurrentFolder() {

@@ -13,15 +13,14 @@ class LinuxFileSystem : public FileSystem {
  public:
   bool IsPresent(const std::string& path) override;
   std::optional<uint32_t> Attributes(const std::string& path) override;
-  bool Delete(const std::string& path) override;
+  bool Delete(const std::string& path, std::string* err) override;
   bool Remove(const std::string& path) override;
-  bool Copy(const std::string& source, const std::string& dest) override;
-  bool Rename(const std::string& source, const std::string& dest) override;
+  bool Copy(const std::string& source, const std::string& dest, std::string* err) override;
+  bool Rename(const std::string& source, const std::string& dest, std::string* err) override;
   std::vector<std::string> Names(const std::string& folder) override;
   // Both need only the right to write the folder.
   bool RenameActsAsDelete() override { return true; }
-  bool Sync(const std::string& path) override;
-  std::string LastError() override;
+  bool Sync(const std::string& path, std::string* err) override;
   std::string RealFile(const std::string& path) override;
   // flock on "<path>.lock"; the holder removes the file when it is done.
   std::unique_ptr<FileLock> TryLock(const std::string& path, int milliseconds) override;
@@ -35,8 +34,8 @@ class LinuxFileSystem : public FileSystem {
   bool SetCurrentDrive(char) override { return true; }
 
  private:
-  bool Failed(int error);
-  int lastError_ = 0;
+  // Puts the C library's English text for `error` into `*err`; false.
+  static bool Failed(int error, std::string* err);
 };
 
 }  // namespace kelvane::linux_platform

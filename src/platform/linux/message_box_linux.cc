@@ -61,6 +61,17 @@ void Answer(Fl_Widget*, void* data) {
 
 void Dismiss(Fl_Widget* window, void*) { window->hide(); }
 
+// The question mark or the "i" at the top left of the box.
+void AddSign(MsgIcon icon) {
+  auto* sign =
+      new Fl_Box(kMargin, kMargin, kIconSize, kIconSize, icon == MsgIcon::Question ? "?" : "i");
+  sign->box(FL_THIN_UP_BOX);
+  sign->labelfont(FL_TIMES_BOLD);
+  sign->labelsize(34);
+  sign->color(FL_WHITE);
+  sign->labelcolor(FL_BLUE);
+}
+
 }  // namespace
 
 MsgAnswer ShowMessageBox(const std::string& text, const std::string& title, MsgButtons buttons,
@@ -95,15 +106,7 @@ MsgAnswer ShowMessageBox(const std::string& text, const std::string& title, MsgB
   // What Escape or closing answers.
   Outcome outcome{&window, buttons == MsgButtons::Ok ? MsgAnswer::Ok : MsgAnswer::Cancel};
 
-  if (icon != MsgIcon::None) {
-    auto* sign =
-        new Fl_Box(kMargin, kMargin, kIconSize, kIconSize, icon == MsgIcon::Question ? "?" : "i");
-    sign->box(FL_THIN_UP_BOX);
-    sign->labelfont(FL_TIMES_BOLD);
-    sign->labelsize(34);
-    sign->color(FL_WHITE);
-    sign->labelcolor(FL_BLUE);
-  }
+  if (icon != MsgIcon::None) AddSign(icon);
   auto* message = new Fl_Box(textX, kMargin, boxW, bodyH);
   message->copy_label(shown.c_str());
   message->labeltype(kPlainLabel);

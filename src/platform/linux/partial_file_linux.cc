@@ -24,7 +24,7 @@ PartialFile::PartialFile(std::string target) : target_(std::move(target)) {
 }
 
 PartialFile::~PartialFile() {
-  if (fd_ >= 0) close(fd_);
+  fd_.Close();
   if (named_) unlink(sibling_.c_str());  // ours: created exclusively
 }
 
@@ -40,31 +40,30 @@ int PartialFile::Name(Make make) {
 }
 
 int PartialFile::Open() {
-  fd_ = open(folder_.empty() ? "." : folder_.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
-  if (fd_ >= 0) return 0;
+  fd_ =
+      UniqueFd(open(folder_.empty() ? "." : folder_.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600));
+  if (fd_.Valid()) return 0;
   if (errno != EOPNOTSUPP && errno != EISDIR) return errno;
   return Name([this](const char* name) {
-    fd_ = open(name, O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
-    return fd_ >= 0 ? 0 : errno;
+    fd_ = UniqueFd(open(name, O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
+    return fd_.Valid() ? 0 : errno;
   });
 }
 
 int PartialFile::Commit(mode_t mode) {
-  if (fchmod(fd_, mode) != 0) return errno;
+  if (fchmod(fd_.Get(), mode) != 0) return errno;
   if (!named_) {
     // An unnamed file gets a name first: linkat cannot replace.
-    const std::string self = "/proc/self/fd/" + std::to_string(fd_);
+    const std::string self = "/proc/self/fd/" + std::to_string(fd_.Get());
     const int error = Name([this, &self](const char* name) {
       if (linkat(AT_FDCWD, self.c_str(), AT_FDCWD, name, AT_SYMLINK_FOLLOW) == 0 ||
-          linkat(fd_, "", AT_FDCWD, name, AT_EMPTY_PATH) == 0)
+          linkat(fd_.Get(), "", AT_FDCWD, name, AT_EMPTY_PATH) == 0)
         return 0;
       return errno;
     });
     if (error != 0) return error;
   }
-  const int closed = close(fd_);
-  fd_ = -1;
-  if (closed != 0) return errno;
+  if (!fd_.Close()) return errno;
   if (rename(sibling_.c_str(), target_.c_str()) != 0) return errno;
   named_ = false;
   return 0;

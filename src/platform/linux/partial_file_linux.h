@@ -3,11 +3,13 @@
 
 #include <string>
 
+#include "platform/linux/descriptor_linux.h"
+
 namespace kelvane::linux_platform {
 
 // The file a download is written to until it is whole. Preferably an unnamed
 // file in the target's folder (O_TMPFILE), so a crash leaves nothing; where
-// the file system has none, a sibling of a new random name (NewPartialName),
+// the file system has none, a sibling of a new random name (TemporaryName),
 // created exclusively: nobody can have planted a file or link there.
 class PartialFile {
  public:
@@ -18,7 +20,7 @@ class PartialFile {
 
   // 0, or the errno of the failure.
   int Open();
-  int fd() const { return fd_; }
+  int fd() const { return fd_.Get(); }
   // Gives the file `mode` and puts it in the target's place in one step
   // (a link there is replaced, never followed). 0, or the errno.
   int Commit(mode_t mode);
@@ -30,7 +32,7 @@ class PartialFile {
   int Name(Make make);
 
   std::string folder_, target_, sibling_;
-  int fd_ = -1;
+  UniqueFd fd_;
   bool named_ = false;  // the sibling exists on disk
 };
 

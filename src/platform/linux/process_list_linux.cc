@@ -8,6 +8,8 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/linux/descriptor_linux.h"
+
 namespace kelvane::linux_platform {
 namespace {
 
@@ -20,12 +22,11 @@ std::string FileName(const std::string& path) {
 // while its files are read fails them with ESRCH).
 std::string ReadFile(const std::string& path) {
   std::string text;
-  const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return text;
+  const UniqueFd fd(open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  if (!fd.Valid()) return text;
   char buffer[4096];
-  for (ssize_t n; (n = read(fd, buffer, sizeof buffer)) > 0;)
+  for (ssize_t n; (n = read(fd.Get(), buffer, sizeof buffer)) > 0;)
     text.append(buffer, static_cast<size_t>(n));
-  close(fd);
   return text;
 }
 
@@ -47,9 +48,9 @@ std::string ScriptOf(const std::string& pidFolder, const std::vector<std::string
     if (argument.empty()) return "";
     const std::string file = argument[0] == '/' ? argument : pidFolder + "/cwd/" + argument;
     char start[2] = {};
-    const int fd = open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    const bool script = fd >= 0 && read(fd, start, 2) == 2 && start[0] == '#' && start[1] == '!';
-    if (fd >= 0) close(fd);
+    const UniqueFd fd(open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    const bool script =
+        fd.Valid() && read(fd.Get(), start, 2) == 2 && start[0] == '#' && start[1] == '!';
     return script ? FileName(argument) : "";
   }
   return "";

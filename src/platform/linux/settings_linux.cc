@@ -11,26 +11,14 @@
 #include <string_view>
 #include <vector>
 
+#include "common/text.h"
+#include "platform/linux/descriptor_linux.h"
+
 namespace kelvane::linux_platform {
 namespace {
 
 // The file is ours and tiny; anything beyond this is not read.
 constexpr size_t kMaxRead = 64 * 1024;
-
-std::string_view TrimSpace(std::string_view s) {
-  const auto first = s.find_first_not_of(" \t\r");
-  if (first == std::string_view::npos) return {};
-  return s.substr(first, s.find_last_not_of(" \t\r") - first + 1);
-}
-
-bool SameName(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
-    if (lower(a[i]) != lower(b[i])) return false;
-  }
-  return true;
-}
 
 // A name or value that would break the line structure of the file.
 bool Unstorable(std::string_view text) {
@@ -39,16 +27,16 @@ bool Unstorable(std::string_view text) {
 
 // The section a "[name]" line opens, or nothing for any other line.
 std::optional<std::string_view> SectionOf(std::string_view line) {
-  line = TrimSpace(line);
+  line = TrimWhitespace(line);
   if (line.size() < 2 || line.front() != '[' || line.back() != ']') return std::nullopt;
-  return TrimSpace(line.substr(1, line.size() - 2));
+  return TrimWhitespace(line.substr(1, line.size() - 2));
 }
 
 // The key of a "key=value" line, with its value.
 std::optional<std::pair<std::string_view, std::string_view>> EntryOf(std::string_view line) {
   const auto eq = line.find('=');
   if (eq == std::string_view::npos) return std::nullopt;
-  return std::pair{TrimSpace(line.substr(0, eq)), TrimSpace(line.substr(eq + 1))};
+  return std::pair{TrimWhitespace(line.substr(0, eq)), TrimWhitespace(line.substr(eq + 1))};
 }
 
 std::vector<std::string_view> Lines(std::string_view text) {
@@ -65,17 +53,17 @@ std::vector<std::string_view> Lines(std::string_view text) {
 // The file's first kMaxRead bytes, cut after the last whole line when the
 // file is longer; empty when it cannot be read.
 std::string ReadCapped(const std::string& path) {
-  const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return {};
+  UniqueFd fd(open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  if (!fd.Valid()) return {};
   std::string text(kMaxRead + 1, '\0');
   size_t got = 0;
   while (got < text.size()) {
-    const ssize_t n = read(fd, text.data() + got, text.size() - got);
+    const ssize_t n = read(fd.Get(), text.data() + got, text.size() - got);
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) break;
     got += static_cast<size_t>(n);
   }
-  close(fd);
+  fd.Close();
   text.resize(got);
   if (got > kMaxRead) {
     const auto lastLine = text.rfind('\n', kMaxRead - 1);
@@ -93,10 +81,10 @@ std::string WithValue(std::string_view text, const std::string& section, const s
   size_t insertAt = std::string::npos;  // after the section's last entry
   for (std::string_view line : Lines(text)) {
     if (auto name = SectionOf(line)) {
-      inSection = !done && SameName(*name, section);
+      inSection = !done && EqualsIgnoringCase(*name, section);
     } else if (inSection) {
       auto kv = EntryOf(line);
-      if (kv && SameName(kv->first, key)) {
+      if (kv && EqualsIgnoringCase(kv->first, key)) {
         out += entry + "\n";
         done = true;
         inSection = false;
@@ -104,7 +92,7 @@ std::string WithValue(std::string_view text, const std::string& section, const s
       }
     }
     out.append(line) += "\n";
-    if (inSection && !TrimSpace(line).empty()) insertAt = out.size();
+    if (inSection && !TrimWhitespace(line).empty()) insertAt = out.size();
   }
   if (done) return out;
   if (insertAt != std::string::npos) return out.insert(insertAt, entry + "\n");
@@ -122,16 +110,6 @@ bool MakeFolders(const std::string& folder) {
   return stat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
-bool WriteAll(int fd, std::string_view bytes) {
-  while (!bytes.empty()) {
-    const ssize_t n = write(fd, bytes.data(), bytes.size());
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    bytes.remove_prefix(static_cast<size_t>(n));
-  }
-  return true;
-}
-
 // Writes `bytes` to a temporary sibling and renames it over `file`: readers
 // see the old file or the new one, never a part. No fsync: after another
 // program's large writes it waited up to a third of a second, for a setting
@@ -139,10 +117,10 @@ bool WriteAll(int fd, std::string_view bytes) {
 // another one out first anyway).
 bool ReplaceFile(const std::string& folder, const std::string& file, std::string_view bytes) {
   std::string temp = folder + "/.kelvane.ini.XXXXXX";
-  const int fd = mkostemp(temp.data(), O_CLOEXEC);
-  if (fd < 0) return false;
-  bool ok = WriteAll(fd, bytes);
-  ok = close(fd) == 0 && ok;
+  UniqueFd fd(mkostemp(temp.data(), O_CLOEXEC));
+  if (!fd.Valid()) return false;
+  bool ok = WriteAll(fd.Get(), bytes);
+  ok = fd.Close() && ok;
   ok = ok && rename(temp.c_str(), file.c_str()) == 0;
   if (!ok) unlink(temp.c_str());
   return ok;
@@ -179,10 +157,10 @@ std::string LinuxSettingsStore::RegistryGet(const std::string& section, const st
   bool inSection = false;
   for (std::string_view line : Lines(text)) {
     if (auto name = SectionOf(line)) {
-      inSection = SameName(*name, section);
+      inSection = EqualsIgnoringCase(*name, section);
     } else if (inSection) {
       auto kv = EntryOf(line);
-      if (kv && SameName(kv->first, key)) return std::string(kv->second);
+      if (kv && EqualsIgnoringCase(kv->first, key)) return std::string(kv->second);
     }
   }
   return fallback;

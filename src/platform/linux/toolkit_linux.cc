@@ -40,6 +40,100 @@ Fl_Align LabelAlign(const ControlDesign& d) {
   return align;
 }
 
+// The widgets of the controls, as their design describes them; `onEvent`
+// gets `view` for what the user does to them.
+Fl_Widget* NewProgressBar(const ControlDesign& d) {
+  auto* bar = new ProgressWidget();
+  bar->color(ColourOf(d.back));
+  bar->selection_color(ColourOf(d.fore));
+  return bar;
+}
+
+Fl_Widget* NewGroup(const ControlDesign& d) {
+  auto* group = new Fl_Group(0, 0, 0, 0);
+  group->end();
+  group->box(FL_FLAT_BOX);
+  group->color(d.systemColours ? FL_BACKGROUND_COLOR : ColourOf(d.back));
+  group->clip_children(1);
+  return group;
+}
+
+Fl_Widget* NewPushButton(const ControlDesign& d, const FlFont& font, Fl_Callback* onEvent,
+                         void* view) {
+  auto* button = new PushButton();
+  if (!d.systemColours) button->color(ColourOf(d.back));
+  if (d.picture.empty()) {
+    button->labelfont(font.face);
+    button->labelsize(font.pixels);
+  } else {
+    button->box(FL_THIN_UP_BOX);
+    button->down_box(FL_THIN_DOWN_BOX);
+    button->align(FL_ALIGN_CENTER | FL_ALIGN_INSIDE | FL_ALIGN_CLIP);
+  }
+  button->callback(onEvent, view);
+  return button;
+}
+
+Fl_Widget* NewCheckBox(const ControlDesign& d, const FlFont& font, Fl_Callback* onEvent,
+                       void* view) {
+  auto* check = new Fl_Check_Button(0, 0, 0, 0);
+  check->box(FL_FLAT_BOX);
+  check->color(ColourOf(d.back));
+  check->labelcolor(ColourOf(d.fore));
+  check->labelfont(font.face);
+  check->labelsize(font.pixels);
+  check->callback(onEvent, view);
+  return check;
+}
+
+// The look of a control that shows text in a sunken field.
+void StyleField(Fl_Input_* field, const ControlDesign& d, const FlFont& font) {
+  field->box(FL_DOWN_BOX);
+  field->color(ColourOf(d.back));
+  field->textcolor(ColourOf(d.fore));
+  field->textfont(font.face);
+  field->textsize(font.pixels);
+}
+
+FocusInput* NewTextField(const ControlDesign& d, const FlFont& font, Fl_Callback* onEvent,
+                         void* view) {
+  auto* input = new FocusInput();
+  StyleField(input, d, font);
+  input->cursor_color(ColourOf(d.fore));
+  input->when(FL_WHEN_CHANGED);
+  input->callback(onEvent, view);
+  return input;
+}
+
+Fl_Widget* NewTextBox(const ControlDesign& d, const FlFont& font) {
+  auto* box = new Fl_Multiline_Output(0, 0, 0, 0);
+  StyleField(box, d, font);
+  box->wrap(1);
+  return box;
+}
+
+Fl_Widget* NewLine(const ControlDesign& d) {
+  auto* line = new LineWidget();
+  line->color(ColourOf(d.fore));
+  return line;
+}
+
+// A label, a picture box or an image.
+Fl_Widget* NewBox(const ControlDesign& d, const FlFont& font, Fl_Callback* onEvent, void* view) {
+  auto* box = new ClickBox();
+  const bool opaque = d.kind == ControlKind::PictureBox || !d.transparent;
+  box->box(opaque && d.kind != ControlKind::Image ? FL_FLAT_BOX : FL_NO_BOX);
+  box->color(ColourOf(d.back));
+  box->labelcolor(ColourOf(d.fore));
+  box->labelfont(font.face);
+  box->labelsize(font.pixels);
+  box->labeltype(d.font.underline ? kUnderlinedLabel : kPlainLabel);
+  box->align(d.kind == ControlKind::Label ? LabelAlign(d)
+                                          : FL_ALIGN_INSIDE | FL_ALIGN_TOP_LEFT | FL_ALIGN_CLIP);
+  box->callback(onEvent, view);
+  return box;
+}
+
 }  // namespace
 
 LinuxToolkit::LinuxToolkit(ProcessFacts& facts, Locale& locale) : facts_(facts), locale_(locale) {
@@ -133,100 +227,38 @@ Fl_Widget* LinuxToolkit::MakeWidget(View& view) {
     case ControlKind::Form:
     case ControlKind::Timer:
       return nullptr;
-    case ControlKind::ProgressBar: {
-      auto* bar = new ProgressWidget();
-      bar->color(ColourOf(d.back));
-      bar->selection_color(ColourOf(d.fore));
-      widget = bar;
+    case ControlKind::ProgressBar:
+      widget = NewProgressBar(d);
       break;
-    }
     case ControlKind::Frame:
-    case ControlKind::AlwaysOnTop: {
-      auto* group = new Fl_Group(0, 0, 0, 0);
-      group->end();
-      group->box(FL_FLAT_BOX);
-      group->color(d.systemColours ? FL_BACKGROUND_COLOR : ColourOf(d.back));
-      group->clip_children(1);
-      widget = group;
+    case ControlKind::AlwaysOnTop:
+      widget = NewGroup(d);
       break;
-    }
-    case ControlKind::PushButton: {
-      auto* button = new PushButton();
-      if (!d.systemColours) button->color(ColourOf(d.back));
-      if (d.picture.empty()) {
-        button->labelfont(font.face);
-        button->labelsize(font.pixels);
-      } else {
-        button->box(FL_THIN_UP_BOX);
-        button->down_box(FL_THIN_DOWN_BOX);
-        button->align(FL_ALIGN_CENTER | FL_ALIGN_INSIDE | FL_ALIGN_CLIP);
-      }
-      button->callback(OnClick, &view);
-      widget = button;
+    case ControlKind::PushButton:
+      widget = NewPushButton(d, font, OnClick, &view);
       break;
-    }
-    case ControlKind::CheckBox: {
-      auto* check = new Fl_Check_Button(0, 0, 0, 0);
-      check->box(FL_FLAT_BOX);
-      check->color(ColourOf(d.back));
-      check->labelcolor(ColourOf(d.fore));
-      check->labelfont(font.face);
-      check->labelsize(font.pixels);
-      check->callback(OnToggle, &view);
-      widget = check;
+    case ControlKind::CheckBox:
+      widget = NewCheckBox(d, font, OnToggle, &view);
       break;
-    }
     case ControlKind::TextField: {
-      auto* input = new FocusInput();
-      input->box(FL_DOWN_BOX);
-      input->color(ColourOf(d.back));
-      input->textcolor(ColourOf(d.fore));
-      input->cursor_color(ColourOf(d.fore));
-      input->textfont(font.face);
-      input->textsize(font.pixels);
-      input->when(FL_WHEN_CHANGED);
-      input->callback(OnTyped, &view);
+      auto* input = NewTextField(d, font, OnTyped, &view);
       input->onFocus = [this, &view](bool gained) {
         Dispatch(*view.control, gained ? UiEvent::GotFocus : UiEvent::LostFocus);
       };
       widget = input;
       break;
     }
-    case ControlKind::TextBox: {
-      auto* box = new Fl_Multiline_Output(0, 0, 0, 0);
-      box->box(FL_DOWN_BOX);
-      box->color(ColourOf(d.back));
-      box->textcolor(ColourOf(d.fore));
-      box->textfont(font.face);
-      box->textsize(font.pixels);
-      box->wrap(1);
-      widget = box;
+    case ControlKind::TextBox:
+      widget = NewTextBox(d, font);
       break;
-    }
-    case ControlKind::Line: {
-      auto* line = new LineWidget();
-      line->color(ColourOf(d.fore));
-      widget = line;
+    case ControlKind::Line:
+      widget = NewLine(d);
       break;
-    }
     case ControlKind::Label:
     case ControlKind::PictureBox:
-    case ControlKind::Image: {
-      auto* box = new ClickBox();
-      const bool opaque = d.kind == ControlKind::PictureBox || !d.transparent;
-      box->box(opaque && d.kind != ControlKind::Image ? FL_FLAT_BOX : FL_NO_BOX);
-      box->color(ColourOf(d.back));
-      box->labelcolor(ColourOf(d.fore));
-      box->labelfont(font.face);
-      box->labelsize(font.pixels);
-      box->labeltype(d.font.underline ? kUnderlinedLabel : kPlainLabel);
-      box->align(d.kind == ControlKind::Label
-                     ? LabelAlign(d)
-                     : FL_ALIGN_INSIDE | FL_ALIGN_TOP_LEFT | FL_ALIGN_CLIP);
-      box->callback(OnClick, &view);
-      widget = box;
+    case ControlKind::Image:
+      widget = NewBox(d, font, OnClick, &view);
       break;
-    }
   }
   if (widget->labeltype() == FL_NORMAL_LABEL) widget->labeltype(kPlainLabel);
   if (auto image = ImageOf(PictureNamed(d.picture, facts_.TwipsPerPixelY()))) {

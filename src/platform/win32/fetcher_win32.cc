@@ -12,6 +12,7 @@
 #include "platform/win32/http_route_win32.h"
 #include "platform/win32/partial_file_win32.h"
 #include "platform/win32/srw_hold_win32.h"
+#include "platform/win32/system_message_win32.h"
 #include "platform/win32/wide_text_win32.h"
 
 namespace kelvane::win32 {
@@ -67,18 +68,10 @@ int64_t NowMs() {
 // for its codes.
 std::string ErrorText(DWORD error) {
   const bool internet = error >= INTERNET_ERROR_BASE && error <= INTERNET_ERROR_LAST;
-  wchar_t* text = nullptr;
-  const DWORD length =
-      FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_IGNORE_INSERTS |
-                         FORMAT_MESSAGE_FROM_SYSTEM | (internet ? FORMAT_MESSAGE_FROM_HMODULE : 0),
-                     internet ? GetModuleHandleW(L"wininet.dll") : nullptr, error, 0,
-                     reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-  std::wstring line(text ? text : L"", length);
-  LocalFree(text);
+  std::string line = SystemMessage(error, internet ? GetModuleHandleW(L"wininet.dll") : nullptr);
   std::replace_if(
-      line.begin(), line.end(), [](wchar_t c) { return c == L'\r' || c == L'\n'; }, L' ');
-  while (!line.empty() && (line.back() == L' ' || line.back() == L'.')) line.pop_back();
-  return (line.empty() ? "" : Narrow(line) + ", ") + "error " + std::to_string(error);
+      line.begin(), line.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
+  return (line.empty() ? "" : line + ", ") + "error " + std::to_string(error);
 }
 
 FetchEnd LastFailure() {

@@ -7,6 +7,8 @@
 #include "common/paths.h"
 #include "common/temporary_name.h"
 #include "platform/win32/partial_file_win32.h"
+#include "platform/win32/system_message_win32.h"
+#include "platform/win32/unique_handle_win32.h"
 #include "platform/win32/wide_text_win32.h"
 
 namespace kelvane::win32 {
@@ -14,15 +16,13 @@ namespace {
 
 class MutexLock : public FileLock {
  public:
-  explicit MutexLock(HANDLE mutex) : mutex_(mutex) {}
+  explicit MutexLock(UniqueHandle mutex) : mutex_(std::move(mutex)) {}
   ~MutexLock() override {
-    if (!mutex_) return;
-    ReleaseMutex(mutex_);
-    CloseHandle(mutex_);
+    if (mutex_.Valid()) ReleaseMutex(mutex_.Get());
   }
 
  private:
-  HANDLE mutex_;
+  UniqueHandle mutex_;
 };
 
 // A mutex name for a file: its full path, upper-cased as the file system
@@ -112,25 +112,19 @@ bool CopyBytes(HANDLE in, HANDLE out) {
 
 }  // namespace
 
-bool Win32FileSystem::Failed() {
-  lastError_ = GetLastError();
-  return false;
-}
+bool Win32FileSystem::Failed(std::string* err) { return Failed(GetLastError(), err); }
 
-std::string Win32FileSystem::LastError() {
-  if (lastError_ == 0) return "Unknown error";  // never the system's "success"
-  wchar_t* text = nullptr;
-  const DWORD n = FormatMessageW(
-      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-      nullptr, lastError_, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-  std::wstring message(text ? text : L"", n);
-  LocalFree(text);
-  while (!message.empty() && (message.back() == L'\n' || message.back() == L'\r' ||
-                              message.back() == L' ' || message.back() == L'.'))
-    message.pop_back();
-  const char* reason = Reason(lastError_);
-  std::string line = reason ? reason : "error " + std::to_string(lastError_);
-  return message.empty() ? line : line + " (" + Narrow(message) + ")";
+bool Win32FileSystem::Failed(unsigned long error, std::string* err) {
+  if (!err) return false;
+  if (error == 0) {  // never the system's "success"
+    *err = "Unknown error";
+    return false;
+  }
+  const std::string message = SystemMessage(error);
+  const char* reason = Reason(error);
+  const std::string line = reason ? reason : "error " + std::to_string(error);
+  *err = message.empty() ? line : line + " (" + message + ")";
+  return false;
 }
 
 bool Win32FileSystem::IsPresent(const std::string& path) {
@@ -155,28 +149,26 @@ std::optional<uint32_t> Win32FileSystem::Attributes(const std::string& path) {
 // such link to any call; a rename never follows one. So the name is taken by
 // an empty file of our own that goes when its handle closes: a process killed
 // at any instant leaves the name as it was or absent, never empty.
-bool Win32FileSystem::DeleteName(const std::wstring& path) {
-  HANDLE file = INVALID_HANDLE_VALUE;
-  for (int i = 0; i < 8 && file == INVALID_HANDLE_VALUE; ++i) {
-    file = CreateFileW(Widen(TemporaryName(FolderOfPath(Narrow(path)))).c_str(), DELETE, 0, nullptr,
-                       CREATE_NEW, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+bool Win32FileSystem::DeleteName(const std::wstring& path, std::string* err) {
+  UniqueHandle file;
+  for (int i = 0; i < 8 && !file.Valid(); ++i) {
+    file = UniqueHandle(CreateFileW(Widen(TemporaryName(FolderOfPath(Narrow(path)))).c_str(),
+                                    DELETE, 0, nullptr, CREATE_NEW,
+                                    FILE_ATTRIBUTE_NORMAL | FILE_FLAG_DELETE_ON_CLOSE, nullptr));
   }
-  if (file == INVALID_HANDLE_VALUE) return Failed();
-  const bool taken = RenameThroughHandle(file, path) || Failed();
-  CloseHandle(file);
-  return taken;
+  if (!file.Valid()) return Failed(err);
+  return RenameThroughHandle(file.Get(), path) || Failed(err);
 }
 
-bool Win32FileSystem::Delete(const std::string& path) {
+bool Win32FileSystem::Delete(const std::string& path, std::string* err) {
   const std::wstring wide = Widen(path);
   const DWORD attributes = GetFileAttributesW(wide.c_str());
-  if (attributes == INVALID_FILE_ATTRIBUTES) return Failed();
+  if (attributes == INVALID_FILE_ATTRIBUTES) return Failed(err);
   // A read-only file stays, and so does a folder.
   if (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) {
-    lastError_ = ERROR_ACCESS_DENIED;
-    return false;
+    return Failed(ERROR_ACCESS_DENIED, err);
   }
-  return DeleteName(wide);
+  return DeleteName(wide, err);
 }
 
 bool Win32FileSystem::Remove(const std::string& path) {
@@ -186,34 +178,29 @@ bool Win32FileSystem::Remove(const std::string& path) {
     return false;
   if (attributes & FILE_ATTRIBUTE_READONLY)
     SetFileAttributesW(wide.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
-  return DeleteName(wide);
+  return DeleteName(wide, nullptr);
 }
 
-bool Win32FileSystem::Copy(const std::string& source, const std::string& dest) {
-  const HANDLE in = CreateFileW(Widen(source).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
-  if (in == INVALID_HANDLE_VALUE) return Failed();
+bool Win32FileSystem::Copy(const std::string& source, const std::string& dest, std::string* err) {
+  UniqueHandle in(CreateFileW(Widen(source).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                              OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+  if (!in.Valid()) return Failed(err);
   BY_HANDLE_FILE_INFORMATION info;
-  if (!GetFileInformationByHandle(in, &info) ||
+  if (!GetFileInformationByHandle(in.Get(), &info) ||
       (info.dwFileAttributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY))) {
-    lastError_ = ERROR_CANT_ACCESS_FILE;  // a link is never read through
-    CloseHandle(in);
-    return false;
+    return Failed(ERROR_CANT_ACCESS_FILE, err);  // a link is never read through
   }
   // CREATE_NEW never opens what exists, a link included.
   const std::wstring wideDest = Widen(dest);
-  const HANDLE out = CreateFileW(wideDest.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                 FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (out == INVALID_HANDLE_VALUE) {
-    Failed();
-    CloseHandle(in);
-    return false;
-  }
+  UniqueHandle out(CreateFileW(wideDest.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                               FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!out.Valid()) return Failed(err);
   // As the system's own copy: the same time of the last change and attributes.
-  const bool ok = CopyBytes(in, out) && SetFileTime(out, nullptr, nullptr, &info.ftLastWriteTime);
-  if (!ok) Failed();
-  CloseHandle(out);
-  CloseHandle(in);
+  const bool ok = CopyBytes(in.Get(), out.Get()) &&
+                  SetFileTime(out.Get(), nullptr, nullptr, &info.ftLastWriteTime);
+  if (!ok) Failed(err);
+  out.Close();
+  in.Close();
   if (!ok) {
     DeleteFileW(wideDest.c_str());  // no half copy stays behind
     return false;
@@ -235,81 +222,78 @@ std::vector<std::string> Win32FileSystem::Names(const std::string& folder) {
   return names;
 }
 
-bool Win32FileSystem::Rename(const std::string& source, const std::string& dest) {
+bool Win32FileSystem::Rename(const std::string& source, const std::string& dest, std::string* err) {
   // Without MOVEFILE_REPLACE_EXISTING an existing `dest` is kept.
   return MoveFileExW(Widen(source).c_str(), Widen(dest).c_str(), MOVEFILE_WRITE_THROUGH) ||
-         Failed();
+         Failed(err);
 }
 
-bool Win32FileSystem::Sync(const std::string& path) {
-  const HANDLE file = CreateFileW(Widen(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return Failed();
-  const bool ok = FlushFileBuffers(file) || Failed();
-  CloseHandle(file);
-  return ok;
+bool Win32FileSystem::Sync(const std::string& path, std::string* err) {
+  const UniqueHandle file(CreateFileW(Widen(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file.Valid()) return Failed(err);
+  return FlushFileBuffers(file.Get()) || Failed(err);
 }
 
 std::unique_ptr<FileLock> Win32FileSystem::TryLock(const std::string& path, int milliseconds) {
-  const HANDLE mutex = CreateMutexW(nullptr, FALSE, MutexName(path).c_str());
-  if (!mutex) return std::make_unique<MutexLock>(nullptr);  // no lock to be had
-  const DWORD state = WaitForSingleObject(mutex, static_cast<DWORD>(milliseconds));
-  if (state == WAIT_OBJECT_0 || state == WAIT_ABANDONED) return std::make_unique<MutexLock>(mutex);
-  CloseHandle(mutex);
+  UniqueHandle mutex(CreateMutexW(nullptr, FALSE, MutexName(path).c_str()));
+  if (!mutex.Valid()) return std::make_unique<MutexLock>(UniqueHandle());  // no lock to be had
+  const DWORD state = WaitForSingleObject(mutex.Get(), static_cast<DWORD>(milliseconds));
+  if (state == WAIT_OBJECT_0 || state == WAIT_ABANDONED)
+    return std::make_unique<MutexLock>(std::move(mutex));
   return nullptr;
 }
 
 std::optional<std::string> Win32FileSystem::Read(const std::string& path) {
-  const HANDLE file = CreateFileW(Widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return std::nullopt;
+  const UniqueHandle file(CreateFileW(Widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file.Valid()) return std::nullopt;
   std::optional<std::string> bytes(std::in_place);
   std::vector<char> buffer(1 << 16);
   for (;;) {
     DWORD n = 0;
-    if (!ReadFile(file, buffer.data(), static_cast<DWORD>(buffer.size()), &n, nullptr)) {
+    if (!ReadFile(file.Get(), buffer.data(), static_cast<DWORD>(buffer.size()), &n, nullptr)) {
       bytes.reset();
       break;
     }
     if (n == 0) break;
     bytes->append(buffer.data(), n);
   }
-  CloseHandle(file);
   return bytes;
 }
 
 std::optional<std::string> Win32FileSystem::ReadPart(const std::string& path, uint64_t offset,
                                                      size_t size) {
-  const HANDLE file = CreateFileW(Widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return std::nullopt;
+  const UniqueHandle file(CreateFileW(Widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file.Valid()) return std::nullopt;
   LARGE_INTEGER at;
   at.QuadPart = static_cast<LONGLONG>(offset);
   std::optional<std::string> bytes(std::in_place, size, '\0');
   size_t got = 0;
-  if (!SetFilePointerEx(file, at, nullptr, FILE_BEGIN)) bytes.reset();
+  if (!SetFilePointerEx(file.Get(), at, nullptr, FILE_BEGIN)) bytes.reset();
   while (bytes && got < size) {
     DWORD n = 0;
-    if (!ReadFile(file, bytes->data() + got, static_cast<DWORD>(size - got), &n, nullptr))
+    if (!ReadFile(file.Get(), bytes->data() + got, static_cast<DWORD>(size - got), &n, nullptr))
       bytes.reset();
     else if (n == 0)
       break;
     got += n;
   }
   if (bytes) bytes->resize(got);
-  CloseHandle(file);
   return bytes;
 }
 
 bool Win32FileSystem::Write(const std::string& path, const std::string& bytes) {
-  const HANDLE file = CreateFileW(Widen(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return false;
+  UniqueHandle file(CreateFileW(Widen(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file.Valid()) return false;
   DWORD written = 0;
-  const bool ok = bytes.empty() || (WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()),
-                                              &written, nullptr) &&
-                                    written == bytes.size());
-  return CloseHandle(file) && ok;
+  const bool ok =
+      bytes.empty() ||
+      (WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+       written == bytes.size());
+  return file.Close() && ok;
 }
 
 std::string Win32FileSystem::CurrentFolder() {

@@ -10,14 +10,13 @@ class Win32FileSystem : public FileSystem {
   // hidden, not a system file.
   bool IsPresent(const std::string& path) override;
   std::optional<uint32_t> Attributes(const std::string& path) override;
-  bool Delete(const std::string& path) override;
+  bool Delete(const std::string& path, std::string* err) override;
   bool Remove(const std::string& path) override;
-  bool Copy(const std::string& source, const std::string& dest) override;
-  bool Rename(const std::string& source, const std::string& dest) override;
+  bool Copy(const std::string& source, const std::string& dest, std::string* err) override;
+  bool Rename(const std::string& source, const std::string& dest, std::string* err) override;
   std::vector<std::string> Names(const std::string& folder) override;
   bool RenameActsAsDelete() override { return false; }
-  bool Sync(const std::string& path) override;
-  std::string LastError() override;
+  bool Sync(const std::string& path, std::string* err) override;
   std::string RealFile(const std::string& path) override { return path; }
   // A named mutex per target (its full path, case-folded); the system
   // releases it when the process ends.
@@ -33,9 +32,11 @@ class Win32FileSystem : public FileSystem {
   bool SetCurrentDrive(char drive) override;
 
  private:
-  bool Failed();
-  bool DeleteName(const std::wstring& path);
-  unsigned long lastError_ = 0;
+  // Puts the text for `error` (the thread's last error by default) into
+  // `*err`; false.
+  static bool Failed(std::string* err);
+  static bool Failed(unsigned long error, std::string* err);
+  bool DeleteName(const std::wstring& path, std::string* err);
 };
 
 }  // namespace kelvane::win32

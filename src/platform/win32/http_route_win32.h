@@ -10,6 +10,8 @@
 #include "download/socket_http_framing.h"
 #include "platform/fetcher.h"
 
+struct addrinfoW;  // one address found by GetAddrInfoW
+
 namespace kelvane::win32 {
 
 // One way of asking for a URL and reading its answer, once. A route reports
@@ -67,6 +69,9 @@ class SocketRoute : public HttpRoute {
 
  private:
   bool Connect(const std::wstring& host, const std::wstring& port);
+  // Connects to one address found for the host: true once connected; else
+  // `error` says why, when the address got a socket at all.
+  bool TryAddress(const addrinfoW& address, DWORD& error);
   bool ReadHead(HttpHead& head);
   bool Receive(char* buffer, int size, int& received);
   void Close();

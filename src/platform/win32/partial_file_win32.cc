@@ -17,13 +17,12 @@ constexpr int kNameTries = 16;
 
 PartialFile::PartialFile(std::wstring target) : target_(std::move(target)) {}
 
-PartialFile::~PartialFile() {
-  if (file_ != INVALID_HANDLE_VALUE) CloseHandle(file_);
-}
+PartialFile::~PartialFile() = default;
 
 bool PartialFile::MarkForDeletion(bool deleted) {
   FILE_DISPOSITION_INFO disposition{deleted};
-  return SetFileInformationByHandle(file_, FileDispositionInfo, &disposition, sizeof disposition);
+  return SetFileInformationByHandle(file_.Get(), FileDispositionInfo, &disposition,
+                                    sizeof disposition);
 }
 
 DWORD PartialFile::Open() {
@@ -31,10 +30,10 @@ DWORD PartialFile::Open() {
   const std::wstring folder = split == std::wstring::npos ? L"" : target_.substr(0, split + 1);
   DWORD error = ERROR_FILE_EXISTS;
   for (int i = 0; i < kNameTries && error == ERROR_FILE_EXISTS; ++i) {
-    file_ =
-        CreateFileW(Widen(TemporaryName(Narrow(folder), kDownloadEnding)).c_str(),
-                    GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-    error = file_ == INVALID_HANDLE_VALUE ? GetLastError() : 0;
+    file_ = UniqueHandle(CreateFileW(Widen(TemporaryName(Narrow(folder), kDownloadEnding)).c_str(),
+                                     GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW,
+                                     FILE_ATTRIBUTE_NORMAL, nullptr));
+    error = file_.Valid() ? 0 : GetLastError();
   }
   if (error == 0 && !MarkForDeletion(true)) error = GetLastError();
   return error;
@@ -42,14 +41,12 @@ DWORD PartialFile::Open() {
 
 DWORD PartialFile::Commit() {
   if (!MarkForDeletion(false)) return GetLastError();
-  if (!RenameThroughHandle(file_, target_)) {
+  if (!RenameThroughHandle(file_.Get(), target_)) {
     const DWORD error = GetLastError();
     MarkForDeletion(true);
     return error;
   }
-  const bool closed = CloseHandle(file_);
-  file_ = INVALID_HANDLE_VALUE;
-  return closed ? 0 : GetLastError();
+  return file_.Close() ? 0 : GetLastError();
 }
 
 bool RenameThroughHandle(HANDLE file, const std::wstring& to) {

@@ -3,6 +3,8 @@
 
 #include <string>
 
+#include "platform/win32/unique_handle_win32.h"
+
 namespace kelvane::win32 {
 
 // The file a download is written to until it is whole: a sibling of the
@@ -20,7 +22,7 @@ class PartialFile {
 
   // 0, or the system's error.
   DWORD Open();
-  HANDLE handle() const { return file_; }
+  HANDLE handle() const { return file_.Get(); }
   // Puts the file in the target's place, renamed through its handle (a link
   // there is replaced, never followed). 0, or the system's error.
   DWORD Commit();
@@ -29,7 +31,7 @@ class PartialFile {
   bool MarkForDeletion(bool deleted);
 
   std::wstring target_;
-  HANDLE file_ = INVALID_HANDLE_VALUE;
+  UniqueHandle file_;
 };
 
 // Gives the open `file` the name `to`, replacing what is there: a link at

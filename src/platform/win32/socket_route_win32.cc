@@ -22,6 +22,19 @@ bool Fail(DWORD error) {
   return false;
 }
 
+// Waits for a connection under way: 1 once `s` is connected, 0 at the
+// time-out, anything else when it failed.
+int AwaitConnection(SOCKET s) {
+  fd_set writable, failed;
+  FD_ZERO(&writable);
+  FD_ZERO(&failed);
+  FD_SET(s, &writable);
+  FD_SET(s, &failed);
+  timeval wait{kFetchConnectTimeoutSeconds, 0};
+  const int ready = select(0, nullptr, &writable, &failed, &wait);
+  return ready == 1 && !FD_ISSET(s, &writable) ? -1 : ready;
+}
+
 }  // namespace
 
 SocketRoute::SocketRoute(std::wstring proxy) : proxy_(std::move(proxy)), socket_(INVALID_SOCKET) {
@@ -89,34 +102,32 @@ bool SocketRoute::Connect(const std::wstring& host, const std::wstring& port) {
     return Fail(error == WSAHOST_NOT_FOUND || error == WSANO_DATA ? ERROR_INTERNET_NAME_NOT_RESOLVED
                                                                   : static_cast<DWORD>(error));
   DWORD error = ERROR_INTERNET_CANNOT_CONNECT;
-  for (ADDRINFOW* a = found; a && !stopped_; a = a->ai_next) {
-    const SOCKET s = socket(a->ai_family, a->ai_socktype, a->ai_protocol);
-    if (s == INVALID_SOCKET) continue;
-    socket_ = s;
-    // Connects without blocking, to give up after the time-out.
-    u_long nonBlocking = 1;
-    ioctlsocket(s, FIONBIO, &nonBlocking);
-    connect(s, a->ai_addr, static_cast<int>(a->ai_addrlen));
-    fd_set writable, failed;
-    FD_ZERO(&writable);
-    FD_ZERO(&failed);
-    FD_SET(s, &writable);
-    FD_SET(s, &failed);
-    timeval wait{kFetchConnectTimeoutSeconds, 0};
-    const int ready = select(0, nullptr, &writable, &failed, &wait);
-    if (ready == 1 && FD_ISSET(s, &writable)) {
-      // Blocking from here: a stalled transfer is stopped by the core
-      // (Stop shuts the socket down).
-      nonBlocking = 0;
-      ioctlsocket(s, FIONBIO, &nonBlocking);
-      FreeAddrInfoW(found);
-      return true;
-    }
-    error = ready == 0 ? ERROR_INTERNET_TIMEOUT : ERROR_INTERNET_CANNOT_CONNECT;
-    Close();
-  }
+  bool connected = false;
+  for (ADDRINFOW* a = found; a && !stopped_ && !connected; a = a->ai_next)
+    connected = TryAddress(*a, error);
   FreeAddrInfoW(found);
-  return Fail(stopped_ ? ERROR_CANCELLED : error);
+  return connected || Fail(stopped_ ? ERROR_CANCELLED : error);
+}
+
+bool SocketRoute::TryAddress(const ADDRINFOW& a, DWORD& error) {
+  const SOCKET s = socket(a.ai_family, a.ai_socktype, a.ai_protocol);
+  if (s == INVALID_SOCKET) return false;
+  socket_ = s;
+  // Connects without blocking, to give up after the time-out.
+  u_long nonBlocking = 1;
+  ioctlsocket(s, FIONBIO, &nonBlocking);
+  connect(s, a.ai_addr, static_cast<int>(a.ai_addrlen));
+  const int ready = AwaitConnection(s);
+  if (ready == 1) {
+    // Blocking from here: a stalled transfer is stopped by the core
+    // (Stop shuts the socket down).
+    nonBlocking = 0;
+    ioctlsocket(s, FIONBIO, &nonBlocking);
+    return true;
+  }
+  error = ready == 0 ? ERROR_INTERNET_TIMEOUT : ERROR_INTERNET_CANNOT_CONNECT;
+  Close();
+  return false;
 }
 
 bool SocketRoute::Receive(char* buffer, int size, int& received) {

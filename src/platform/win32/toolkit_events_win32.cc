@@ -112,12 +112,7 @@ LRESULT Win32Toolkit::OnPaneMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   View* view = ViewOf(hwnd);
   switch (msg) {
     case WM_ERASEBKGND:
-      if (view && view->brush) {
-        RECT r{};
-        GetClientRect(hwnd, &r);
-        FillRect(reinterpret_cast<HDC>(wp), &r, view->brush);
-        return 1;
-      }
+      if (view && view->brush) return PaintBackground(hwnd, *view, reinterpret_cast<HDC>(wp));
       break;
     case WM_PAINT:
       OnPaint(hwnd);
@@ -148,23 +143,13 @@ LRESULT Win32Toolkit::OnPaneMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
       DrawPictureButton(*reinterpret_cast<const DRAWITEMSTRUCT*>(lp));
       return TRUE;
     case WM_TIMER:
-      for (auto& [control, timer] : views_)
-        if (timer.id == wp && control->Kind() == ControlKind::Timer) Fire(timer, UiEvent::Timer);
+      FireTimer(static_cast<UINT>(wp));
       return 0;
-    case WM_ACTIVATE:  // as a dialog does: the control that has the focus keeps it
-      if (hwnd == window_ && LOWORD(wp) == WA_INACTIVE && IsChild(window_, GetFocus()))
-        focus_ = GetFocus();
-      break;
-    case WM_SETFOCUS:  // when the window gets it back (activation gives it the window itself)
-      if (hwnd == window_ && focus_ && IsWindowVisible(focus_) && IsWindowEnabled(focus_)) {
-        ::SetFocus(focus_);
-        return 0;
-      }
-      break;
-    case DM_GETDEFID:  // asked by the dialog keys: Return presses the focused push button
-      if (View* focus = ViewOf(GetFocus());
-          hwnd == window_ && focus && focus->control->Kind() == ControlKind::PushButton)
-        return MAKELRESULT(focus->id, DC_HASDEFID);
+    case WM_ACTIVATE:
+    case WM_SETFOCUS:
+    case DM_GETDEFID:
+      if (hwnd != window_) break;
+      if (const std::optional<LRESULT> result = OnFocusMessage(msg, wp)) return *result;
       break;
     case WM_CLOSE:
       return 0;  // the window ends only through the program's own commands
@@ -173,6 +158,38 @@ LRESULT Win32Toolkit::OnPaneMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
       return 0;
   }
   return DefWindowProcW(hwnd, msg, wp, lp);
+}
+
+void Win32Toolkit::FireTimer(UINT id) {
+  for (auto& [control, timer] : views_)
+    if (timer.id == id && control->Kind() == ControlKind::Timer) Fire(timer, UiEvent::Timer);
+}
+
+LRESULT Win32Toolkit::PaintBackground(HWND hwnd, const View& view, HDC dc) {
+  RECT r{};
+  GetClientRect(hwnd, &r);
+  FillRect(dc, &r, view.brush);
+  return 1;
+}
+
+std::optional<LRESULT> Win32Toolkit::OnFocusMessage(UINT msg, WPARAM wp) {
+  switch (msg) {
+    case WM_ACTIVATE:  // as a dialog does: the control that has the focus keeps it
+      if (LOWORD(wp) == WA_INACTIVE && IsChild(window_, GetFocus())) focus_ = GetFocus();
+      break;
+    case WM_SETFOCUS:  // when the window gets it back (activation gives it the window itself)
+      if (focus_ && IsWindowVisible(focus_) && IsWindowEnabled(focus_)) {
+        ::SetFocus(focus_);
+        return 0;
+      }
+      break;
+    case DM_GETDEFID:  // asked by the dialog keys: Return presses the focused push button
+      if (View* focus = ViewOf(GetFocus());
+          focus && focus->control->Kind() == ControlKind::PushButton)
+        return MAKELRESULT(focus->id, DC_HASDEFID);
+      break;
+  }
+  return std::nullopt;
 }
 
 void Win32Toolkit::OnCommand(HWND child, UINT code) {

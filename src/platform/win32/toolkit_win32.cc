@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <optional>
 #include <vector>
 
 #include "platform/win32/pictures_win32.h"
@@ -52,6 +53,65 @@ std::wstring WithRoomAtLineEnds(const std::wstring& text) {
     out += c;
   }
   return out + L'\u00A0';
+}
+
+// How a control's window is created.
+struct WindowKind {
+  const wchar_t* cls = kPaneClass;
+  DWORD style = WS_CHILD | WS_CLIPSIBLINGS, ex = 0;
+  bool subclass = false;  // its presses and keys pass through ControlProc
+};
+
+// The window class and styles of a control's window; nothing for a control
+// without a window of its own.
+std::optional<WindowKind> WindowKindOf(const ControlDesign& d) {
+  WindowKind w;
+  switch (d.kind) {
+    case ControlKind::Frame:
+      w.ex = WS_EX_CONTROLPARENT;
+      w.style |= kHost;
+      break;
+    case ControlKind::AlwaysOnTop:
+      w.style |= kHost;
+      break;
+    case ControlKind::PictureBox:
+    case ControlKind::Image:
+      break;
+    case ControlKind::PushButton:
+      w.cls = L"BUTTON";
+      w.style |= WS_TABSTOP | (d.picture.empty() ? BS_PUSHBUTTON : BS_OWNERDRAW);
+      break;
+    case ControlKind::CheckBox:
+      w.cls = L"BUTTON";
+      w.style |= WS_TABSTOP | BS_AUTOCHECKBOX;
+      break;
+    case ControlKind::TextField:
+      w.cls = L"EDIT";
+      w.style |= WS_TABSTOP | ES_AUTOHSCROLL;
+      w.ex = WS_EX_CLIENTEDGE;
+      break;
+    case ControlKind::TextBox:
+      w.cls = L"EDIT";
+      w.style |= WS_TABSTOP | WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL;
+      w.ex = WS_EX_CLIENTEDGE;
+      w.subclass = true;  // a press on it moves the window
+      break;
+    case ControlKind::ProgressBar:
+      w.cls = PROGRESS_CLASSW;
+      w.style |= PBS_SMOOTH;
+      break;
+    case ControlKind::Label:
+      w.cls = L"STATIC";
+      w.style |= SS_NOTIFY | (d.align == Align::Right    ? SS_RIGHT
+                              : d.align == Align::Center ? SS_CENTER
+                                                         : SS_LEFT);
+      if (d.transparent) w.ex = WS_EX_TRANSPARENT;
+      w.subclass = true;  // for presses of every button
+      break;
+    default:
+      return std::nullopt;  // timers and lines have no window of their own
+  }
+  return w;
 }
 
 }  // namespace
@@ -137,54 +197,9 @@ bool Win32Toolkit::Build(Form1& form) {
 
 bool Win32Toolkit::CreateView(View& v) {
   const ControlDesign& d = v.control->Design();
-  DWORD style = WS_CHILD | WS_CLIPSIBLINGS, ex = 0;
-  const wchar_t* cls = kPaneClass;
-  bool subclass = false;
-  switch (d.kind) {
-    case ControlKind::Frame:
-      ex = WS_EX_CONTROLPARENT;
-      style |= kHost;
-      break;
-    case ControlKind::AlwaysOnTop:
-      style |= kHost;
-      break;
-    case ControlKind::PictureBox:
-    case ControlKind::Image:
-      break;
-    case ControlKind::PushButton:
-      cls = L"BUTTON";
-      style |= WS_TABSTOP | (d.picture.empty() ? BS_PUSHBUTTON : BS_OWNERDRAW);
-      break;
-    case ControlKind::CheckBox:
-      cls = L"BUTTON";
-      style |= WS_TABSTOP | BS_AUTOCHECKBOX;
-      break;
-    case ControlKind::TextField:
-      cls = L"EDIT";
-      style |= WS_TABSTOP | ES_AUTOHSCROLL;
-      ex = WS_EX_CLIENTEDGE;
-      break;
-    case ControlKind::TextBox:
-      cls = L"EDIT";
-      style |= WS_TABSTOP | WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL;
-      ex = WS_EX_CLIENTEDGE;
-      subclass = true;  // a press on it moves the window
-      break;
-    case ControlKind::ProgressBar:
-      cls = PROGRESS_CLASSW;
-      style |= PBS_SMOOTH;
-      break;
-    case ControlKind::Label:
-      cls = L"STATIC";
-      style |= SS_NOTIFY | (d.align == Align::Right    ? SS_RIGHT
-                            : d.align == Align::Center ? SS_CENTER
-                                                       : SS_LEFT);
-      if (d.transparent) ex = WS_EX_TRANSPARENT;
-      subclass = true;  // for presses of every button
-      break;
-    default:
-      return true;  // timers and lines have no window of their own
-  }
+  const std::optional<WindowKind> kind = WindowKindOf(d);
+  if (!kind) return true;
+  const auto [cls, style, ex, subclass] = *kind;
   const RECT r = PixelRect(v.control->Position());
   v.hwnd = CreateWindowExW(ex, cls, L"", style, r.left, r.top, r.right - r.left, r.bottom - r.top,
                            v.parent, reinterpret_cast<HMENU>(static_cast<UINT_PTR>(v.id)),
@@ -276,35 +291,8 @@ void Win32Toolkit::ApplyView(View& v) {
     case ControlKind::Line:
       if (boundsChanged || v.visible != c.Visible()) InvalidateRect(v.parent, nullptr, TRUE);
       break;
-    default: {
-      RECT before{};
-      GetWindowRect(v.hwnd, &before);
-      MapWindowPoints(HWND_DESKTOP, v.parent, reinterpret_cast<POINT*>(&before), 2);
-      if (textChanged) {
-        const std::wstring text = Widen(c.Text());
-        SetWindowTextW(v.hwnd, ShowsTextWithBreaks(d.kind) ? WithCrLf(text).c_str() : text.c_str());
-      }
-      if (boundsChanged) ApplyBounds(v);
-      if (d.autoSize && (textChanged || boundsChanged)) FitToText(v);
-      if (d.transparent && v.applied && (textChanged || boundsChanged)) RedrawUnder(v, before);
-      if (!v.applied || v.toolTip != c.ToolTip()) {
-        v.toolTip = c.ToolTip();
-        ApplyToolTip(v);
-      }
-      if (!v.applied || v.enabled != c.Enabled()) EnableWindow(v.hwnd, c.Enabled());
-      if (d.kind == ControlKind::CheckBox && (!v.applied || v.value != c.Value()))
-        SendMessageW(v.hwnd, BM_SETCHECK, c.Value() ? BST_CHECKED : BST_UNCHECKED, 0);
-      if (d.kind == ControlKind::ProgressBar && (!v.applied || v.value != c.Value()))
-        ShowProgress(v.hwnd, c.Value());
-      const bool edit = d.kind == ControlKind::TextField || d.kind == ControlKind::TextBox;
-      if (edit && (textChanged || v.selStart != c.SelStart() || v.selLength != c.SelLength())) {
-        const int start = WideOffset(c.Text(), c.SelStart());
-        const int end = WideOffset(c.Text(), c.SelStart() + c.SelLength());
-        SendMessageW(v.hwnd, EM_SETSEL, start, end);
-      }
-      if (!v.applied || v.visible != c.Visible())
-        ::ShowWindow(v.hwnd, c.Visible() ? SW_SHOWNA : SW_HIDE);
-    }
+    default:
+      ApplyWindow(v, textChanged, boundsChanged);
   }
   applying_ = outer;
   v.applied = true;
@@ -315,6 +303,45 @@ void Win32Toolkit::ApplyView(View& v) {
   v.value = c.Value();
   v.selStart = c.SelStart();
   v.selLength = c.SelLength();
+}
+
+void Win32Toolkit::ApplyWindow(View& v, bool textChanged, bool boundsChanged) {
+  const Control& c = *v.control;
+  const ControlDesign& d = c.Design();
+  RECT before{};
+  GetWindowRect(v.hwnd, &before);
+  MapWindowPoints(HWND_DESKTOP, v.parent, reinterpret_cast<POINT*>(&before), 2);
+  if (textChanged) {
+    const std::wstring text = Widen(c.Text());
+    SetWindowTextW(v.hwnd, ShowsTextWithBreaks(d.kind) ? WithCrLf(text).c_str() : text.c_str());
+  }
+  if (boundsChanged) ApplyBounds(v);
+  if (d.autoSize && (textChanged || boundsChanged)) FitToText(v);
+  if (d.transparent && v.applied && (textChanged || boundsChanged)) RedrawUnder(v, before);
+  if (!v.applied || v.toolTip != c.ToolTip()) {
+    v.toolTip = c.ToolTip();
+    ApplyToolTip(v);
+  }
+  if (!v.applied || v.enabled != c.Enabled()) EnableWindow(v.hwnd, c.Enabled());
+  ApplyValue(v, textChanged);
+  if (!v.applied || v.visible != c.Visible())
+    ::ShowWindow(v.hwnd, c.Visible() ? SW_SHOWNA : SW_HIDE);
+}
+
+// The check, the progress or the selection of the control, where it has one.
+void Win32Toolkit::ApplyValue(View& v, bool textChanged) {
+  const Control& c = *v.control;
+  const ControlKind kind = c.Design().kind;
+  if (kind == ControlKind::CheckBox && (!v.applied || v.value != c.Value()))
+    SendMessageW(v.hwnd, BM_SETCHECK, c.Value() ? BST_CHECKED : BST_UNCHECKED, 0);
+  if (kind == ControlKind::ProgressBar && (!v.applied || v.value != c.Value()))
+    ShowProgress(v.hwnd, c.Value());
+  const bool edit = kind == ControlKind::TextField || kind == ControlKind::TextBox;
+  if (edit && (textChanged || v.selStart != c.SelStart() || v.selLength != c.SelLength())) {
+    const int start = WideOffset(c.Text(), c.SelStart());
+    const int end = WideOffset(c.Text(), c.SelStart() + c.SelLength());
+    SendMessageW(v.hwnd, EM_SETSEL, start, end);
+  }
 }
 
 void Win32Toolkit::ApplyBounds(View& v) {

@@ -3,6 +3,7 @@
 // kept in step with the model by ApplyControl, and the user's actions fed
 // back into Form1::Dispatch.
 #include <map>
+#include <optional>
 #include <string>
 
 #include "platform/toolkit.h"
@@ -68,6 +69,11 @@ class Win32Toolkit : public Toolkit {
   bool TrackPress(HWND hwnd, UINT msg, WPARAM wp);
   void OnCommand(HWND child, UINT code);
   LRESULT OnColour(HDC dc, HWND child);
+  void FireTimer(UINT id);
+  LRESULT PaintBackground(HWND hwnd, const View& view, HDC dc);
+  // The focus of the main window, kept as a dialog keeps it; nothing where
+  // the system's own handling follows.
+  std::optional<LRESULT> OnFocusMessage(UINT msg, WPARAM wp);
   void OnPaint(HWND hwnd);
   void OnDpiChanged(int dpi, const RECT& suggested);
   void DrawPictureButton(const DRAWITEMSTRUCT& item);
@@ -77,6 +83,9 @@ class Win32Toolkit : public Toolkit {
   bool CreateView(View& view);
   void StackByTabIndex();
   void ApplyView(View& view);
+  // What a control with a window of its own shows.
+  void ApplyWindow(View& view, bool textChanged, bool boundsChanged);
+  void ApplyValue(View& view, bool textChanged);
   void ApplyBounds(View& view);
   void ApplyToolTip(View& view);
   void FitToText(View& view);

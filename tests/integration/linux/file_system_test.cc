@@ -23,7 +23,7 @@ TEST(LinuxFileSystem, KeepsThePrimitivesOfWindows) {
   EXPECT_EQ(files.Attributes(dot.string()), 32u);
   EXPECT_FALSE(files.Write(locked.string(), "x"));
   EXPECT_EQ(testing::Slurp(locked), "r");
-  ASSERT_TRUE(files.Copy(program.string(), (folder / "app.old").string()));
+  ASSERT_TRUE(files.Copy(program.string(), (folder / "app.old").string(), nullptr));
   EXPECT_EQ(static_cast<int>(testing::fs::status(folder / "app.old").permissions()), 0751);
   testing::fs::remove_all(folder);
 }
