@@ -159,15 +159,16 @@ def checked_jobs(ctx, server, served, old, new):
             if status:
                 harness.answer(ctx.display, "Kelvane")
             jobs.ends(program, label, status)
+            # Before the process group goes: the started program is in it.
+            started = jobs.recorded(record)[0] == "demoapp 2.0" if status == 0 else os.path.exists(record)
         finally:
             program.kill()
+        check(started == (status == 0), f"{label}: the program was {'' if started else 'not '}started")
         lines = [line for line in jobs.read(errors).decode(errors="replace").splitlines()
                  if line.startswith("kelvane: check failed")]
         check(lines == ([f"kelvane: check failed: {reason}: {url}"] if reason else []), f"{label}: stderr {lines}")
         files = {name: new, name + ".old": old, name + ".old2": b"before"} if status == 0 else before
         check(contents(folder) == files, f"{label}: files {sorted(contents(folder))}")
-        started = jobs.recorded(record)[0] == "demoapp 2.0" if status == 0 else os.path.exists(record)
-        check(started == (status == 0), f"{label}: the program was {'' if started else 'not '}started")
 
 
 def bar_fill(display, x, y):
