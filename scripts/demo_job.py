@@ -144,8 +144,6 @@ def run(build, tmp, shots):
         print("\n  The folder afterwards:")
         show_files(app, versions)
         print(f"\n  The server was asked for: {', '.join(server.requests())}")
-        print("  The restarted program printed: " +
-              " | ".join(line.strip() for line in open(log.name) if line.startswith("Demo app")))
         print(f"  It recorded: {version}, arguments {args}")
 
         after = jobs.contents(app)
