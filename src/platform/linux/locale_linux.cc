@@ -23,21 +23,6 @@ std::string MessagesLocale() {
   return {};
 }
 
-std::string KeepUtf8(const std::string& bytes) {
-  std::string out;
-  const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
-  for (size_t i = 0; i < bytes.size();) {
-    const size_t n = Utf8SequenceLength(p + i, bytes.size() - i);
-    if (n == 0) {
-      AppendUtf8(out, p[i++]);  // Latin-1
-    } else {
-      out.append(bytes, i, n);
-      i += n;
-    }
-  }
-  return out;
-}
-
 std::string Convert(iconv_t cd, const std::string& bytes) {
   std::string out;
   std::string input = bytes;
@@ -84,9 +69,9 @@ int LinuxLocale::GetLocaleInfo(uint32_t type, char* buffer, int length) {
 
 std::string LinuxLocale::DecodeSystemText(const std::string& bytes) {
   const std::string charset = UserCharset();
-  if (charset == "UTF-8" || charset == "ANSI_X3.4-1968") return KeepUtf8(bytes);
+  if (charset == "UTF-8" || charset == "ANSI_X3.4-1968") return Utf8OrLatin1(bytes);
   iconv_t cd = iconv_open("UTF-8", charset.c_str());
-  if (cd == reinterpret_cast<iconv_t>(-1)) return KeepUtf8(bytes);
+  if (cd == reinterpret_cast<iconv_t>(-1)) return Utf8OrLatin1(bytes);
   std::string out = Convert(cd, bytes);
   iconv_close(cd);
   return out;
