@@ -4,7 +4,8 @@
 
 namespace kelvane {
 
-// A failure noted without stopping: number, source and the last system error.
+// A failure noted without stopping: number, source and the failed system
+// call's own error number (0 when no system call failed).
 struct ErrorRecord {
   int32_t Number = 0;
   std::string Source;

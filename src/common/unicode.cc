@@ -78,4 +78,19 @@ std::string Windows1252ToUtf8(std::string_view bytes) {
   return out;
 }
 
+std::string Utf8OrLatin1(std::string_view bytes) {
+  std::string out;
+  const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+  for (size_t i = 0; i < bytes.size();) {
+    const size_t n = Utf8SequenceLength(p + i, bytes.size() - i);
+    if (n == 0) {
+      AppendUtf8(out, p[i++]);  // Latin-1
+    } else {
+      out.append(bytes, i, n);
+      i += n;
+    }
+  }
+  return out;
+}
+
 }  // namespace kelvane

@@ -20,4 +20,7 @@ std::string Utf16ToUtf8(std::string_view bytes, bool bigEndian);
 // Windows-1252: Latin-1 with printable characters at 0x80-0x9F (€, –, ...).
 std::string Windows1252ToUtf8(std::string_view bytes);
 
+// Valid UTF-8 sequences kept; every other byte taken as Latin-1.
+std::string Utf8OrLatin1(std::string_view bytes);
+
 }  // namespace kelvane

@@ -20,27 +20,24 @@ void Report(Toolkit& ui, const std::string& text) {
 bool DeleteGroups(UrlCache& cache, Toolkit& ui) {
   if (!cache.HasGroupFunctions()) return true;
   int64_t group = 0;
-  const UrlCache::Handle find = cache.FindFirstGroup(group);
-  if (find == 0) return cache.LastError() == UrlCache::kErrorFileNotFound;
-  uint32_t code = 0;
+  UrlCache::Handle find = 0;
+  const CacheStatus first = cache.FindFirstGroup(find, group);
+  if (!first.ok) return first.word == CacheWord::kNoMore;
+  CacheStatus next;
   do {
-    if (!cache.DeleteGroup(group, kFlushUrlOnDelete)) {
-      if (cache.LastError() != UrlCache::kErrorProcNotFound) {
-        Report(ui, "Error deleting cache group " + std::to_string(cache.LastError()));
-        return false;
-      }
-      cache.SetLastError(0);
+    const CacheStatus deleted = cache.DeleteGroup(group, kFlushUrlOnDelete);
+    if (!deleted.ok && deleted.word != CacheWord::kNotProvided) {
+      Report(ui, "Error deleting cache group " + std::to_string(deleted.code));
+      return false;
     }
     uint32_t size = kSearchSize;
     // A failed search leaves `group` as the call wrote it; the walk goes on
-    // with that value until the list's end is reported. The code is taken
-    // before the message box, which may change the platform's last error.
-    const bool found = cache.FindNextGroup(find, group, size);
-    code = cache.LastError();
-    if (!found && code != UrlCache::kErrorFileNotFound) {
-      Report(ui, "Error finding next url cache group! - " + std::to_string(code));
+    // with that value until the list's end is reported.
+    next = cache.FindNextGroup(find, group, size);
+    if (!next.ok && next.word != CacheWord::kNoMore) {
+      Report(ui, "Error finding next url cache group! - " + std::to_string(next.code));
     }
-  } while (code != UrlCache::kErrorFileNotFound);
+  } while (next.word != CacheWord::kNoMore);
   return true;
 }
 
@@ -48,16 +45,15 @@ void DeleteEntries(UrlCache& cache) {
   CacheEntryRecord record;
   record.structSize = kEntryStructSize;
   uint32_t size = kSearchSize;
-  const UrlCache::Handle find = cache.FindFirstEntry(record, size);
-  if (find == 0) return;
+  UrlCache::Handle find = 0;
+  if (!cache.FindFirstEntry(find, record, size).ok) return;
+  CacheStatus next;
   do {
     cache.DeleteEntry(record.sourceUrl);  // an entry in use simply stays
     size = kSearchSize;
-    if (!cache.FindNextEntry(find, record, size) &&
-        cache.LastError() != UrlCache::kErrorNoMoreItems) {
-      return;
-    }
-  } while (cache.LastError() != UrlCache::kErrorNoMoreItems);
+    next = cache.FindNextEntry(find, record, size);
+    if (!next.ok && next.word != CacheWord::kNoMore) return;
+  } while (next.word != CacheWord::kNoMore);
 }
 
 }  // namespace

@@ -35,7 +35,7 @@ std::string WithDetail(std::string reason, const std::string& detail) {
   return detail.empty() ? reason : reason + " (" + detail + ")";
 }
 
-FetchResult FromEnding(const FetchEnd& end) {
+FetchResult ReasonOf(const FetchEnd& end) {
   switch (end.ending) {
     case FetchEnding::kCut:
       return {kFetchFailed, WithDetail("connection closed before the end of the body", end.detail)};
@@ -50,6 +50,12 @@ FetchResult FromEnding(const FetchEnd& end) {
     default:
       return {kFetchFailed, WithDetail("transfer failed", end.detail)};
   }
+}
+
+FetchResult FromEnding(const FetchEnd& end) {
+  FetchResult result = ReasonOf(end);
+  result.systemError = end.systemError;
+  return result;
 }
 
 // One answer, judged as it comes: the head, the body through its decoder,

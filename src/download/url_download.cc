@@ -39,7 +39,7 @@ std::string URLDownload(Platform& sys, ErrorRecord& err, std::string url, std::s
     if (slash == std::string::npos) {
       // No file name in the URL: noted, and the fetch below fails on the
       // empty name.
-      err.Raise(kFetchInvalidUrl, kUrlDownloadSource, sys.cache.LastError());
+      err.Raise(kFetchInvalidUrl, kUrlDownloadSource);
       file.clear();
     } else {
       file = JoinPath(target, url.substr(slash + 1));
@@ -49,8 +49,7 @@ std::string URLDownload(Platform& sys, ErrorRecord& err, std::string url, std::s
   sys.ui.DoEvents();
   const FetchResult result = sys.fetcher.DownloadToFile(url, file, monitor, limit);
   if (result.code != 0) {
-    // The URL cache's last error is the platform's thread-wide last error.
-    err.Raise(result.code, kUrlDownloadSource, sys.cache.LastError());
+    err.Raise(result.code, kUrlDownloadSource, result.systemError);
     if (result.code != kFetchCancelled) WriteErrorLine("download failed", result.reason, url);
     return "";
   }

@@ -25,6 +25,7 @@ class FetchMonitor {
 struct FetchResult {
   int32_t code = 0;
   std::string reason;
+  uint32_t systemError = 0;  // the failed system call's own number, when one failed
 };
 
 // Fetches URLs into files.
@@ -77,7 +78,8 @@ enum class FetchEnding {
 
 struct FetchEnd {
   FetchEnding ending = FetchEnding::kFailed;
-  std::string detail;  // the library's or the system's own text, may be ""
+  std::string detail;        // the library's or the system's own text, may be ""
+  uint32_t systemError = 0;  // the failed system call's own number, when one failed
 };
 
 // One platform's way of asking a server: one request, no redirect followed,

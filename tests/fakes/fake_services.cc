@@ -30,45 +30,52 @@ FetchResult FakeFetcher::DownloadToFile(const std::string& url, const std::strin
   return {};
 }
 
-UrlCache::Handle FakeUrlCache::FindFirstGroup(int64_t& groupId) {
+namespace {
+constexpr CacheStatus kDone{true};
+constexpr CacheStatus kEnd{false, CacheWord::kNoMore};
+CacheStatus Failed(uint32_t code) { return {false, CacheWord::kOther, code}; }
+}  // namespace
+
+CacheStatus FakeUrlCache::FindFirstGroup(Handle& find, int64_t& groupId) {
   groupWalk_ = groups;
   groupCursor_ = 0;
   uint32_t size = 0;
-  return FindNextGroup(1, groupId, size) ? 1 : 0;
+  const CacheStatus status = FindNextGroup(1, groupId, size);
+  find = status.ok ? 1 : 0;
+  return status;
 }
 
-bool FakeUrlCache::FindNextGroup(Handle, int64_t& groupId, uint32_t&) {
-  if (groupCursor_ >= groupWalk_.size()) return Fail(kErrorFileNotFound);
+CacheStatus FakeUrlCache::FindNextGroup(Handle, int64_t& groupId, uint32_t&) {
+  if (groupCursor_ >= groupWalk_.size()) return kEnd;
   const int64_t left = groupCursor_ == 0 ? 0 : groupWalk_[groupCursor_ - 1];
   groupId = groupWalk_[groupCursor_++];
-  if (nextErrors.count(left)) return Fail(nextErrors[left]);
-  lastError = 0;
-  return true;
+  if (nextErrors.count(left)) return Failed(nextErrors[left]);
+  return kDone;
 }
 
-bool FakeUrlCache::DeleteGroup(int64_t groupId, uint32_t) {
-  if (deleteErrors.count(groupId)) return Fail(deleteErrors[groupId]);
+CacheStatus FakeUrlCache::DeleteGroup(int64_t groupId, uint32_t) {
+  if (deleteErrors.count(groupId)) return Failed(deleteErrors[groupId]);
   std::erase(groups, groupId);
-  lastError = 0;
-  return true;
+  return kDone;
 }
 
-UrlCache::Handle FakeUrlCache::FindFirstEntry(CacheEntryRecord& record, uint32_t& size) {
+CacheStatus FakeUrlCache::FindFirstEntry(Handle& find, CacheEntryRecord& record, uint32_t& size) {
   entryWalk_ = entries;
   entryCursor_ = 0;
-  return FindNextEntry(2, record, size) ? 2 : 0;
+  const CacheStatus status = FindNextEntry(2, record, size);
+  find = status.ok ? 2 : 0;
+  return status;
 }
 
-bool FakeUrlCache::FindNextEntry(Handle, CacheEntryRecord& record, uint32_t&) {
-  if (entryCursor_ >= entryWalk_.size()) return Fail(kErrorNoMoreItems);
+CacheStatus FakeUrlCache::FindNextEntry(Handle, CacheEntryRecord& record, uint32_t&) {
+  if (entryCursor_ >= entryWalk_.size()) return kEnd;
   record.sourceUrl = entryWalk_[entryCursor_++];
-  lastError = 0;
-  return true;
+  return kDone;
 }
 
-bool FakeUrlCache::DeleteEntry(const std::string& sourceUrl) {
+CacheStatus FakeUrlCache::DeleteEntry(const std::string& sourceUrl) {
   std::erase(entries, sourceUrl);
-  return true;
+  return kDone;
 }
 
 int FakeLauncher::FindExecutable(const std::string& file, const std::string&,

@@ -73,23 +73,16 @@ class FakeUrlCache : public UrlCache {
   std::vector<int64_t> groups;
   std::vector<std::string> entries;  // source URLs
   std::map<int64_t, uint32_t> deleteErrors, nextErrors;
-  uint32_t lastError = 0;
 
   bool HasGroupFunctions() override { return true; }
-  Handle FindFirstGroup(int64_t& groupId) override;
-  bool FindNextGroup(Handle find, int64_t& groupId, uint32_t& size) override;
-  bool DeleteGroup(int64_t groupId, uint32_t flags) override;
-  Handle FindFirstEntry(CacheEntryRecord& record, uint32_t& size) override;
-  bool FindNextEntry(Handle find, CacheEntryRecord& record, uint32_t& size) override;
-  bool DeleteEntry(const std::string& sourceUrl) override;
-  uint32_t LastError() override { return lastError; }
-  void SetLastError(uint32_t code) override { lastError = code; }
+  CacheStatus FindFirstGroup(Handle& find, int64_t& groupId) override;
+  CacheStatus FindNextGroup(Handle find, int64_t& groupId, uint32_t& size) override;
+  CacheStatus DeleteGroup(int64_t groupId, uint32_t flags) override;
+  CacheStatus FindFirstEntry(Handle& find, CacheEntryRecord& record, uint32_t& size) override;
+  CacheStatus FindNextEntry(Handle find, CacheEntryRecord& record, uint32_t& size) override;
+  CacheStatus DeleteEntry(const std::string& sourceUrl) override;
 
  private:
-  bool Fail(uint32_t code) {
-    lastError = code;
-    return false;
-  }
   std::vector<int64_t> groupWalk_;
   std::vector<std::string> entryWalk_;
   size_t groupCursor_ = 0, entryCursor_ = 0;

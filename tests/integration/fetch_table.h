@@ -81,7 +81,8 @@ inline void RunFetchTable(Fetcher& fetcher, bool seesCutChunks = true) {
     TableMonitor monitor;
     monitor.stopAfter = c.stopAfter;
     const auto started = std::chrono::steady_clock::now();
-    const auto [result, reason] = fetcher.DownloadToFile(c.url, target.string(), monitor, c.limit);
+    const auto [result, reason, systemError] =
+        fetcher.DownloadToFile(c.url, target.string(), monitor, c.limit);
     // Ended by what the server did, not by the 60 s stall rule (generous for a loaded machine).
     EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(30));
     if (c.succeeds) {

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
+#include "common/ini_text.h"
 #include "common/language.h"
 #include "common/paths.h"
 #include "fakes/fake_services.h"
@@ -30,6 +33,23 @@ TEST(Language, GermanOnlyWhenTheLanguageNameSaysSo) {
     locale.languageName = name;
     EXPECT_EQ(SystemLanguage(locale), flag) << name;
   }
+}
+
+TEST(IniText, SetsOneKeyKeepsEveryOtherLineAndReadsGarbageSafely) {
+  // Someone's edits survive a write: comments, other sections, other keys.
+  const std::string edited =
+      "; kept\n[Other]\nOnTop=other\n\n[alwaysontop]\nColour=blue\n onTop = False \n[Last]\nx=1";
+  EXPECT_EQ(IniValue(edited, "AlwaysOnTop", "OnTop"), "False");
+  EXPECT_EQ(IniWithValue(edited, "AlwaysOnTop", "OnTop", "True"),
+            "; kept\n[Other]\nOnTop=other\n\n[alwaysontop]\nColour=blue\nOnTop=True\n"
+            "[Last]\nx=1\n");
+  EXPECT_EQ(IniWithValue("", "AlwaysOnTop", "OnTop", "False"), "[AlwaysOnTop]\nOnTop=False\n");
+  // Random bytes, NULs and broken lines: nothing matches, nothing crashes.
+  std::mt19937 random(7);
+  std::string garbage(2000, '\0');
+  for (char& c : garbage) c = static_cast<char>(random());
+  garbage += "\nOnTop=False\n[AlwaysOnTop\n=\n[]\n[AlwaysOnTop]]\nOnTop=False\n";
+  EXPECT_EQ(IniValue(garbage, "AlwaysOnTop", "OnTop"), std::nullopt);
 }
 
 }  // namespace

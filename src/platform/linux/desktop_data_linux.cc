@@ -2,10 +2,11 @@
 
 #include <fnmatch.h>
 
-#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
+
+#include "launch/desktop_files.h"
 
 namespace kelvane::linux_platform {
 namespace {
@@ -15,21 +16,12 @@ std::string FromEnvironment(const char* name, const std::string& fallback) {
   return value && *value ? value : fallback;
 }
 
-// The values of `key` in the group `group` of an ini-style file, split at ";".
-std::vector<std::string> ListIn(const std::string& file, const std::string& group,
-                                const std::string& key) {
+// The file's text, "" when it cannot be read (a missing file says nothing).
+std::string TextOf(const std::string& file) {
   std::ifstream in(file);
-  std::vector<std::string> values;
-  bool inGroup = false;
-  for (std::string line; std::getline(in, line);) {
-    if (!line.empty() && line[0] == '[') inGroup = line == "[" + group + "]";
-    if (!inGroup || line.rfind(key + "=", 0) != 0) continue;
-    std::istringstream list(line.substr(key.size() + 1));
-    for (std::string value; std::getline(list, value, ';');) {
-      if (!value.empty()) values.push_back(value);
-    }
-  }
-  return values;
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
 }
 
 }  // namespace
@@ -86,39 +78,19 @@ std::vector<std::string> AssociatedIds(const std::string& type) {
   for (const std::string& folder : DataFolders()) {
     lists.push_back(folder + "/applications/mimeapps.list");
   }
-  std::vector<std::string> ids;
-  auto add = [&](const std::vector<std::string>& found) {
-    for (const std::string& id : found) {
-      if (std::find(ids.begin(), ids.end(), id) == ids.end()) ids.push_back(id);
-    }
-  };
-  for (const std::string& list : lists) add(ListIn(list, "Default Applications", type));
-  for (const std::string& list : lists) add(ListIn(list, "Added Associations", type));
+  std::vector<std::string> caches;
   for (const std::string& folder : DataFolders()) {
-    add(ListIn(folder + "/applications/mimeinfo.cache", "MIME Cache", type));
+    caches.push_back(TextOf(folder + "/applications/mimeinfo.cache"));
   }
-  return ids;
+  for (std::string& list : lists) list = TextOf(list);
+  return AssociationOrder(type, lists, caches);
 }
 
 std::optional<DesktopEntry> ReadDesktopEntry(const std::string& id) {
   for (const std::string& folder : DataFolders()) {
     const std::string location = folder + "/applications/" + id;
-    std::ifstream in(location);
-    if (!in) continue;
-    DesktopEntry entry;
-    entry.location = location;
-    bool inGroup = false;
-    for (std::string line; std::getline(in, line);) {
-      if (!line.empty() && line[0] == '[') inGroup = line == "[Desktop Entry]";
-      const size_t equals = line.find('=');
-      if (!inGroup || equals == std::string::npos) continue;
-      const std::string key = line.substr(0, equals), value = line.substr(equals + 1);
-      if (key == "Exec") entry.exec = value;
-      if (key == "Name") entry.name = value;
-      if (key == "Icon") entry.icon = value;
-      if (key == "Terminal") entry.terminal = value == "true";
-    }
-    return entry;
+    if (!std::ifstream(location)) continue;
+    return ParseDesktopEntry(TextOf(location), location);
   }
   return std::nullopt;
 }

@@ -4,26 +4,15 @@
 #include <langinfo.h>
 #include <locale.h>
 
-#include <cctype>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
-#include <map>
 
+#include "common/language.h"
 #include "common/unicode.h"
 
 namespace kelvane::linux_platform {
 namespace {
-
-// The language part of a locale name: "de" of "de_AT.UTF-8@euro".
-std::string LanguageCode(const std::string& name) {
-  std::string code;
-  for (char c : name) {
-    if (c == '_' || c == '.' || c == '@') break;
-    code += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  }
-  return code;
-}
 
 // The locale name that decides the language of messages.
 std::string MessagesLocale() {
@@ -32,21 +21,6 @@ std::string MessagesLocale() {
     if (value && *value) return value;
   }
   return {};
-}
-
-std::string KeepUtf8(const std::string& bytes) {
-  std::string out;
-  const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
-  for (size_t i = 0; i < bytes.size();) {
-    const size_t n = Utf8SequenceLength(p + i, bytes.size() - i);
-    if (n == 0) {
-      AppendUtf8(out, p[i++]);  // Latin-1
-    } else {
-      out.append(bytes, i, n);
-      i += n;
-    }
-  }
-  return out;
 }
 
 std::string Convert(iconv_t cd, const std::string& bytes) {
@@ -82,58 +56,6 @@ std::string UserCharset() {
 
 }  // namespace
 
-std::string EnglishLanguageName(const std::string& localeName) {
-  static const std::map<std::string, std::string> kNames = {
-      {"ar", "Arabic"},
-      {"bg", "Bulgarian"},
-      {"ca", "Catalan"},
-      {"cs", "Czech"},
-      {"da", "Danish"},
-      {"de", "German"},
-      {"el", "Greek"},
-      {"en", "English"},
-      {"es", "Spanish"},
-      {"et", "Estonian"},
-      {"fi", "Finnish"},
-      {"fr", "French"},
-      {"gsw", "Swiss German"},
-      {"he", "Hebrew"},
-      {"hr", "Croatian"},
-      {"hu", "Hungarian"},
-      {"is", "Icelandic"},
-      {"it", "Italian"},
-      {"ja", "Japanese"},
-      {"ko", "Korean"},
-      {"lb", "Luxembourgish"},
-      {"lt", "Lithuanian"},
-      {"lv", "Latvian"},
-      {"nb", "Norwegian"},
-      {"nds", "Low German"},
-      {"nl", "Dutch"},
-      {"nn", "Norwegian"},
-      {"no", "Norwegian"},
-      {"pl", "Polish"},
-      {"pt", "Portuguese"},
-      {"ro", "Romanian"},
-      {"ru", "Russian"},
-      {"sk", "Slovak"},
-      {"sl", "Slovenian"},
-      {"sr", "Serbian"},
-      {"sv", "Swedish"},
-      {"th", "Thai"},
-      {"tr", "Turkish"},
-      {"uk", "Ukrainian"},
-      {"vi", "Vietnamese"},
-      {"zh", "Chinese"},
-      // The neutral locales speak English.
-      {"", "English"},
-      {"c", "English"},
-      {"posix", "English"},
-  };
-  auto it = kNames.find(LanguageCode(localeName));
-  return it == kNames.end() ? std::string() : it->second;
-}
-
 int LinuxLocale::GetLocaleInfo(uint32_t type, char* buffer, int length) {
   if (type != kEnglishLanguageName || length < 0) return 0;
   const std::string name = EnglishLanguageName(MessagesLocale());
@@ -147,9 +69,9 @@ int LinuxLocale::GetLocaleInfo(uint32_t type, char* buffer, int length) {
 
 std::string LinuxLocale::DecodeSystemText(const std::string& bytes) {
   const std::string charset = UserCharset();
-  if (charset == "UTF-8" || charset == "ANSI_X3.4-1968") return KeepUtf8(bytes);
+  if (charset == "UTF-8" || charset == "ANSI_X3.4-1968") return Utf8OrLatin1(bytes);
   iconv_t cd = iconv_open("UTF-8", charset.c_str());
-  if (cd == reinterpret_cast<iconv_t>(-1)) return KeepUtf8(bytes);
+  if (cd == reinterpret_cast<iconv_t>(-1)) return Utf8OrLatin1(bytes);
   std::string out = Convert(cd, bytes);
   iconv_close(cd);
   return out;

@@ -15,8 +15,4 @@ class LinuxLocale : public Locale {
   std::string DecodeLegacyText(const std::string& bytes) override;
 };
 
-// The English name of the language of a locale name such as "de_DE.UTF-8";
-// empty when the language is not known.
-std::string EnglishLanguageName(const std::string& localeName);
-
 }  // namespace kelvane::linux_platform

@@ -7,11 +7,9 @@
 
 #include <cerrno>
 #include <cstdlib>
-#include <optional>
 #include <string_view>
-#include <vector>
 
-#include "common/text.h"
+#include "common/ini_text.h"
 #include "platform/linux/descriptor_linux.h"
 
 namespace kelvane::linux_platform {
@@ -19,36 +17,6 @@ namespace {
 
 // The file is ours and tiny; anything beyond this is not read.
 constexpr size_t kMaxRead = 64 * 1024;
-
-// A name or value that would break the line structure of the file.
-bool Unstorable(std::string_view text) {
-  return text.find_first_of("\r\n") != std::string_view::npos;
-}
-
-// The section a "[name]" line opens, or nothing for any other line.
-std::optional<std::string_view> SectionOf(std::string_view line) {
-  line = TrimWhitespace(line);
-  if (line.size() < 2 || line.front() != '[' || line.back() != ']') return std::nullopt;
-  return TrimWhitespace(line.substr(1, line.size() - 2));
-}
-
-// The key of a "key=value" line, with its value.
-std::optional<std::pair<std::string_view, std::string_view>> EntryOf(std::string_view line) {
-  const auto eq = line.find('=');
-  if (eq == std::string_view::npos) return std::nullopt;
-  return std::pair{TrimWhitespace(line.substr(0, eq)), TrimWhitespace(line.substr(eq + 1))};
-}
-
-std::vector<std::string_view> Lines(std::string_view text) {
-  std::vector<std::string_view> lines;
-  while (!text.empty()) {
-    const auto end = text.find('\n');
-    lines.push_back(text.substr(0, end));
-    if (end == std::string_view::npos) break;
-    text.remove_prefix(end + 1);
-  }
-  return lines;
-}
 
 // The file's first kMaxRead bytes, cut after the last whole line when the
 // file is longer; empty when it cannot be read.
@@ -70,34 +38,6 @@ std::string ReadCapped(const std::string& path) {
     text.resize(lastLine == std::string::npos ? 0 : lastLine + 1);
   }
   return text;
-}
-
-// `text` with `key` in `section` set to `value`; every other line is kept.
-std::string WithValue(std::string_view text, const std::string& section, const std::string& key,
-                      const std::string& value) {
-  const std::string entry = key + "=" + value;
-  std::string out;
-  bool inSection = false, done = false;
-  size_t insertAt = std::string::npos;  // after the section's last entry
-  for (std::string_view line : Lines(text)) {
-    if (auto name = SectionOf(line)) {
-      inSection = !done && EqualsIgnoringCase(*name, section);
-    } else if (inSection) {
-      auto kv = EntryOf(line);
-      if (kv && EqualsIgnoringCase(kv->first, key)) {
-        out += entry + "\n";
-        done = true;
-        inSection = false;
-        continue;
-      }
-    }
-    out.append(line) += "\n";
-    if (inSection && !TrimWhitespace(line).empty()) insertAt = out.size();
-  }
-  if (done) return out;
-  if (insertAt != std::string::npos) return out.insert(insertAt, entry + "\n");
-  if (!out.empty()) out += "\n";
-  return out + "[" + section + "]\n" + entry + "\n";
 }
 
 bool MakeFolders(const std::string& folder) {
@@ -144,26 +84,14 @@ std::string LinuxSettingsStore::DefaultFolder() {
 
 bool LinuxSettingsStore::RegistrySet(const std::string& section, const std::string& key,
                                      const std::string& value) {
-  if (Unstorable(section) || Unstorable(key) || Unstorable(value) ||
-      section.find(']') != std::string::npos || key.find('=') != std::string::npos)
-    return false;
+  if (!IniStorable(section, key, value)) return false;
   if (folder_.empty() || folder_[0] != '/' || !MakeFolders(folder_)) return false;
-  return ReplaceFile(folder_, file_, WithValue(ReadCapped(file_), section, key, value));
+  return ReplaceFile(folder_, file_, IniWithValue(ReadCapped(file_), section, key, value));
 }
 
 std::string LinuxSettingsStore::RegistryGet(const std::string& section, const std::string& key,
                                             const std::string& fallback) {
-  const std::string text = ReadCapped(file_);
-  bool inSection = false;
-  for (std::string_view line : Lines(text)) {
-    if (auto name = SectionOf(line)) {
-      inSection = EqualsIgnoringCase(*name, section);
-    } else if (inSection) {
-      auto kv = EntryOf(line);
-      if (kv && EqualsIgnoringCase(kv->first, key)) return std::string(kv->second);
-    }
-  }
-  return fallback;
+  return IniValue(ReadCapped(file_), section, key).value_or(fallback);
 }
 
 }  // namespace kelvane::linux_platform

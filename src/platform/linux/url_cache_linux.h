@@ -8,23 +8,23 @@ namespace kelvane::linux_platform {
 class EmptyUrlCache : public UrlCache {
  public:
   bool HasGroupFunctions() override { return false; }
-  Handle FindFirstGroup(int64_t&) override { return Fail(kErrorFileNotFound); }
-  bool FindNextGroup(Handle, int64_t&, uint32_t&) override { return Fail(kErrorFileNotFound); }
-  bool DeleteGroup(int64_t, uint32_t) override { return Fail(kErrorFileNotFound); }
-  Handle FindFirstEntry(CacheEntryRecord&, uint32_t&) override { return Fail(kErrorNoMoreItems); }
-  bool FindNextEntry(Handle, CacheEntryRecord&, uint32_t&) override {
-    return Fail(kErrorNoMoreItems);
+  CacheStatus FindFirstGroup(Handle& find, int64_t&) override { return None(find); }
+  CacheStatus FindNextGroup(Handle, int64_t&, uint32_t&) override { return {false, kNoMore}; }
+  CacheStatus DeleteGroup(int64_t, uint32_t) override { return {false, kNoMore}; }
+  CacheStatus FindFirstEntry(Handle& find, CacheEntryRecord&, uint32_t&) override {
+    return None(find);
   }
-  bool DeleteEntry(const std::string&) override { return Fail(kErrorFileNotFound); }
-  uint32_t LastError() override { return lastError_; }
-  void SetLastError(uint32_t code) override { lastError_ = code; }
+  CacheStatus FindNextEntry(Handle, CacheEntryRecord&, uint32_t&) override {
+    return {false, kNoMore};
+  }
+  CacheStatus DeleteEntry(const std::string&) override { return {false, kNoMore}; }
 
  private:
-  bool Fail(uint32_t code) {
-    lastError_ = code;
-    return false;
+  static constexpr CacheWord kNoMore = CacheWord::kNoMore;
+  static CacheStatus None(Handle& find) {
+    find = 0;
+    return {false, kNoMore};
   }
-  uint32_t lastError_ = 0;
 };
 
 }  // namespace kelvane::linux_platform

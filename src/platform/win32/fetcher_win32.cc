@@ -76,7 +76,7 @@ std::string ErrorText(DWORD error) {
 
 FetchEnd LastFailure() {
   const DWORD error = GetLastError();
-  return {EndingOf(error), ErrorText(error)};
+  return {EndingOf(error), ErrorText(error), error};
 }
 
 // One request, shared by the thread that runs it and the thread that waits

@@ -9,14 +9,12 @@ class WinInetUrlCache : public UrlCache {
  public:
   WinInetUrlCache();
   bool HasGroupFunctions() override;
-  Handle FindFirstGroup(int64_t& groupId) override;
-  bool FindNextGroup(Handle find, int64_t& groupId, uint32_t& size) override;
-  bool DeleteGroup(int64_t groupId, uint32_t flags) override;
-  Handle FindFirstEntry(CacheEntryRecord& record, uint32_t& size) override;
-  bool FindNextEntry(Handle find, CacheEntryRecord& record, uint32_t& size) override;
-  bool DeleteEntry(const std::string& sourceUrl) override;
-  uint32_t LastError() override;
-  void SetLastError(uint32_t code) override;
+  CacheStatus FindFirstGroup(Handle& find, int64_t& groupId) override;
+  CacheStatus FindNextGroup(Handle find, int64_t& groupId, uint32_t& size) override;
+  CacheStatus DeleteGroup(int64_t groupId, uint32_t flags) override;
+  CacheStatus FindFirstEntry(Handle& find, CacheEntryRecord& record, uint32_t& size) override;
+  CacheStatus FindNextEntry(Handle find, CacheEntryRecord& record, uint32_t& size) override;
+  CacheStatus DeleteEntry(const std::string& sourceUrl) override;
 
  private:
   using FindFirstGroupFn = void*(__stdcall*)(unsigned long, unsigned long, void*, unsigned long,

@@ -60,8 +60,8 @@ TEST(WinInetUrlCache, PurgesTheRealCacheQuietly) {
   CacheEntryRecord record;
   record.structSize = 80;
   uint32_t size = 2048;
-  const UrlCache::Handle find = cache.FindFirstEntry(record, size);
-  EXPECT_EQ(find, 0u) << "left in the cache: " << record.sourceUrl;
+  UrlCache::Handle find = 0;
+  EXPECT_FALSE(cache.FindFirstEntry(find, record, size).ok) << "left: " << record.sourceUrl;
 }
 
 }  // namespace
