@@ -60,11 +60,13 @@ TEST(FormLoad, NoArgumentsExplainUsageAndLeaveADisabledStartButtonInEitherLangua
   }
 }
 
-// A line without a path, or with keywords but no values; the whole argument
-// text is shown, switches included, and named on standard error.
+// A line without a path (its keyword missing, or its value), or with keywords
+// but no values; the whole argument text is shown, switches included, and
+// named on standard error.
 TEST_F(FormLoadTest, UnusableLinesAreRejectedWithTheWholeArgumentText) {
   for (const auto& [args, shown] : std::vector<std::pair<std::string, std::string>>{
            {"[URL] only", "Wrong parameter\r[URL] only"},
+           {"[URL] http://host/a.exe [PATH]", "Wrong parameter\r[URL] http://host/a.exe [PATH]"},
            {"[URL][PATH][PARAM1][NOASK]", "Falsche Parameter\r[URL][PATH][PARAM1][NOASK]"}}) {
     fakes::FakePlatform f;
     if (shown.starts_with("Falsche")) f.German();
