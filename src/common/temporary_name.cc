@@ -18,8 +18,9 @@ std::string TemporaryName(const std::string& folder, std::string_view ending) {
 }
 
 bool IsTemporaryName(std::string_view name) {
-  if (name.size() != kPrefix.size() + kDigits + kCopyEnding.size() || !name.starts_with(kPrefix) ||
-      !name.ends_with(kCopyEnding))
+  const bool ending = name.ends_with(kCopyEnding) || name.ends_with(kDownloadEnding);
+  if (!ending || name.size() != kPrefix.size() + kDigits + kCopyEnding.size() ||
+      !name.starts_with(kPrefix))
     return false;
   return name.substr(kPrefix.size(), kDigits).find_first_not_of("0123456789abcdef") ==
          std::string_view::npos;
