@@ -78,6 +78,13 @@ std::string Windows1252ToUtf8(std::string_view bytes) {
   return out;
 }
 
+bool IsValidUtf8(std::string_view bytes) {
+  const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+  for (size_t i = 0, n = 0; i < bytes.size(); i += n)
+    if ((n = Utf8SequenceLength(p + i, bytes.size() - i)) == 0) return false;
+  return true;
+}
+
 std::string Utf8OrLatin1(std::string_view bytes) {
   std::string out;
   const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());

@@ -11,6 +11,9 @@ namespace kelvane {
 // not one: overlong forms, surrogates and code points above U+10FFFF are not.
 size_t Utf8SequenceLength(const unsigned char* p, size_t left);
 
+// Whether every byte belongs to a valid UTF-8 sequence.
+bool IsValidUtf8(std::string_view bytes);
+
 void AppendUtf8(std::string& out, uint32_t code);
 
 // UTF-16 in the given byte order; an unpaired surrogate or a lone final byte

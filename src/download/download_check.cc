@@ -2,7 +2,6 @@
 
 #include <sodium.h>
 
-#include <algorithm>
 #include <array>
 #include <charconv>
 
@@ -28,15 +27,6 @@ bool Verify(const std::array<unsigned char, 64>& signature, std::string_view mes
   return crypto_sign_ed25519_verify_detached(signature.data(),
                                              reinterpret_cast<const unsigned char*>(message.data()),
                                              message.size(), key.key.data()) == 0;
-}
-
-std::optional<int64_t> Number(const std::optional<std::string>& text) {
-  int64_t value = 0;
-  if (!text || text->empty()) return std::nullopt;
-  const char* end = text->data() + text->size();
-  const auto [at, error] = std::from_chars(text->data(), end, value);
-  if (error != std::errc() || at != end || value < 0) return std::nullopt;
-  return value;
 }
 
 // The hashes and bytes the checks need, from one read of the file.
@@ -91,7 +81,7 @@ std::string SignatureFailure(const SignatureFile& signature, const PublicKey& ke
   const std::optional<std::string> name = CommentField(signature.trustedComment, "file");
   if (name != facts.fileName) return "signature is for another file (" + name.value_or("") + ")";
   const std::optional<int64_t> signedAt =
-      Number(CommentField(signature.trustedComment, "timestamp"));
+      ParseSeconds(CommentField(signature.trustedComment, "timestamp"));
   if (!signedAt) return "signature has no timestamp";
   if (facts.installedSince && *signedAt < *facts.installedSince)
     return "signed earlier than the file installed here (timestamp " + std::to_string(*signedAt) +
@@ -100,6 +90,15 @@ std::string SignatureFailure(const SignatureFile& signature, const PublicKey& ke
 }
 
 }  // namespace
+
+std::optional<int64_t> ParseSeconds(const std::optional<std::string>& text) {
+  int64_t value = 0;
+  if (!text || text->empty()) return std::nullopt;
+  const char* end = text->data() + text->size();
+  const auto [at, error] = std::from_chars(text->data(), end, value);
+  if (error != std::errc() || at != end || value < 0) return std::nullopt;
+  return value;
+}
 
 std::optional<std::string> CheckRequest::Malformed() const {
   if (!sha256.empty() && (sha256.size() != 64 ||
@@ -132,7 +131,7 @@ CheckOutcome CheckDownloadFile(FileSystem& fs, Toolkit& ui, const std::string& f
   if (!signature) return {};
   std::string failure = SignatureFailure(*signature, *key, *digest, facts);
   if (!failure.empty()) return {std::move(failure), std::nullopt};
-  return {"", Number(CommentField(signature->trustedComment, "timestamp"))};
+  return {"", ParseSeconds(CommentField(signature->trustedComment, "timestamp"))};
 }
 
 std::string UrlFileName(std::string_view url) {

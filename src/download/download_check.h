@@ -22,6 +22,9 @@ struct CheckRequest {
   std::optional<std::string> Malformed() const;
 };
 
+// A decimal number of seconds, or nothing when `text` is none.
+std::optional<int64_t> ParseSeconds(const std::optional<std::string>& text);
+
 struct CheckFacts {
   std::string fileName;  // the URL's last path segment: what the signature must name
   std::optional<std::string> signatureFile;  // the fetched "<URL>.minisig", if any

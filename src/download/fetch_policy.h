@@ -1,7 +1,7 @@
 #pragma once
 // What counts as a download, for every platform: the limits, the failure
 // codes (in the shape of the platform's URL-moniker errors), the redirects
-// followed, the answers accepted and the temporary file's name.
+// followed and the answers accepted.
 #include <cstdint>
 #include <string>
 

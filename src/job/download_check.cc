@@ -1,6 +1,4 @@
 // The check of a job's download before anything is replaced.
-#include <cstdlib>
-
 #include "common/error_line.h"
 #include "common/text.h"
 #include "ui/form1.h"
@@ -18,14 +16,13 @@ void Form1::CheckDownload(const std::string& download, const std::string& target
   const std::string url = Unquote(URL);
 
   CheckFacts facts{UrlFileName(url), std::nullopt, std::nullopt};
-  if (!Check.publicKey.empty() && !Check.Malformed()) {
+  if (!Check.publicKey.empty()) {
     const std::string signature = download + ".minisig";
     sys.fs.Remove(signature);
     if (!Download(url + ".minisig", signature, kSignatureLimit + 1).empty())
       facts.signatureFile = sys.fs.Read(signature);
     sys.fs.Remove(signature);
-    const std::string since = sys.settings.RegistryGet(kSignedSection, target, "");
-    if (!since.empty()) facts.installedSince = std::strtoll(since.c_str(), nullptr, 10);
+    facts.installedSince = ParseSeconds(sys.settings.RegistryGet(kSignedSection, target, ""));
   }
   const CheckOutcome outcome = CheckDownloadFile(sys.fs, sys.ui, download, Check, facts);
   if (outcome.failure.empty()) {
