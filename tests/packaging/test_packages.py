@@ -88,12 +88,13 @@ def win32(ctx, v):
               f"zip holds {z.namelist()}")
         z.extractall(ctx.tmp)
     exe = os.path.join(ctx.tmp, top, "kelvane.exe")
+    texts = {}
     for name in ("README.txt", "LICENSE.txt"):  # for Notepad: CR LF only, a BOM, no Markdown pictures
         with open(os.path.join(ctx.tmp, top, name), "rb") as f:
-            data = f.read()
+            texts[name] = data = f.read()
         check(data.startswith(b"\xef\xbb\xbf") and b"\n" not in data.replace(b"\r\n", b"") and b"![" not in data,
               f"{name} is not plain CR LF text")
-    check_copyright(data.decode("utf-8-sig").replace("\r\n", "\n"))  # LICENSE.txt
+    check_copyright(texts["LICENSE.txt"].decode("utf-8-sig").replace("\r\n", "\n"))
     # Hardened: a movable image (ASLR) whose data does not run (DEP); only system DLLs (no libssp).
     with open(exe, "rb") as f:
         image = f.read()
