@@ -28,8 +28,10 @@ TEST(RunUpdate, AskAndTheCheckBoxDecideQuestionAndStart) {
     b.form->Param1 = "/install";
     b.form->AlwaysOnTop1.SetToTop();
     b.p.fs.Put(b.target + "_", "stale", true);  // left by an earlier run: removed first
-    const std::string leftover = "C:\\My Apps\\.kelvane-0123456789abcdef.copy";
-    b.p.fs.Put(leftover, "part");  // a copy a killed job left: removed under the lock
+    // A copy or a download that a killed job left: removed under the lock.
+    const std::string leftover =
+        std::string("C:\\My Apps\\.kelvane-0123456789abcdef") + (row.german ? ".part" : ".copy");
+    b.p.fs.Put(leftover, "part");
     if (row.answer) b.p.ui.ExpectBox(*row.answer);
 
     ::testing::internal::CaptureStderr();
